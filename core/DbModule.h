@@ -1,0 +1,17 @@
+#pragma once
+#include <QString>
+
+// Opens (or creates from data/blank.mdb) the league database into dbMain
+// and brings it to the current schema. False when the program must end;
+// the message has been shown.
+bool OpenDB();
+// Copies the blank database into place, then opens it.
+bool InitDB();
+// Brings the schema to "2.3" in one transaction. False (after showing
+// "Conversion Error: ...") when it failed; the database is then unchanged.
+bool ConvertDB(const QString& sVersion);
+// Releases dbMain (end of run, tests).
+void CloseDB();
+
+// The schema version the program writes.
+inline const char* const kSchemaVersion = "2.3";

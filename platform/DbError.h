@@ -1,0 +1,24 @@
+#pragma once
+#include <QString>
+#include <stdexcept>
+
+namespace dao {
+
+// An error of the database layer, with a Jet-style number and description.
+// Known numbers: 3024 file not found, 3343 unrecognised database format,
+// 3051 cannot open for writing, 3021 no current record, 3265 item not found,
+// 3061 too few parameters, 3012 object exists, 3022 duplicate key,
+// 3421 data type conversion error, 3000 + SQLite code otherwise.
+class DbError : public std::runtime_error {
+public:
+    DbError(int number, const QString& description)
+        : std::runtime_error(description.toStdString()), m_number(number), m_description(description) {}
+    int number() const { return m_number; }
+    QString description() const { return m_description; }
+
+private:
+    int m_number;
+    QString m_description;
+};
+
+} // namespace dao

@@ -1,0 +1,86 @@
+#pragma once
+// A recordset: every row of the query is read when it opens, so rows can be
+// edited while the recordset is walked. Edits and additions go straight to
+// the base table (the first table of the FROM clause) when update() runs.
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <vector>
+
+namespace dao {
+
+class Database;
+
+class Recordset {
+public:
+    ~Recordset();
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
+
+    bool eof() const;
+    bool bof() const;
+    bool isEmpty() const { return m_rows.empty(); }
+    void moveNext();
+    void moveFirst();
+    void moveLast();
+    int recordCount() const { return static_cast<int>(m_rows.size()); }
+    int absolutePosition() const { return m_pos; }
+
+    int fieldCount() const { return static_cast<int>(m_names.size()); }
+    QString fieldName(int i) const;
+    int fieldType(int i) const;        // DAO type code
+    int fieldAttributes(int i) const;  // 49 for the automatic number
+    int fieldIndex(const QString& name) const;   // -1 when missing; case-blind
+    bool hasField(const QString& name) const { return fieldIndex(name) >= 0; }
+
+    // Value of the current row (or of the row being added/edited).
+    // A null QVariant is a field without a value. Throws 3021 with no
+    // current row, 3265 for an unknown name.
+    QVariant field(const QString& name) const;
+    QVariant field(int index) const;
+    QVariant operator[](const QString& name) const { return field(name); }
+    // Convenience readers: a missing value gives the fallback.
+    QString text(const QString& name, const QString& fallback = QString()) const;
+    qint64 integer(const QString& name, qint64 fallback = 0) const;
+    double number(const QString& name, double fallback = 0.0) const;
+    bool flag(const QString& name) const;   // any non-zero number is true
+    bool isNull(const QString& name) const;
+
+    // Changing rows. setField only between addNew/edit and update.
+    void addNew();
+    void edit();
+    void setField(const QString& name, const QVariant& value);
+    void setField(int index, const QVariant& value);
+    void update();          // writes the added or edited row
+    void cancelUpdate();
+    void remove();          // deletes the current row
+    void close();
+    bool isEditing() const { return m_editMode != None; }
+
+private:
+    friend class Database;
+    friend class QueryDef;
+    friend struct DatabaseAccess;
+    explicit Recordset(Database* db);
+
+    enum EditMode { None, Adding, Editing };
+
+    Database* m_db;
+    QStringList m_names;
+    std::vector<QString> m_originTables;   // per column, may be empty
+    std::vector<QString> m_originColumns;
+    std::vector<int> m_types;
+    std::vector<int> m_attributes;
+    std::vector<std::vector<QVariant>> m_rows;
+    std::vector<qint64> m_rowids;           // per row; empty when not updatable
+    QString m_baseTable;                    // empty when read-only
+    int m_pos = 0;
+    EditMode m_editMode = None;
+    std::vector<QVariant> m_buffer;
+    std::vector<bool> m_dirty;
+    bool m_closed = false;
+};
+
+} // namespace dao

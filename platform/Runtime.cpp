@@ -1,0 +1,405 @@
+#include "Runtime.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+#include <cmath>
+#include <limits>
+
+namespace rt {
+
+static bool isBlankOrTab(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
+
+double Val(const QString& text)
+{
+    const int n = text.size();
+    int i = 0;
+    while (i < n && (isBlankOrTab(text[i]) || text[i] == QLatin1Char('\n') || text[i] == QLatin1Char('\r')))
+        ++i;
+    if (i + 1 < n && text[i] == QLatin1Char('&')) {
+        const QChar k = text[i + 1].toUpper();
+        int base = 0;
+        if (k == QLatin1Char('H'))
+            base = 16;
+        else if (k == QLatin1Char('O'))
+            base = 8;
+        if (base) {
+            qint64 v = 0;
+            int j = i + 2;
+            bool any = false;
+            while (j < n) {
+                const int d = QString(text[j]).toInt(nullptr, base);
+                const bool ok = text[j].isDigit() || (base == 16 && QStringLiteral("abcdefABCDEF").contains(text[j]));
+                if (!ok || (base == 8 && text[j] > QLatin1Char('7')))
+                    break;
+                v = v * base + d;
+                any = true;
+                ++j;
+            }
+            return any ? double(v) : 0.0;
+        }
+    }
+    // Blanks inside the number are skipped, as the platform did ("1 2" is 12).
+    QByteArray buf;
+    bool sign = false, digits = false, point = false, exp = false, expDigits = false, expSign = false;
+    for (; i < n; ++i) {
+        const QChar c = text[i];
+        if (isBlankOrTab(c))
+            continue;
+        if ((c == QLatin1Char('+') || c == QLatin1Char('-')) && !sign && !digits && !point && !exp) {
+            sign = true;
+            buf.append(char(c.unicode()));
+        } else if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
+            buf.append(char(c.unicode()));
+            if (exp)
+                expDigits = true;
+            else
+                digits = true;
+        } else if (c == QLatin1Char('.') && !point && !exp) {
+            point = true;
+            buf.append('.');
+        } else if ((c == QLatin1Char('e') || c == QLatin1Char('E') || c == QLatin1Char('d') || c == QLatin1Char('D')) && digits && !exp) {
+            exp = true;
+            buf.append('e');
+        } else if ((c == QLatin1Char('+') || c == QLatin1Char('-')) && exp && !expDigits && !expSign) {
+            expSign = true;
+            buf.append(char(c.unicode()));
+        } else {
+            break;
+        }
+    }
+    if (!digits)
+        return 0.0;
+    if (exp && !expDigits) {
+        // A dangling exponent mark does not count.
+        while (!buf.isEmpty() && (buf.endsWith('e') || buf.endsWith('+') || buf.endsWith('-')))
+            buf.chop(1);
+    }
+    bool ok = false;
+    const double v = buf.toDouble(&ok);
+    return ok && std::isfinite(v) ? v : 0.0;
+}
+
+double Val(const QVariant& value)
+{
+    if (value.isNull() || !value.isValid())
+        return 0.0;
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Bool:
+        return value.toDouble();
+    default:
+        return Val(value.toString());
+    }
+}
+
+bool IsNumeric(const QString& text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return false;
+    bool ok = false;
+    t.toDouble(&ok);
+    return ok;
+}
+
+double RoundHalfEven(double value, int decimals)
+{
+    if (!std::isfinite(value))
+        return value;
+    const double scale = std::pow(10.0, decimals);
+    const double x = value * scale;
+    // Values that are a tie only through binary noise are treated as ties.
+    const double fl = std::floor(x);
+    const double diff = x - fl;
+    double r;
+    const double eps = 1e-9 * std::max(1.0, std::fabs(x));
+    if (std::fabs(diff - 0.5) <= eps)
+        r = (std::fmod(fl, 2.0) == 0.0) ? fl : fl + 1.0;
+    else
+        r = std::round(x);
+    return r / scale;
+}
+
+QString Str(double value)
+{
+    if (std::isfinite(value) && value == std::floor(value) && std::fabs(value) < 1e15)
+        return QString::number(static_cast<qint64>(value));
+    QString s = QString::number(value, 'g', 15);
+    return s;
+}
+
+QString Str(const QVariant& value)
+{
+    if (value.isNull() || !value.isValid())
+        return QString();
+    switch (value.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return Str(value.toDouble());
+    case QMetaType::Bool:
+        return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    default:
+        return value.toString();
+    }
+}
+
+QString SignedStr(double value)
+{
+    const QString s = Str(value);
+    return value < 0 ? s : QLatin1Char(' ') + s;
+}
+
+// Formats the absolute value by one pattern section.
+static QString formatSection(double value, const QString& pattern)
+{
+    // Split the pattern into prefix literal, number part, suffix literal.
+    int first = -1, last = -1;
+    for (int i = 0; i < pattern.size(); ++i) {
+        const QChar c = pattern[i];
+        if (c == QLatin1Char('#') || c == QLatin1Char('0') || c == QLatin1Char(',') || c == QLatin1Char('.')) {
+            if (first < 0)
+                first = i;
+            last = i;
+        }
+    }
+    if (first < 0)
+        return pattern;
+    const QString prefix = pattern.left(first);
+    const QString suffix = pattern.mid(last + 1);
+    const QString num = pattern.mid(first, last - first + 1);
+    const int dot = num.indexOf(QLatin1Char('.'));
+    const QString intPart = dot >= 0 ? num.left(dot) : num;
+    const QString fracPart = dot >= 0 ? num.mid(dot + 1) : QString();
+    const bool thousands = intPart.contains(QLatin1Char(','));
+    const int minInt = intPart.count(QLatin1Char('0'));
+    const int fracMax = fracPart.count(QLatin1Char('0')) + fracPart.count(QLatin1Char('#'));
+    const int fracMin = fracPart.count(QLatin1Char('0'));
+
+    const double rounded = RoundHalfEven(value, fracMax);
+    QString digits = QString::number(rounded, 'f', fracMax);
+    QString ip = digits, fp;
+    const int d = digits.indexOf(QLatin1Char('.'));
+    if (d >= 0) {
+        ip = digits.left(d);
+        fp = digits.mid(d + 1);
+    }
+    // Optional fraction digits drop trailing zeros.
+    while (fp.size() > fracMin && fp.endsWith(QLatin1Char('0')))
+        fp.chop(1);
+    if (ip == QLatin1String("0") && minInt == 0)
+        ip.clear();
+    while (ip.size() < minInt)
+        ip.prepend(QLatin1Char('0'));
+    if (thousands && ip.size() > 3) {
+        QString g;
+        int count = 0;
+        for (int i = ip.size() - 1; i >= 0; --i) {
+            g.prepend(ip[i]);
+            if (++count % 3 == 0 && i > 0)
+                g.prepend(QLatin1Char(','));
+        }
+        ip = g;
+    }
+    QString out = prefix + ip;
+    if (dot >= 0 && (!fp.isEmpty() || fracMin > 0))
+        out += QLatin1Char('.') + fp;
+    else if (dot >= 0 && fracMax == 0)
+        out += QLatin1Char('.');
+    return out + suffix;
+}
+
+QString Format(double value, const QString& pattern)
+{
+    const int semi = pattern.indexOf(QLatin1Char(';'));
+    if (semi >= 0) {
+        const QString pos = pattern.left(semi);
+        const QString neg = pattern.mid(semi + 1);
+        if (value < 0)
+            return formatSection(-value, neg);
+        return formatSection(value, pos);
+    }
+    if (value < 0) {
+        const QString s = formatSection(-value, pattern);
+        // A value that rounds to zero shows without a sign.
+        bool allZero = true;
+        for (QChar c : s)
+            if (c.isDigit() && c != QLatin1Char('0'))
+                allZero = false;
+        return allZero ? s : QLatin1Char('-') + s;
+    }
+    return formatSection(value, pattern);
+}
+
+QString RSet(const QString& text, int width)
+{
+    if (width <= 0)
+        return QString();
+    const QString s = QString(width, QLatin1Char(' ')) + text;
+    return s.right(width);
+}
+
+QString LSet(const QString& text, int width)
+{
+    if (width <= 0)
+        return QString();
+    return (text + QString(width, QLatin1Char(' '))).left(width);
+}
+
+QString LTrim(const QString& text)
+{
+    int i = 0;
+    while (i < text.size() && text[i] == QLatin1Char(' '))
+        ++i;
+    return text.mid(i);
+}
+
+QString RTrim(const QString& text)
+{
+    int n = text.size();
+    while (n > 0 && text[n - 1] == QLatin1Char(' '))
+        --n;
+    return text.left(n);
+}
+
+QString Trim(const QString& text)
+{
+    return LTrim(RTrim(text));
+}
+
+QString Mid(const QString& text, int start, int length)
+{
+    if (start < 1)
+        start = 1;
+    if (start > text.size())
+        return QString();
+    return length < 0 ? text.mid(start - 1) : text.mid(start - 1, length);
+}
+
+static const char16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+QString DecodeText(const QByteArray& bytes)
+{
+    QByteArray b = bytes;
+    if (b.startsWith("\xEF\xBB\xBF"))
+        b.remove(0, 3);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString s = utf8.decode(b);
+    if (!utf8.hasError())
+        return s;
+    QString out;
+    out.reserve(b.size());
+    for (char ch : b) {
+        const unsigned char u = static_cast<unsigned char>(ch);
+        if (u >= 0x80 && u < 0xA0)
+            out.append(QChar(kCp1252High[u - 0x80]));
+        else
+            out.append(QChar(u));
+    }
+    return out;
+}
+
+bool ReadTextLines(const QString& path, QStringList& lines, QString* error)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = f.errorString();
+        return false;
+    }
+    const QString text = DecodeText(f.readAll());
+    lines.clear();
+    QString cur;
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == QLatin1Char('\r')) {
+            lines.append(cur);
+            cur.clear();
+            if (i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
+                ++i;
+        } else if (c == QLatin1Char('\n')) {
+            lines.append(cur);
+            cur.clear();
+        } else {
+            cur.append(c);
+        }
+    }
+    if (!cur.isEmpty())
+        lines.append(cur);
+    return true;
+}
+
+bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* error)
+{
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = f.errorString() + QStringLiteral(": ") + path;
+        return false;
+    }
+    if (f.write(bytes) != bytes.size()) {
+        if (error)
+            *error = f.errorString() + QStringLiteral(": ") + path;
+        f.cancelWriting();
+        return false;
+    }
+    if (!f.commit()) {
+        if (error)
+            *error = f.errorString() + QStringLiteral(": ") + path;
+        return false;
+    }
+    return true;
+}
+
+static QString g_appPath;
+
+QString AppPath()
+{
+    if (!g_appPath.isEmpty())
+        return g_appPath;
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationDirPath();
+    return QDir::currentPath();
+}
+
+void SetAppPath(const QString& path)
+{
+    g_appPath = path;
+    while (g_appPath.size() > 1 && (g_appPath.endsWith(QLatin1Char('/')) || g_appPath.endsWith(QLatin1Char('\\'))))
+        g_appPath.chop(1);
+}
+
+QString AppFile(const QString& relative)
+{
+    QString r = relative;
+    r.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    while (r.startsWith(QLatin1Char('/')))
+        r.remove(0, 1);
+    return AppPath() + QLatin1Char('/') + r;
+}
+
+QString AppTitle()
+{
+    return QStringLiteral("Tarvik");
+}
+
+int VersionMajor() { return TARVIK_VERSION_MAJOR; }
+int VersionMinor() { return TARVIK_VERSION_MINOR; }
+int VersionRevision() { return TARVIK_VERSION_PATCH; }
+
+} // namespace rt

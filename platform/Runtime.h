@@ -1,0 +1,75 @@
+#pragma once
+// Small runtime helpers the program relies on everywhere: numbers in
+// texts, rounding, number formats, fixed-width fields, text files and the
+// program folder.
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+namespace rt {
+
+// The leading number of a text: blanks and tabs skipped, an optional sign,
+// digits with one decimal point and an optional exponent; reading stops at
+// the first character that cannot continue the number; 0 when none.
+// "&H" / "&O" prefixes are read as hexadecimal / octal.
+double Val(const QString& text);
+double Val(const QVariant& value);   // null gives 0
+
+// True when the trimmed text is a whole number or a decimal number
+// (what a user may type into a number box).
+bool IsNumeric(const QString& text);
+
+// Round to the given number of decimals, a tie going to the even neighbour.
+double RoundHalfEven(double value, int decimals = 0);
+
+// Plain text of a value: whole reals without ".0", others shortest form,
+// "." as decimal point; null gives "".
+QString Str(const QVariant& value);
+QString Str(double value);
+// Text as the sign-reserving conversion writes it: " 12", "-3".
+QString SignedStr(double value);
+
+// A number formatted with a pattern of '#', '0', ',', '.', literal text and
+// an optional ";negative" section ("##,###,##0", "#0.00", "$#,##0.00;($#,##0.00)").
+// Halves round to the even neighbour. "." and "," are always the point and the
+// thousands separator.
+QString Format(double value, const QString& pattern);
+
+// Fixed-width fields.
+// The last w characters of w blanks followed by the text.
+QString RSet(const QString& text, int width);
+// The text followed by blanks, cut to w characters (the text is not trimmed).
+QString LSet(const QString& text, int width);
+// Blanks-only trimming (tabs stay), like the platform's Trim.
+QString Trim(const QString& text);
+QString LTrim(const QString& text);
+QString RTrim(const QString& text);
+// 1-based substring as the platform's Mid: start past the end gives "".
+QString Mid(const QString& text, int start, int length = -1);
+
+// Reads a text file whole and splits it into lines; CR LF, LF and CR line
+// ends are accepted. UTF-8 is used when the bytes are valid UTF-8, else
+// Windows-1252. Returns false when the file cannot be read.
+bool ReadTextLines(const QString& path, QStringList& lines, QString* error = nullptr);
+QString DecodeText(const QByteArray& bytes);
+
+// Writes a file whole or not at all: a temporary file in the same folder,
+// renamed into place when complete. Returns false with a message on failure.
+bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+
+// The program's folder (the folder of the executable unless overridden),
+// without a trailing separator.
+QString AppPath();
+void SetAppPath(const QString& path);   // tests point it at a scratch folder
+
+// Joins the program folder and a relative path written with '\' or '/'.
+QString AppFile(const QString& relative);
+
+// Program title and version.
+QString AppTitle();   // "Tarvik"
+int VersionMajor();
+int VersionMinor();
+int VersionRevision();
+
+} // namespace rt

@@ -1,0 +1,11 @@
+#!/bin/bash
+# Builds and runs the benchmarks (release build).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh
+export QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1
+cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVIK_TESTS=OFF -DTARVIK_BENCH=ON
+cmake --build build-bench -j "$(nproc)"
+for b in build-bench/bench/bench_*; do
+    [ -x "$b" ] && "$b" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+done

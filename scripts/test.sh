@@ -1,0 +1,20 @@
+#!/bin/bash
+# Installs what is missing, builds everything and runs every test: once in
+# a normal build, once built with address and undefined-behaviour sanitizers.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh
+export QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1
+jobs=$(nproc)
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j "$jobs"
+ctest --test-dir build --output-on-failure -j "$jobs"
+
+# Qt's own libraries are not built with the sanitizers; leaks inside them
+# are not ours to report.
+export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARVIK_SANITIZE=ON
+cmake --build build-asan -j "$jobs"
+ctest --test-dir build-asan --output-on-failure -j "$jobs"

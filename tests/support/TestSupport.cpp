@@ -1,0 +1,129 @@
+#include "TestSupport.h"
+
+#include "DbModule.h"
+#include "Options.h"
+#include "Runtime.h"
+#include "Settings.h"
+#include "State.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace testsupport {
+
+MsgRecorder::MsgRecorder()
+{
+    dlg::SetMsgHook([this](const dlg::MsgCall& call) {
+        m_calls.push_back(call);
+        if (!m_answers.empty()) {
+            const int a = m_answers.front();
+            m_answers.pop_front();
+            return a;
+        }
+        const int buttons = call.flags & 7;
+        const bool second = (call.flags & dlg::vbDefaultButton2) != 0;
+        switch (buttons) {
+        case dlg::vbYesNo:
+            return second ? int(dlg::vbNo) : int(dlg::vbYes);
+        case dlg::vbOKCancel:
+            return second ? int(dlg::vbCancel) : int(dlg::vbOK);
+        case dlg::vbYesNoCancel:
+            return second ? int(dlg::vbNo) : int(dlg::vbYes);
+        default:
+            return int(dlg::vbOK);
+        }
+    });
+}
+
+MsgRecorder::~MsgRecorder()
+{
+    dlg::SetMsgHook({});
+}
+
+bool MsgRecorder::saw(const QString& text) const
+{
+    for (const auto& c : m_calls)
+        if (c.prompt.contains(text))
+            return true;
+    return false;
+}
+
+static void copyDir(const QString& from, const QString& to)
+{
+    QDir().mkpath(to);
+    QDir src(from);
+    for (const QFileInfo& fi : src.entryInfoList(QDir::Files | QDir::NoDotAndDotDot))
+        QFile::copy(fi.absoluteFilePath(), to + QLatin1Char('/') + fi.fileName());
+}
+
+ScratchProgram::ScratchProgram(bool withBlank)
+{
+    const QString prog = QStringLiteral(TARVIK_PROGRAM_DIR);
+    QDir root(m_dir.path());
+    root.mkpath(QStringLiteral("data"));
+    if (withBlank)
+        QFile::copy(prog + QStringLiteral("/data/blank.mdb"), file(QStringLiteral("data/blank.mdb")));
+    copyDir(prog + QStringLiteral("/HTML"), file(QStringLiteral("HTML")));
+    copyDir(prog + QStringLiteral("/TXT"), file(QStringLiteral("TXT")));
+    root.mkpath(QStringLiteral("STN"));
+    QFile::copy(prog + QStringLiteral("/readme.htm"), file(QStringLiteral("readme.htm")));
+    // Copies are read-only when the sources are; make them writable.
+    for (const QString& sub : {QStringLiteral("data"), QStringLiteral("HTML"), QStringLiteral("TXT")}) {
+        QDir d(file(sub));
+        for (const QFileInfo& fi : d.entryInfoList(QDir::Files))
+            QFile::setPermissions(fi.absoluteFilePath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+    }
+    rt::SetAppPath(m_dir.path());
+    settings::SetSettingsFile(file(QStringLiteral("settings.ini")));
+}
+
+ScratchProgram::~ScratchProgram()
+{
+    rt::SetAppPath(QString());
+}
+
+QString ScratchProgram::file(const QString& relative) const
+{
+    return m_dir.path() + QLatin1Char('/') + relative;
+}
+
+QString ScratchProgram::addTestFile(const QString& name, const QString& relativeTarget) const
+{
+    const QString target = file(relativeTarget.isEmpty() ? name : relativeTarget + QLatin1Char('/') + name);
+    QDir().mkpath(QFileInfo(target).absolutePath());
+    QFile::remove(target);
+    QFile::copy(QStringLiteral(TARVIK_TEST_DATA) + QLatin1Char('/') + name, target);
+    QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+    return target;
+}
+
+QString ScratchProgram::writeFile(const QString& relative, const QByteArray& bytes) const
+{
+    const QString target = file(relative);
+    QDir().mkpath(QFileInfo(target).absolutePath());
+    QFile f(target);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(bytes);
+    return target;
+}
+
+void LeagueTest::SetUp()
+{
+    ResetSharedState();
+    program = std::make_unique<ScratchProgram>();
+    msgs = std::make_unique<MsgRecorder>();
+    ASSERT_TRUE(OpenDB()) << msgs->last().toStdString();
+    LoadOptions();
+    msgs->clear();
+}
+
+void LeagueTest::TearDown()
+{
+    CloseDB();
+    ResetSharedState();
+    msgs.reset();
+    program.reset();
+}
+
+} // namespace testsupport

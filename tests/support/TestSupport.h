@@ -1,0 +1,61 @@
+#pragma once
+// Test support: a scratch program folder laid out like the real one, and
+// scripted answers for message boxes and dialogs.
+
+#include "Dialogs.h"
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <deque>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace testsupport {
+
+// Records every message box and answers from a script (first in, first
+// out); with no scripted answer a box gets its default button.
+class MsgRecorder {
+public:
+    MsgRecorder();
+    ~MsgRecorder();
+    void answer(int result) { m_answers.push_back(result); }
+    const std::vector<dlg::MsgCall>& calls() const { return m_calls; }
+    void clear() { m_calls.clear(); }
+    // True when some recorded prompt contains the text.
+    bool saw(const QString& text) const;
+    QString last() const { return m_calls.empty() ? QString() : m_calls.back().prompt; }
+
+private:
+    std::vector<dlg::MsgCall> m_calls;
+    std::deque<int> m_answers;
+};
+
+// A program folder in a temporary directory: data/blank.mdb, HTML/ with the
+// templates, TXT/, STN/; rt::AppPath() points at it and the settings store
+// is a file inside it.
+class ScratchProgram {
+public:
+    explicit ScratchProgram(bool withBlank = true);
+    ~ScratchProgram();
+    QString path() const { return m_dir.path(); }
+    QString file(const QString& relative) const;
+    // Copies a file of tests/data into the program folder (or a subfolder).
+    QString addTestFile(const QString& name, const QString& relativeTarget = QString()) const;
+    QString writeFile(const QString& relative, const QByteArray& bytes) const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Base fixture: a scratch program folder with the league database open as
+// dbMain, preferences loaded, message boxes recorded.
+class LeagueTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    std::unique_ptr<ScratchProgram> program;
+    std::unique_ptr<MsgRecorder> msgs;
+};
+
+} // namespace testsupport

@@ -1,0 +1,25 @@
+#include "FormRegistry.h"
+
+#include <QHash>
+
+static QHash<QString, FormFactory>& registry()
+{
+    static QHash<QString, FormFactory> r;
+    return r;
+}
+
+void RegisterForm(const QString& name, FormFactory factory)
+{
+    registry().insert(name, std::move(factory));
+}
+
+bool HasForm(const QString& name)
+{
+    return registry().contains(name);
+}
+
+QWidget* CreateForm(const QString& name)
+{
+    auto it = registry().find(name);
+    return it == registry().end() ? nullptr : (*it)();
+}

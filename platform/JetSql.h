@@ -1,0 +1,44 @@
+#pragma once
+// Translation of Jet-dialect SQL into SQLite SQL.
+
+#include <QHash>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace dao::jet {
+
+struct Context {
+    // Text of a saved query, or a null QString when no query has that name.
+    std::function<QString(const QString& name)> savedQuerySql;
+    // Declared column names of a table in order; empty when no such table.
+    std::function<QStringList(const QString& table)> tableColumns;
+    // CREATE TABLE text of a table (sqlite_master.sql); empty when none.
+    std::function<QString(const QString& table)> tableCreateSql;
+    // Names SQLite reported as "no such column": each is either an alias of
+    // the same select list (inlined as its expression) or a parameter
+    // (read through jet_param('name')). Lower-case.
+    QSet<QString> unresolved;
+};
+
+struct Translation {
+    // One or more SQLite statements to run in order (SELECT ... INTO gives
+    // a CREATE TABLE and an INSERT).
+    QStringList statements;
+    // For a SELECT whose rows can be written back: the base table (first
+    // table of the FROM clause) and the same SELECT with the base table's
+    // rowid added as the first result column "__rowid__". Empty otherwise.
+    QString baseTable;
+    QString selectWithRowid;
+};
+
+// Throws dao::DbError (3000 + SQLITE_ERROR) on text it cannot read.
+Translation translate(const QString& jetSql, const Context& ctx);
+
+// Registers the SQL functions and the collation the translation relies on:
+// NOCASE (Unicode case-blind), jet_val, jet_cstr, jet_mid, jet_cdate,
+// jet_param (reads the parameter values through the callback).
+struct Sqlite;
+} // namespace dao::jet

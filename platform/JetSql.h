@@ -37,8 +37,8 @@ struct Translation {
 // Throws dao::DbError (3000 + SQLITE_ERROR) on text it cannot read.
 Translation translate(const QString& jetSql, const Context& ctx);
 
-// Registers the SQL functions and the collation the translation relies on:
-// NOCASE (Unicode case-blind), jet_val, jet_cstr, jet_mid, jet_cdate,
-// jet_param (reads the parameter values through the callback).
-struct Sqlite;
+// The translated SQL calls functions that the Database registers on every
+// connection: jet_val(x), jet_cstr(x), jet_mid(x, start[, len]),
+// jet_cdate(x) (a sortable number, NULL when unreadable) and
+// jet_param('name'); text comparisons rely on its Unicode-aware NOCASE.
 } // namespace dao::jet

@@ -382,10 +382,10 @@ void frmOptions::save()
                                               "Headache", "Hard", "Underdog", "Pole"};
         for (int i = 0; i < 8; ++i)
             rsTemp->setField(QString::fromLatin1(amountColumns[i]), amounts[i]);
-        rsTemp->setField(QStringLiteral("BC1"), static_cast<qint64>(dBC1));
-        rsTemp->setField(QStringLiteral("BC2"), static_cast<qint64>(dBC2));
+        rsTemp->setField(QStringLiteral("BC1"), QString::number(static_cast<qint64>(dBC1)));
+        rsTemp->setField(QStringLiteral("BC2"), QString::number(static_cast<qint64>(dBC2)));
         rsTemp->setField(QStringLiteral("TC"), static_cast<qint64>(dTC));
-        rsTemp->setField(QStringLiteral("TFC"), static_cast<qint64>(dTFC));
+        rsTemp->setField(QStringLiteral("TFC"), QString::number(static_cast<qint64>(dTFC)));
         rsTemp->setField(QStringLiteral("BFC"), static_cast<qint64>(dBFC));
         rsTemp->setField(QStringLiteral("TFN"), sTFN);
         rsTemp->setField(QStringLiteral("TFS"), nTFS);

@@ -5,6 +5,7 @@
 #include "State.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QShortcut>
 #include <QTimer>
 #include <QUrl>
@@ -59,6 +60,15 @@ void frmReadme::resizeEvent(QResizeEvent* event)
         });
     }
     sizeBrowser();
+}
+
+void frmReadme::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void frmReadme::closeEvent(QCloseEvent* event)

@@ -8,6 +8,7 @@
 #include "DbModule.h"
 #include "FormRegistry.h"
 #include "Forms.h"
+#include "Runtime.h"
 #include "Settings.h"
 #include "Startup.h"
 #include "State.h"
@@ -22,14 +23,37 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QEventLoop>
+#include <QPainter>
+#include <QPixmap>
 #include <QPointer>
-#include <QTest>
+#include <QTimer>
+#include <QWebEngineView>
+#include <QKeyEvent>
 
 #include <algorithm>
 
 using namespace testsupport;
 
 namespace {
+
+// A key press that nobody takes travels up to the window, as typing does.
+void pressEscape(QWidget* target)
+{
+    for (QWidget* w = target; w; w = w->parentWidget()) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QCoreApplication::sendEvent(w, &press);
+        if (press.isAccepted())
+            return;
+    }
+}
+
+void waitFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
 
 // Stands in for the windows that later folders register.
 class DummyForm : public QWidget {
@@ -166,12 +190,15 @@ TEST_F(ShellTest, EveryCommandOpensItsWindowAloneAndListsGetTheirDefinition)
         EXPECT_EQ(LoadedFormCount(), 1) << c.action;
         QWidget* w = FindLoadedForm(QString::fromLatin1(c.form));
         ASSERT_NE(w, nullptr) << c.action;
-        if (QString::fromLatin1(c.form) != QLatin1String("frmReadme"))
+        if (QString::fromLatin1(c.form) != QLatin1String("frmReadme")) {
+            ASSERT_NE(frameOf(w), nullptr) << c.action;
             EXPECT_EQ(frameOf(w)->mdiArea(), main->mdiArea()) << c.action;
-        else
+        } else {
             EXPECT_TRUE(w->isWindow());
-        if (before && QString::fromLatin1(c.form) != QLatin1String("frmListTeams"))
+        }
+        if (QString::fromLatin1(c.form) != QLatin1String("frmListTeams")) {
             EXPECT_TRUE(before.isNull()) << c.action << " left the team list open";
+        }
         trigger("mnuTeams");
     }
 
@@ -352,7 +379,7 @@ TEST_F(ShellTest, ReadmeViewerSizeEscapeAndMaximised)
     w->move(40, 50);
     w->resize(500, 400);
     w->activateWindow();
-    QTest::keyClick(w, Qt::Key_Escape);
+    pressEscape(w);
     settle();
     EXPECT_EQ(LoadedFormCount(), 0);
     EXPECT_EQ(stored("frmReadme", "WindowState"), QStringLiteral("0"));
@@ -375,7 +402,7 @@ TEST_F(ShellTest, ReadmeViewerSizeEscapeAndMaximised)
     EXPECT_EQ(nLastWindowState, 2);
     // Opened maximised, it goes back to maximised when restored.
     w->showNormal();
-    QTest::qWait(50);
+    waitFor(50);
     settle();
     EXPECT_TRUE(w->isMaximized());
 }
@@ -439,4 +466,44 @@ TEST(ShellStartup, NoDatabaseMeansNoWindow)
         EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
     CloseDB();
     ResetSharedState();
+}
+
+// The viewer really shows the program's read-me page. With TARVIK_SCREENSHOT
+// set to a file name, a picture of the main window with the viewer open is
+// saved there.
+TEST_F(ShellTest, ReadmePageLoads)
+{
+    main->resize(900, 650);
+    trigger("mnuReadMe");
+    auto* w = qobject_cast<frmReadme*>(FindLoadedForm(QStringLiteral("frmReadme")));
+    ASSERT_NE(w, nullptr);
+    w->move(main->x() + 120, main->y() + 110);
+    w->resize(700, 500);
+
+    bool loaded = false;
+    {
+        QEventLoop loop;
+        QObject::connect(w->browser(), &QWebEngineView::loadFinished, &loop, [&](bool ok) {
+            loaded = ok;
+            loop.quit();
+        });
+        QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    EXPECT_TRUE(loaded);
+    EXPECT_EQ(w->browser()->title(), QStringLiteral("Tarvik - Read Me"));
+
+    const QString shot = qEnvironmentVariable("TARVIK_SCREENSHOT");
+    if (shot.isEmpty())
+        return;
+    waitFor(1500);
+    const QRect all = main->frameGeometry().united(w->frameGeometry());
+    QPixmap canvas(all.size());
+    canvas.fill(Qt::darkGray);
+    {
+        QPainter p(&canvas);
+        p.drawPixmap(main->pos() - all.topLeft(), main->grab());
+        p.drawPixmap(w->pos() - all.topLeft(), w->grab());
+    }
+    EXPECT_TRUE(canvas.save(shot));
 }

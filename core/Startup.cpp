@@ -52,6 +52,8 @@ std::unique_ptr<frmMainMenu> StartProgram(const QString& commandLine)
 
 int RunProgram(int argc, char** argv, const std::function<void()>& registerForms)
 {
+    // The read-me viewer's browser needs this before the application exists.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(rt::AppTitle());
     if (registerForms)

@@ -3,7 +3,6 @@
 #include "DbError.h"
 #include "Dialogs.h"
 #include "FormRegistry.h"
-#include "Runtime.h"
 #include "Settings.h"
 
 #include <QList>

@@ -442,6 +442,7 @@ void frmOptions::keyPressEvent(QKeyEvent* event)
 
 void frmOptions::closeEvent(QCloseEvent* event)
 {
+    // Restored once, however many close events arrive.
     if (!m_saved) {
         restorePrefs(m_before);
         m_saved = true;

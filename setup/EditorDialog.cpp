@@ -5,9 +5,12 @@
 #include "State.h"
 
 #include <QEvent>
+#include <QFormLayout>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 #include <cmath>
 
@@ -64,13 +67,29 @@ void EditorDialog::trimOnFocus(QLineEdit* box)
     box->setProperty("trimOnFocus", true);
 }
 
-void EditorDialog::setUpButtons(const QList<QPushButton*>& buttons)
+void EditorDialog::layOut(QFormLayout* fields, const QString& cancelName)
 {
-    for (QPushButton* b : buttons) {
+    auto* picButtons = new QWidget(this);
+    picButtons->setObjectName(QStringLiteral("picButtons"));
+    auto* strip = new QHBoxLayout(picButtons);
+    cmdUpdate = new QPushButton(QStringLiteral("&Ok"), picButtons);
+    cmdUpdate->setObjectName(QStringLiteral("cmdUpdate"));
+    auto* cancel = new QPushButton(QStringLiteral("&Cancel"), picButtons);
+    cancel->setObjectName(cancelName);
+    strip->addWidget(cmdUpdate);
+    strip->addWidget(cancel);
+    strip->addStretch();
+    for (QPushButton* b : {cmdUpdate, cancel}) {
         b->setAutoDefault(false);
         b->setDefault(false);
         b->installEventFilter(this);
     }
+    connect(cancel, &QPushButton::clicked, this, &EditorDialog::cancelEdit);
+
+    auto* top = new QVBoxLayout(this);
+    top->addLayout(fields);
+    top->addStretch();
+    top->addWidget(picButtons);
 }
 
 bool EditorDialog::eventFilter(QObject* watched, QEvent* event)

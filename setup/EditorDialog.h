@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+class QFormLayout;
 class QLineEdit;
 class QPushButton;
 
@@ -32,8 +33,11 @@ protected:
     void showError(const QString& description);
     // Replaces the box's text by its trimmed text whenever it gets the focus.
     void trimOnFocus(QLineEdit* box);
-    // No button is the default; Enter clicks a button only when it has the focus.
-    void setUpButtons(const QList<QPushButton*>& buttons);
+    // Lays out the fields above the button strip ("&Ok" cmdUpdate, then
+    // "&Cancel" under the given name, which runs cancelEdit). No button is
+    // the default: Enter clicks a button only when it has the focus.
+    void layOut(QFormLayout* fields, const QString& cancelName);
+    QPushButton* cmdUpdate = nullptr;
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -10,11 +10,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 const QStringList& frmDivision::PointSystemNames()
 {
@@ -86,25 +84,9 @@ frmDivision::frmDivision(QWidget* parent)
     addRow(QStringLiteral("Drop Races:"), makeText(4, 5));
     makeText(3, 5)->hide();   // PointsID
 
-    auto* picButtons = new QWidget(this);
-    picButtons->setObjectName(QStringLiteral("picButtons"));
-    auto* buttons = new QHBoxLayout(picButtons);
-    cmdUpdate = new QPushButton(QStringLiteral("&Ok"), picButtons);
-    cmdUpdate->setObjectName(QStringLiteral("cmdUpdate"));
-    cmdCancel = new QPushButton(QStringLiteral("&Cancel"), picButtons);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    buttons->addWidget(cmdUpdate);
-    buttons->addWidget(cmdCancel);
-    buttons->addStretch();
-    setUpButtons({cmdUpdate, cmdCancel});
-
-    auto* top = new QVBoxLayout(this);
-    top->addLayout(form);
-    top->addStretch();
-    top->addWidget(picButtons);
+    layOut(form, QStringLiteral("cmdCancel"));
 
     connect(cmdUpdate, &QPushButton::clicked, this, &frmDivision::cmdUpdate_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmDivision::cancelEdit);
     connect(Check1[5], &QCheckBox::toggled, this, &frmDivision::Check1_Click);
     connect(DivName, &QComboBox::activated, this, &frmDivision::DivName_Click);
     connect(Points, &QComboBox::currentIndexChanged, this, &frmDivision::Points_Click);

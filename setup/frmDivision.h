@@ -11,7 +11,6 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 
 class frmDivision : public EditorDialog {
     Q_OBJECT
@@ -45,8 +44,6 @@ private:
     QComboBox* DivName = nullptr;
     QComboBox* Points = nullptr;
     QLabel* lblPointsFile = nullptr;
-    QPushButton* cmdUpdate = nullptr;
-    QPushButton* cmdCancel = nullptr;
     QStringList DivID;
     QString m_key;
     QVariantList vOldValues;

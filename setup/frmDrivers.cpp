@@ -7,11 +7,9 @@
 
 #include <QComboBox>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 frmDrivers::frmDrivers(QWidget* parent)
     : EditorDialog(parent)
@@ -44,25 +42,9 @@ frmDrivers::frmDrivers(QWidget* parent)
     makeLabel->setObjectName(QStringLiteral("lblLabels(3)"));
     form->addRow(makeLabel, CarMake);
 
-    auto* picButtons = new QWidget(this);
-    picButtons->setObjectName(QStringLiteral("picButtons"));
-    auto* buttons = new QHBoxLayout(picButtons);
-    cmdUpdate = new QPushButton(QStringLiteral("&Ok"), picButtons);
-    cmdUpdate->setObjectName(QStringLiteral("cmdUpdate"));
-    cmdCancel = new QPushButton(QStringLiteral("&Cancel"), picButtons);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    buttons->addWidget(cmdUpdate);
-    buttons->addWidget(cmdCancel);
-    buttons->addStretch();
-    setUpButtons({cmdUpdate, cmdCancel});
-
-    auto* top = new QVBoxLayout(this);
-    top->addLayout(form);
-    top->addStretch();
-    top->addWidget(picButtons);
+    layOut(form, QStringLiteral("cmdCancel"));
 
     connect(cmdUpdate, &QPushButton::clicked, this, &frmDrivers::cmdUpdate_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmDrivers::cancelEdit);
 
     // Form_Load
     CarMake->addItems({QStringLiteral("Chevrolet"), QStringLiteral("Ford"), QStringLiteral("Pontiac"),

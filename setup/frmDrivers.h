@@ -8,7 +8,6 @@
 
 class QComboBox;
 class QLineEdit;
-class QPushButton;
 
 class frmDrivers : public EditorDialog {
     Q_OBJECT
@@ -26,8 +25,6 @@ private:
 
     QLineEdit* txtFields[3] = {};
     QComboBox* CarMake = nullptr;
-    QPushButton* cmdUpdate = nullptr;
-    QPushButton* cmdCancel = nullptr;
     qint64 m_driverId = 0;
     QVariantList m_snapshot;
 };

@@ -7,12 +7,10 @@
 #include "TextLayout.h"
 
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 frmTracks::frmTracks(QWidget* parent)
     : EditorDialog(parent)
@@ -38,25 +36,9 @@ frmTracks::frmTracks(QWidget* parent)
         m_fields << txtFields[i];
     }
 
-    auto* picButtons = new QWidget(this);
-    picButtons->setObjectName(QStringLiteral("picButtons"));
-    auto* buttons = new QHBoxLayout(picButtons);
-    cmdUpdate = new QPushButton(QStringLiteral("&Ok"), picButtons);
-    cmdUpdate->setObjectName(QStringLiteral("cmdUpdate"));
-    cmdClose = new QPushButton(QStringLiteral("&Cancel"), picButtons);
-    cmdClose->setObjectName(QStringLiteral("cmdClose"));
-    buttons->addWidget(cmdUpdate);
-    buttons->addWidget(cmdClose);
-    buttons->addStretch();
-    setUpButtons({cmdUpdate, cmdClose});
-
-    auto* top = new QVBoxLayout(this);
-    top->addLayout(form);
-    top->addStretch();
-    top->addWidget(picButtons);
+    layOut(form, QStringLiteral("cmdClose"));
 
     connect(cmdUpdate, &QPushButton::clicked, this, &frmTracks::cmdUpdate_Click);
-    connect(cmdClose, &QPushButton::clicked, this, &frmTracks::cancelEdit);
 
     // Form_Load
     if (bEditMode) {

@@ -7,7 +7,6 @@
 #include <QVariantList>
 
 class QLineEdit;
-class QPushButton;
 
 class frmTracks : public EditorDialog {
     Q_OBJECT
@@ -24,7 +23,5 @@ private:
 
     QList<QWidget*> m_fields;
     QLineEdit* txtFields[4] = {};
-    QPushButton* cmdUpdate = nullptr;
-    QPushButton* cmdClose = nullptr;
     QVariantList m_snapshot;
 };

@@ -296,14 +296,9 @@ void frmList::DeleteSelected()
     // races and their results, teams, rookies, bonus amounts) in the same
     // transaction, so a failure leaves everything as it was.
     try {
-        dbMain->beginTrans();
-        try {
-            dbMain->execute(sSQL);
-            dbMain->commitTrans();
-        } catch (...) {
-            dbMain->rollback();
-            throw;
-        }
+        dao::Transaction trans(*dbMain);
+        dbMain->execute(sSQL);
+        trans.commit();
     } catch (const dao::DbError& e) {
         dlg::MsgBox(e.description(), dlg::vbOKOnly);
         return;

@@ -3,6 +3,7 @@
 #include "Database.h"
 #include "Dialogs.h"
 #include "ImportError.h"
+#include "ImportTransaction.h"
 #include "Lookups.h"
 #include "Recordset.h"
 #include "Runtime.h"
@@ -21,31 +22,6 @@ ProcessHooks& DefaultProcessHooks()
 }
 
 namespace {
-
-// Rolls back unless committed, so any way out of the import leaves the
-// database as it was.
-class ImportTransaction {
-public:
-    explicit ImportTransaction(dao::Database* db) : m_db(db) { m_db->beginTrans(); }
-    ~ImportTransaction()
-    {
-        if (!m_done) {
-            try {
-                m_db->rollback();
-            } catch (...) {
-            }
-        }
-    }
-    void commit()
-    {
-        m_db->commitTrans();
-        m_done = true;
-    }
-
-private:
-    dao::Database* m_db;
-    bool m_done = false;
-};
 
 QString Id(qint64 id) { return QString::number(id); }
 

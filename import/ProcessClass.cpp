@@ -13,6 +13,7 @@
 
 #include <QSet>
 
+#include <algorithm>
 #include <limits>
 
 ProcessHooks& DefaultProcessHooks()

@@ -96,6 +96,8 @@ TEST_F(DamageTest, UnreadableFilesKeepTheOldRowsAndBadEntriesAreSkipped)
     EXPECT_EQ(Rows(), 2);
 
     msgs->clear();
+    for (int skipped = 0; skipped < 3; ++skipped)
+        msgs->answer(dlg::vbOK);
     msgs->answer(dlg::vbYes);
     ImportDamage(WriteXml("<driver><b>1</b><e>1</e><o>1</o></driver>\n"
                           "<driver name=\"J Smith\"><b>1</b><e>2</e></driver>\n"

@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "FormRegistry.h"
+#include "Options.h"
 #include "Runtime.h"
 
 using testsupport::LeagueTest;

@@ -6,9 +6,9 @@
 #include "Runtime.h"
 #include "State.h"
 
-#include <QDomDocument>
 #include <QFile>
 #include <QLocale>
+#include <QXmlStreamReader>
 
 #include <cmath>
 #include <limits>
@@ -41,19 +41,46 @@ bool ReadCost(const QString& text, qint32& cost)
     return true;
 }
 
-bool IsContentNode(const QDomNode& n)
-{
-    return !n.isComment() && !n.isProcessingInstruction();
-}
+// One child node of the summary as read: its first attribute (in file
+// order) and the texts of its child nodes.
+struct RawEntry {
+    bool hasName = false;
+    QString name;
+    QStringList texts;
+};
 
-QList<QDomNode> ContentChildren(const QDomNode& parent)
+// Reads the children of the summary element the reader stands on.
+std::vector<RawEntry> ReadSummary(QXmlStreamReader& xml)
 {
-    QList<QDomNode> out;
-    const QDomNodeList children = parent.childNodes();
-    for (int i = 0; i < children.count(); ++i)
-        if (IsContentNode(children.at(i)))
-            out.append(children.at(i));
-    return out;
+    std::vector<RawEntry> raw;
+    int depth = 0;   // 1 = inside an entry
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement()) {
+            if (depth == 0) {
+                RawEntry e;
+                const QXmlStreamAttributes attrs = xml.attributes();
+                if (!attrs.isEmpty()) {
+                    e.hasName = true;
+                    e.name = attrs.first().value().toString();
+                }
+                raw.push_back(e);
+                depth = 1;
+            } else {
+                raw.back().texts.append(xml.readElementText(QXmlStreamReader::IncludeChildElements));
+            }
+        } else if (xml.isEndElement()) {
+            if (depth == 0)
+                break;   // end of the summary
+            depth = 0;
+        } else if (xml.isCharacters() && !xml.isWhitespace()) {
+            if (depth == 0)
+                raw.push_back(RawEntry());   // a bare text: an entry without a name
+            else
+                raw.back().texts.append(xml.text().toString());
+        }
+    }
+    return raw;
 }
 
 // Reads the file whole; false (after a message) when it cannot be used.
@@ -65,46 +92,50 @@ bool ReadDamageFile(const QString& file, std::vector<DamageEntry>& entries)
                     dlg::vbCritical);
         return false;
     }
-    QDomDocument doc;
-    QString error;
-    int line = 0;
-    int column = 0;
-    if (!doc.setContent(&f, &error, &line, &column)) {
-        dlg::MsgBox(QStringLiteral("The damage file ") + file + QStringLiteral(" cannot be read: ") + error
-                        + QStringLiteral(" (line ") + QString::number(line) + QStringLiteral(")"),
+    // The first summary element counts; the rest of the file is still
+    // read so that a damaged file is refused as a whole.
+    QXmlStreamReader xml(&f);
+    std::vector<RawEntry> raw;
+    bool found = false;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (!found && xml.isStartElement() && xml.name() == QLatin1String("damage-cost-summary")) {
+            found = true;
+            raw = ReadSummary(xml);
+        }
+    }
+    if (xml.hasError()) {
+        dlg::MsgBox(QStringLiteral("The damage file ") + file + QStringLiteral(" cannot be read: ") + xml.errorString()
+                        + QStringLiteral(" (line ") + QString::number(xml.lineNumber()) + QStringLiteral(")"),
                     dlg::vbCritical);
         return false;
     }
-    const QDomNodeList summaries = doc.elementsByTagName(QStringLiteral("damage-cost-summary"));
-    if (summaries.isEmpty()) {
+    if (!found) {
         dlg::MsgBox(QStringLiteral("The damage file ") + file
                         + QStringLiteral(" holds no damage-cost-summary; nothing was imported."),
                     dlg::vbCritical);
         return false;
     }
 
-    const QList<QDomNode> items = ContentChildren(summaries.at(0));
-    for (int i = 0; i < items.size(); ++i) {
-        const QDomNode& item = items.at(i);
+    for (size_t i = 0; i < raw.size(); ++i) {
+        const RawEntry& item = raw[i];
         const QString where = QStringLiteral("Damage entry ") + QString::number(i + 1) + QStringLiteral(" skipped: ");
-        const QDomNamedNodeMap attrs = item.attributes();
-        if (attrs.isEmpty()) {
+        if (!item.hasName) {
             dlg::MsgBox(where + QStringLiteral("it names no driver."), dlg::vbCritical);
             continue;
         }
-        DamageEntry entry;
-        entry.name = attrs.item(0).nodeValue();
-        const QList<QDomNode> costs = ContentChildren(item);
-        if (costs.size() < 3) {
-            dlg::MsgBox(where + entry.name + QStringLiteral(" has fewer than three costs."), dlg::vbCritical);
+        if (item.texts.size() < 3) {
+            dlg::MsgBox(where + item.name + QStringLiteral(" has fewer than three costs."), dlg::vbCritical);
             continue;
         }
+        DamageEntry entry;
+        entry.name = item.name;
         bool ok = true;
         for (int c = 0; c < 3 && ok; ++c) {
-            const QString text = costs.at(c).toElement().isNull() ? costs.at(c).nodeValue() : costs.at(c).toElement().text();
-            ok = ReadCost(text, entry.cost[c]);
+            ok = ReadCost(item.texts.at(c), entry.cost[c]);
             if (!ok)
-                dlg::MsgBox(where + entry.name + QStringLiteral(": \"") + text + QStringLiteral("\" is not a whole number."),
+                dlg::MsgBox(where + entry.name + QStringLiteral(": \"") + item.texts.at(c)
+                                + QStringLiteral("\" is not a whole number."),
                             dlg::vbCritical);
         }
         if (ok)

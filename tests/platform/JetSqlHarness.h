@@ -3,6 +3,7 @@
 // the way the Database does (retrying with each "no such column" name),
 // with small stand-ins for the functions the translation calls.
 
+#include "DbError.h"
 #include "JetSql.h"
 
 #include <QFile>

@@ -6,6 +6,7 @@
 #include "TestSupport.h"
 
 #include "ProcessClass.h"
+#include "Runtime.h"
 
 #include <QString>
 #include <QStringList>

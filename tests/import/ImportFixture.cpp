@@ -22,13 +22,13 @@ void ImportTest::TearDown()
     LeagueTest::TearDown();
 }
 
-void ImportTest::AddDivision(const DivisionSpec& d)
+void ImportTest::AddDivision(const QString& id, int pointSystem, int teams, bool earnings, const QString& pointsFile,
+                             const QString& earningsFile)
 {
     dbMain->execute(QStringLiteral("INSERT INTO Division (ID, Name, RecordID, Numbers, Brands, Teams, Roty, Earnings, "
                                    "EarningsFile, NonPoints, PointsID, PointSystem, PointSystemFile, [Drop]) "
                                    "VALUES (?, ?, 0, 0, 0, ?, 0, ?, ?, 0, '', ?, ?, 0)"),
-                    {d.id, d.id + QStringLiteral(" Series"), d.teams, d.earnings, d.earningsFile, d.pointSystem,
-                     d.pointsFile});
+                    {id, id + QStringLiteral(" Series"), teams, earnings, earningsFile, pointSystem, pointsFile});
 }
 
 qint64 ImportTest::AddTrack(const QString& shortName, const QString& fullName, double miles)

@@ -17,15 +17,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    struct DivisionSpec {
-        QString id = QStringLiteral("CUP");
-        int pointSystem = 1;
-        int teams = 0;
-        bool earnings = false;
-        QString pointsFile;
-        QString earningsFile;
-    };
-    void AddDivision(const DivisionSpec& d);
+    void AddDivision(const QString& id = QStringLiteral("CUP"), int pointSystem = 1, int teams = 0,
+                     bool earnings = false, const QString& pointsFile = QString(),
+                     const QString& earningsFile = QString());
     qint64 AddTrack(const QString& shortName, const QString& fullName, double miles);
     qint64 AddDriver(const QString& onlineId, const QString& brand = QStringLiteral(" "));
     qint64 AddTeam(const QString& div, const QString& name, const QList<qint64>& drivers);

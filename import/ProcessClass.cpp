@@ -71,7 +71,7 @@ bool ProcessClass::ProcRace()
         if (!m_page.Open(stnFileName))
             return fail(QStringLiteral("File ") + stnFileName + QStringLiteral(" not found!"));
 
-        // TODO(earnings): the custom earnings file comes through the hook.
+        // The custom earnings file is read by the earnings code through the hook.
         if (!sEarningsFile.isEmpty() && bEarnings && hooks.LoadEarningsFile) {
             m_earnings = hooks.LoadEarningsFile(sEarningsFile);
             if (m_earnings.bError)
@@ -124,7 +124,7 @@ void ProcessClass::Import()
     CapTeams();
     m_points.Apply(nPointSystem, RaceID, sPointSystemFile);
 
-    // TODO(earnings): the bonuses of a money-mode earnings file come through the hook.
+    // A money-mode earnings file pays its bonuses at import time.
     if (m_earnings.bMoney && bEarnings && hooks.CalculateBonus) {
         const QString previous = sCurDiv;
         sCurDiv = RaceDivision;

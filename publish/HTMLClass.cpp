@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "DbError.h"
+#include "QueryDef.h"
 #include "Runtime.h"
 #include "State.h"
 #include "TextLayout.h"

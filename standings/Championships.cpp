@@ -94,12 +94,12 @@ void Standings::CalcMfgPoints()
 
     // In each race the first five makes in finishing order earn 9, 6, 4, 2, 1.
     StandingsDb::RowInserter insert(QStringLiteral("TempTeams"), {QStringLiteral("Brand"), QStringLiteral("Points")});
-    BrandSlots slots;
+    BrandSlots makes;
     auto award = [&] {
         for (int i = 0; i < 5; ++i) {
-            if (!slots[i].isEmpty())
-                insert.add({slots[i], MfgPoints(i)});
-            slots[i].clear();
+            if (!makes[i].isEmpty())
+                insert.add({makes[i], MfgPoints(i)});
+            makes[i].clear();
         }
     };
     qint64 race = rs->integer(QStringLiteral("RaceID"));
@@ -112,7 +112,7 @@ void Standings::CalcMfgPoints()
         }
         if (full)
             continue;
-        if (AddBrand(slots, rs->text(QStringLiteral("Brand"))) == 4)
+        if (AddBrand(makes, rs->text(QStringLiteral("Brand"))) == 4)
             full = true;
     }
     award();

@@ -4,6 +4,7 @@
 #include "PageParse.h"
 
 #include "Database.h"
+#include "QueryDef.h"
 #include "Runtime.h"
 #include "State.h"
 #include "TestSupport.h"

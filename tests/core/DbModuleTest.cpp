@@ -313,6 +313,10 @@ TEST_P(FullUpgrade, BringsTheOldLayoutToTheCurrentOne)
         EXPECT_EQ(scalar(QStringLiteral("SELECT \"Drop\" FROM Division WHERE ID = 'A'")), QStringLiteral("2"));
         EXPECT_EQ(scalar(QStringLiteral("SELECT Name FROM Division WHERE ID = 'B''Q'")), QStringLiteral("Beta"));
         EXPECT_EQ(scalar(QStringLiteral("SELECT otherpts FROM DivisionOld WHERE ID = 'B''Q'")), QStringLiteral("-1"));
+        // The required file-name columns hold empty texts, so later updates of these rows work.
+        EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM Division WHERE EarningsFile IS NULL OR PointSystemFile IS NULL")),
+                  QStringLiteral("0"));
+        dbMain->execute(QStringLiteral("UPDATE Division SET Name = 'Beta 2' WHERE ID = 'B''Q'"));
         // Deleting a division still takes its races and results with it.
         dbMain->execute(QStringLiteral("DELETE FROM Division WHERE ID = 'A'"));
         EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM Races")), QStringLiteral("1"));

@@ -7,21 +7,6 @@ using testsupport::LeagueTest;
 
 using Preferences = LeagueTest;
 
-TEST_F(Preferences, BlankDatabaseLoadsTheDefaultsSilently)
-{
-    LoadOptions();
-    EXPECT_TRUE(msgs->calls().empty());
-    EXPECT_EQ(dBC1, 16777215);
-    EXPECT_EQ(dTC, 8388608);
-    EXPECT_EQ(dBFC, 0);
-    EXPECT_EQ(sTFN, QStringLiteral("Arial"));
-    EXPECT_EQ(nBFS, 10);
-    EXPECT_FALSE(bLines);
-    EXPECT_EQ(sHtmlExt, QStringLiteral("htm"));
-    EXPECT_TRUE(bUseStyle);
-    EXPECT_EQ(rsTemp, nullptr);
-}
-
 TEST_F(Preferences, EmptyOptionsTableCreatesBothRows)
 {
     dbMain->execute(QStringLiteral("DELETE FROM Options"));

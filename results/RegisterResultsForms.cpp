@@ -1,9 +1,11 @@
 #include "RegisterResultsForms.h"
 
 #include "FormRegistry.h"
+#include "frmListRaces.h"
 #include "frmRaces.h"
 
 void RegisterResultsForms()
 {
+    RegisterForm(QStringLiteral("frmListRaces"), [] { return static_cast<QWidget*>(new frmListRaces); });
     RegisterForm(QStringLiteral("frmRaces"), [] { return static_cast<QWidget*>(new frmRaces); });
 }

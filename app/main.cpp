@@ -2,5 +2,6 @@
 
 int main(int argc, char** argv)
 {
-    return RunProgram(argc, argv);
+    return RunProgram(argc, argv, [] {
+    });
 }

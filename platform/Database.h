@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -20,6 +21,11 @@ namespace dao {
 
 class Recordset;
 class QueryDef;
+
+namespace jet {
+struct Context;
+struct Translation;
+}
 
 // DAO field type codes, derived from the declared column types.
 enum FieldType {
@@ -152,10 +158,46 @@ private:
     friend class QueryDef;
     friend struct DatabaseAccess;
 
+    jet::Context translationContext();
+    // Translates and runs body; names SQLite reports as unknown columns are
+    // fed back to the translation (aliases, parameters) and it runs again.
+    void withTranslation(const QString& jetSql, const std::function<void(const jet::Translation&)>& body);
+    int runStatements(const QStringList& statements, const QVariantList& values);
+    void syncTransactionState();
+    static QString normaliseParameterName(const QString& name);
+    QString canonicalTable(const QString& name) const;   // stored spelling, empty when none
+    std::unique_ptr<Recordset> openTable(const QString& table);
+    std::unique_ptr<Recordset> openDynaset(const QString& sql, const QVariantList& values);
+    // Rebuilds a table from an edited list of its column definitions.
+    struct ColumnDefText {
+        QString name;
+        QString definition;   // as written in CREATE TABLE
+        QString copyFrom;     // expression over the old table; empty: not copied
+    };
+    void rebuildTable(const QString& table,
+                      const std::function<void(std::vector<ColumnDefText>&, QStringList& constraints)>& change,
+                      const QStringList& droppedColumns = {});
+
     sqlite3* m_db = nullptr;
     QString m_path;
     int m_transDepth = 0;
     QHash<QString, QVariant> m_params;   // keys lower-case
+};
+
+// Begins a transaction and rolls it back when it goes out of scope without
+// commit(): several changes stand or fall together even when one throws.
+class Transaction {
+public:
+    explicit Transaction(Database& db);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+    void rollback();
+
+private:
+    Database& m_db;
+    bool m_done = false;
 };
 
 // Text quoting for SQL built by concatenation: O'Brien -> 'O''Brien'.

@@ -34,7 +34,8 @@ struct Translation {
     QString selectWithRowid;
 };
 
-// Throws dao::DbError (3000 + SQLITE_ERROR) on text it cannot read.
+// Throws dao::DbError 3075 (syntax error) on text it cannot read, such as
+// an unterminated string or bracket.
 Translation translate(const QString& jetSql, const Context& ctx);
 
 // The translated SQL calls functions that the Database registers on every

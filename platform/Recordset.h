@@ -9,6 +9,8 @@
 
 #include <vector>
 
+struct sqlite3_stmt;
+
 namespace dao {
 
 class Database;
@@ -55,7 +57,9 @@ public:
     void setField(int index, const QVariant& value);
     void update();          // writes the added or edited row
     void cancelUpdate();
-    void remove();          // deletes the current row
+    // Deletes the current row; the walk moves on to the next row by itself
+    // (eof when none is left), so no moveNext follows.
+    void remove();
     void close();
     bool isEditing() const { return m_editMode != None; }
 
@@ -64,6 +68,11 @@ private:
     friend class QueryDef;
     friend struct DatabaseAccess;
     explicit Recordset(Database* db);
+    // Reads every row of a prepared statement; with withRowid its first
+    // column is the base table's rowid and is not a field.
+    void load(sqlite3_stmt* stmt, bool withRowid);
+    void checkOpen() const;
+    bool belongsToBase(int index) const;
 
     enum EditMode { None, Adding, Editing };
 
@@ -73,6 +82,7 @@ private:
     std::vector<QString> m_originColumns;
     std::vector<int> m_types;
     std::vector<int> m_attributes;
+    std::vector<QString> m_declTypes;       // per column, empty for expressions
     std::vector<std::vector<QVariant>> m_rows;
     std::vector<qint64> m_rowids;           // per row; empty when not updatable
     QString m_baseTable;                    // empty when read-only

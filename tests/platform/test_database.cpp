@@ -1,0 +1,191 @@
+// The database layer: opening, statements, transactions, saved queries and
+// table definitions.
+
+#include "Database.h"
+#include "QueryDef.h"
+#include "Recordset.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace dao;
+
+namespace {
+
+// A fresh database file in a scratch folder.
+class DbTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        path = dir.filePath(QStringLiteral("test.mdb"));
+        db = Database::create(path);
+    }
+    // Runs a statement and expects no error.
+    void run(const QString& sql) { db->execute(sql); }
+    int count(const QString& table) { return db->scalar(QStringLiteral("SELECT Count(*) FROM ") + table).toInt(); }
+    QStringList column(const QString& sql, const QString& field)
+    {
+        QStringList out;
+        auto rs = db->openRecordset(sql);
+        for (; !rs->eof(); rs->moveNext())
+            out << rs->text(field);
+        return out;
+    }
+
+    QTemporaryDir dir;
+    QString path;
+    std::unique_ptr<Database> db;
+};
+
+int errorNumber(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const DbError& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+} // namespace
+
+TEST(DatabaseOpen, MissingFileGives3024AndCreatesNothing)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("none.mdb"));
+    try {
+        Database::open(path);
+        FAIL() << "opened a missing file";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.number(), 3024);
+        EXPECT_TRUE(e.description().contains(path));
+    }
+    EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST(DatabaseOpen, GarbageFileGives3343AndStaysUnchanged)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("junk.mdb"));
+    QByteArray junk;
+    for (int i = 0; i < 5000; ++i)
+        junk.append(char((i * 7919 + 13) % 251));
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(junk);
+    }
+    EXPECT_EQ(errorNumber([&] { Database::open(path); }), 3343);
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), junk);
+    // An empty file is no database either.
+    const QString empty = dir.filePath(QStringLiteral("empty.mdb"));
+    QFile e(empty);
+    ASSERT_TRUE(e.open(QIODevice::WriteOnly));
+    e.close();
+    EXPECT_EQ(errorNumber([&] { Database::open(empty); }), 3343);
+}
+
+TEST(DatabaseOpen, ReadOnlyFileGives3051)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("ro.mdb"));
+    Database::create(path)->execute(QStringLiteral("CREATE TABLE T (A INTEGER)"));
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadUser);
+    if (QFileInfo(path).isWritable())
+        GTEST_SKIP() << "running with rights that ignore file permissions";
+    EXPECT_EQ(errorNumber([&] { Database::open(path); }), 3051);
+}
+
+TEST(DatabaseOpen, CreatedFileReopens)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("new.mdb"));
+    Database::create(path);
+    EXPECT_NO_THROW(Database::open(path));
+    EXPECT_EQ(errorNumber([&] { Database::create(path); }), 3204);
+}
+
+TEST_F(DbTest, ErrorsCarryNumbers)
+{
+    run(QStringLiteral("CREATE TABLE T (ID INTEGER PRIMARY KEY AUTOINCREMENT, Name VARCHAR(50) COLLATE NOCASE UNIQUE)"));
+    run(QStringLiteral("INSERT INTO T (Name) VALUES ('a')"));
+    EXPECT_EQ(errorNumber([&] { run(QStringLiteral("INSERT INTO T (Name) VALUES ('A')")); }), 3022);
+    EXPECT_EQ(errorNumber([&] { run(QStringLiteral("INSERT INTO Nope (X) VALUES (1)")); }), 3001);
+    // Nothing is left half-done: the connection still works.
+    EXPECT_EQ(count(QStringLiteral("T")), 1);
+}
+
+TEST_F(DbTest, QuoteDoublesApostrophes)
+{
+    run(QStringLiteral("CREATE TABLE T (Name VARCHAR(50) COLLATE NOCASE)"));
+    const QString name = QStringLiteral("O'Brien's 'Team'");
+    EXPECT_EQ(quote(QStringLiteral("O'B")), QStringLiteral("'O''B'"));
+    EXPECT_EQ(escape(QStringLiteral("O'B")), QStringLiteral("O''B"));
+    run(QStringLiteral("INSERT INTO T (Name) VALUES (") + quote(name) + QLatin1Char(')'));
+    EXPECT_EQ(db->scalar(QStringLiteral("SELECT Name FROM T WHERE Name = ") + quote(name)).toString(), name);
+    EXPECT_EQ(db->execute(QStringLiteral("DELETE FROM T WHERE Name = ?"), {name}), 1);
+}
+
+TEST_F(DbTest, TextComparesWithoutRegardToCase)
+{
+    run(QStringLiteral("CREATE TABLE T (Name VARCHAR(50) COLLATE NOCASE)"));
+    for (const char* n : {"zed", "Émile", "adam", "ÉLAN", "Bob", "edgar", "élan"})
+        db->execute(QStringLiteral("INSERT INTO T (Name) VALUES (?)"), {QString::fromUtf8(n)});
+    EXPECT_EQ(db->scalar(QStringLiteral("SELECT Count(*) FROM T WHERE Name = 'élan'")).toInt(), 2);
+    EXPECT_EQ(db->scalar(QStringLiteral("SELECT Count(*) FROM T WHERE Name = 'BOB'")).toInt(), 1);
+    EXPECT_EQ(db->scalar(QStringLiteral("SELECT Count(*) FROM (SELECT Name FROM T GROUP BY Name)")).toInt(), 6);
+    const QStringList sorted = column(QStringLiteral("SELECT Name FROM T ORDER BY Name"), QStringLiteral("Name"));
+    ASSERT_EQ(sorted.size(), 7);
+    EXPECT_EQ(sorted.first(), QStringLiteral("adam"));
+    EXPECT_EQ(sorted.last(), QStringLiteral("zed"));
+    // Accented names sort among their plain letters.
+    EXPECT_LT(sorted.indexOf(QStringLiteral("edgar")), sorted.indexOf(QString::fromUtf8("Émile")));
+    EXPECT_LT(sorted.indexOf(QString::fromUtf8("Émile")), sorted.indexOf(QStringLiteral("zed")));
+}
+
+TEST_F(DbTest, TransactionsRollBackAndNest)
+{
+    run(QStringLiteral("CREATE TABLE T (A INTEGER)"));
+    db->beginTrans();
+    run(QStringLiteral("INSERT INTO T VALUES (1)"));
+    db->beginTrans();
+    run(QStringLiteral("INSERT INTO T VALUES (2)"));
+    EXPECT_EQ(db->transactionDepth(), 2);
+    db->rollback();   // inner only
+    EXPECT_EQ(count(QStringLiteral("T")), 1);
+    db->beginTrans();
+    run(QStringLiteral("INSERT INTO T VALUES (3)"));
+    db->commitTrans();
+    EXPECT_EQ(count(QStringLiteral("T")), 2);
+    db->rollback();   // outer: all gone
+    EXPECT_EQ(db->transactionDepth(), 0);
+    EXPECT_EQ(count(QStringLiteral("T")), 0);
+    EXPECT_EQ(errorNumber([&] { db->commitTrans(); }), 3034);
+
+    {
+        Transaction tr(*db);
+        run(QStringLiteral("INSERT INTO T VALUES (4)"));
+    }   // not committed: rolled back
+    EXPECT_EQ(count(QStringLiteral("T")), 0);
+    {
+        Transaction tr(*db);
+        run(QStringLiteral("INSERT INTO T VALUES (5)"));
+        tr.commit();
+    }
+    EXPECT_EQ(count(QStringLiteral("T")), 1);
+    // A throwing step inside the guard leaves nothing behind.
+    try {
+        Transaction tr(*db);
+        run(QStringLiteral("INSERT INTO T VALUES (6)"));
+        run(QStringLiteral("INSERT INTO Missing VALUES (7)"));
+        tr.commit();
+    } catch (const DbError&) {
+    }
+    EXPECT_EQ(count(QStringLiteral("T")), 1);
+    EXPECT_EQ(db->transactionDepth(), 0);
+}

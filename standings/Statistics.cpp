@@ -1,6 +1,8 @@
 #include "Statistics.h"
 
 #include "Database.h"
+#include "DbError.h"
+#include "Dialogs.h"
 #include "HTMLClass.h"
 #include "Lookups.h"
 #include "Recordset.h"
@@ -110,19 +112,44 @@ dao::QueryDef& Statistics::query(const QString& name)
     return *it;
 }
 
+namespace {
+
+// A failure of the run that is not a database error (the page).
+struct RunError {
+    QString text;
+};
+
+} // namespace
+
 bool Statistics::GenerateAll()
 {
     m_div = Division;
     m_error.clear();
-    WaitCursor wait;
-    try {
-        BuildStatistics();
-    } catch (const dao::DbError& e) {
-        m_error = QStringLiteral("%1 (%2)").arg(e.number()).arg(e.description());
-    } catch (const std::exception& e) {
-        m_error = QString::fromLocal8Bit(e.what());
+    // One object may run again: start from empty lists, not appended ones.
+    c_break.clear();
+    c_stats.clear();
+    c_top5.clear();
+    c_gen.clear();
+    dTotLaps = QVariant();
+    dTotMiles = 0;
+
+    if (!dbMain) {
+        m_error = QStringLiteral("No league database is open.");
+    } else {
+        WaitCursor wait;
+        try {
+            BuildStatistics();
+            return true;
+        } catch (const dao::DbError& e) {
+            m_error = QStringLiteral("The statistics could not be computed.\n\nError %1: %2").arg(e.number()).arg(e.description());
+        } catch (const RunError& e) {
+            m_error = e.text;
+        } catch (const std::exception& e) {
+            m_error = QStringLiteral("The statistics could not be computed.\n\n") + QString::fromLocal8Bit(e.what());
+        }
     }
-    return m_error.isEmpty();
+    dlg::MsgBox(m_error, dlg::vbCritical);
+    return false;
 }
 
 void Statistics::BuildStatistics()
@@ -148,16 +175,16 @@ void Statistics::BuildStatistics()
     HTMLClass html;
     html.sDiv = Division;
     html.sRace = LastRace;
-    QString error;
-    if (!html.HTMLStatistics(dTotLaps, dTotMiles, c_break, c_stats, c_top5, c_gen, &error))
-        throw std::runtime_error(error.toStdString());
+    if (!html.HTMLStatistics(dTotLaps, dTotMiles, c_break, c_stats, c_top5, c_gen))
+        throw RunError{html.lastError()};
 }
 
 void Statistics::CalcStat()
 {
     auto& q = query(QStringLiteral("Stats"));
     q.setParameter(QStringLiteral("mDiv"), m_div);
-    q.setParameter(QStringLiteral("mTotLaps"), dTotLaps.isNull() ? QVariant(QString()) : dTotLaps);
+    // No known total leaves LC and LOT empty, shown as 0.0.
+    q.setParameter(QStringLiteral("mTotLaps"), dTotLaps);
     auto rs = q.openRecordset();
     for (; !rs->eof(); rs->moveNext()) {
         QString line = rt::LSet(rs->text(QStringLiteral("Name")), 20);
@@ -305,13 +332,15 @@ void Statistics::CalcGeneral()
     const QString div = dao::quote(m_div);
     const QString line = QStringLiteral("LINE");
 
+    // Equal values go to the earliest race, so a page repeats.
+
     // Records 1 and 2: fastest and slowest race by the winner's average.
     const QString speedBase = QStringLiteral("SELECT Races.Venue, Races.RaceName, Races.RaceDate, Races.Weather, ScoreDrop.DriverID, ScoreDrop.Interval ")
         + QStringLiteral("FROM Races INNER JOIN ScoreDrop ON Races.ID = ScoreDrop.RaceID ")
         + QStringLiteral("WHERE ScoreDrop.Posi = 1 AND ScoreDrop.Division = ") + div + QStringLiteral(" ");
     const QPair<QString, QString> speedRecords[] = {
-        {QStringLiteral("Fastest Avg      : "), QStringLiteral("ORDER BY Val([Interval]) DESC")},
-        {QStringLiteral("Slowest Avg      : "), QStringLiteral("ORDER BY Val([Interval])")},
+        {QStringLiteral("Fastest Avg      : "), QStringLiteral("ORDER BY Val([Interval]) DESC, Races.ID")},
+        {QStringLiteral("Slowest Avg      : "), QStringLiteral("ORDER BY Val([Interval]), Races.ID")},
     };
     for (const auto& [title, order] : speedRecords) {
         sSQL = speedBase + order;
@@ -332,8 +361,8 @@ void Statistics::CalcGeneral()
         + QStringLiteral("FROM Races INNER JOIN ScoreDrop ON Races.ID = ScoreDrop.RaceID ")
         + QStringLiteral("WHERE ScoreDrop.Posi = 2 AND ScoreDrop.Division = ") + div + QStringLiteral(" ");
     const QPair<QString, QString> marginRecords[] = {
-        {QStringLiteral("Biggest Margin   : "), QStringLiteral("ORDER BY Val(ScoreDrop.Interval)")},
-        {QStringLiteral("Closest Margin   : "), QStringLiteral("ORDER BY VAL(ScoreDrop.Interval) DESC")},
+        {QStringLiteral("Biggest Margin   : "), QStringLiteral("ORDER BY Val(ScoreDrop.Interval), Races.ID")},
+        {QStringLiteral("Closest Margin   : "), QStringLiteral("ORDER BY VAL(ScoreDrop.Interval) DESC, Races.ID")},
     };
     for (const auto& [title, order] : marginRecords) {
         sSQL = marginBase + order;
@@ -352,8 +381,8 @@ void Statistics::CalcGeneral()
         + QStringLiteral("FROM Races INNER JOIN Qualify ON Races.ID = Qualify.RaceID ")
         + QStringLiteral("WHERE Qualify.pos = 1 AND Races.Division = ") + div + QStringLiteral(" ");
     const QPair<QString, QString> poleRecords[] = {
-        {QStringLiteral("Fastest Pole     : "), QStringLiteral("ORDER BY Val([Speed]) DESC")},
-        {QStringLiteral("Slowest Pole     : "), QStringLiteral("ORDER BY Val([Speed])")},
+        {QStringLiteral("Fastest Pole     : "), QStringLiteral("ORDER BY Val([Speed]) DESC, Races.ID")},
+        {QStringLiteral("Slowest Pole     : "), QStringLiteral("ORDER BY Val([Speed]), Races.ID")},
     };
     for (const auto& [title, order] : poleRecords) {
         sSQL = poleBase + order;
@@ -381,7 +410,7 @@ void Statistics::CalcGeneral()
     for (const RaceRecord& r : raceRecords) {
         sSQL = QStringLiteral("SELECT Venue, RaceName, RaceDate, ") + r.column + QStringLiteral(" ")
             + QStringLiteral("FROM Races ") + QStringLiteral("WHERE Division = ") + div + QStringLiteral(" ")
-            + QStringLiteral("ORDER BY ") + r.column + QStringLiteral(" DESC");
+            + QStringLiteral("ORDER BY ") + r.column + QStringLiteral(" DESC, ID");
         auto rs = dbMain->openRecordset(sSQL);
         if (!rs->eof()) {
             c_gen.append(genLine(r.title, rs->field(QStringLiteral("RaceName"))));
@@ -397,11 +426,11 @@ void Statistics::CalcGeneral()
         {QStringLiteral("Most Cars Running: "),
          QStringLiteral("SELECT ScoreDrop.RaceID, Count(DriverID) AS Expr1 ") + QStringLiteral("FROM ScoreDrop ")
              + QStringLiteral("WHERE ScoreDrop.Finish = 'Running' AND Division = ") + div + QStringLiteral(" ")
-             + QStringLiteral("GROUP BY ScoreDrop.RaceID ORDER BY Count([DriverID]) DESC")},
+             + QStringLiteral("GROUP BY ScoreDrop.RaceID ORDER BY Count([DriverID]) DESC, ScoreDrop.RaceID")},
         {QStringLiteral("Most DNFs        : "),
          QStringLiteral("SELECT RaceID, Count(DriverID) AS Expr1 ") + QStringLiteral("FROM ScoreDrop ")
              + QStringLiteral("WHERE trim(Finish) <> 'Running' AND Mid$([Finish],1,4) <> 'Prov' AND Division = ") + div + QStringLiteral(" ")
-             + QStringLiteral("GROUP BY ScoreDrop.RaceID ORDER BY Count(DriverID) DESC")},
+             + QStringLiteral("GROUP BY ScoreDrop.RaceID ORDER BY Count(DriverID) DESC, ScoreDrop.RaceID")},
     };
     for (int i = 0; i < 2; ++i) {
         sSQL = carRecords[i].second;

@@ -11,8 +11,6 @@
 #include <QStringList>
 #include <QVariant>
 
-#include <optional>
-
 class Statistics {
 public:
     Statistics();   // creates the saved queries the database lacks
@@ -20,8 +18,9 @@ public:
     QString Division;
     QString LastRace;
 
-    // The whole run and the statistics page. False when something failed;
-    // ErrorText() then says what, and no page was announced.
+    // The whole run and the statistics page, with the hourglass. On a
+    // failure the error is shown, ErrorText() keeps it and false is
+    // returned; the caller must then not announce the pages.
     bool GenerateAll();
     void CalcGeneral();
     void CalcTop5();
@@ -34,7 +33,7 @@ public:
     // The lists and totals of the last run.
     QStringList c_break, c_stats, c_top5, c_gen;
     QVariant dTotLaps;        // null when no kept winner has a known track
-    qint64 dTotMiles = 0;
+    qint64 dTotMiles = 0;     // wide: a long season passes 32,767 miles
 
     // Texts of the saved queries this class keeps, by name.
     static const QList<QPair<QString, QString>>& SavedQueries();

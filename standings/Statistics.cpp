@@ -93,6 +93,8 @@ void Statistics::InitQueries()
 {
     // A query that cannot be found or made is left out; the builder that
     // needs it then reports the failure.
+    if (!dbMain)
+        return;
     for (const auto& [name, sql] : SavedQueries()) {
         try {
             if (dbMain->hasQueryDef(name))

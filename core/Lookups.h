@@ -36,7 +36,7 @@ void FillDivisionCombo(QComboBox* combo);
 using BrandSlots = std::array<QString, 5>;
 // Finds or takes the manufacturer slot of a make (0..4), 5 when all are
 // taken by other makes, 0 for a blank make.
-int AddBrand(BrandSlots& slots, const QString& make);
+int AddBrand(BrandSlots& brandSlots, const QString& make);
 int MfgPoints(int slot);
 
 // The import window's "Browse": opens the file dialog on the box's text;

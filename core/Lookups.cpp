@@ -1,0 +1,174 @@
+#include "Lookups.h"
+
+#include "Database.h"
+#include "Dialogs.h"
+#include "Recordset.h"
+#include "Runtime.h"
+#include "State.h"
+#include "TextLayout.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLineEdit>
+
+static QString idText(qint64 id)
+{
+    return QString::number(id);
+}
+
+void GetDriverInfo(qint64 driverId, QString& name, QString& number, QString& make)
+{
+    auto rs = dbMain->openRecordset(QStringLiteral("SELECT * FROM Drivers WHERE DriverID = ") + idText(driverId));
+    if (rs->eof()) {
+        name = QStringLiteral("Name not found      ");
+        number = QStringLiteral("***");
+        make = QString(10, QLatin1Char(' '));
+        return;
+    }
+    const QString shown = rs->isNull(QStringLiteral("Name")) ? rs->text(QStringLiteral("OnlineID")) : rs->text(QStringLiteral("Name"));
+    name = rt::LSet(shown, 20);
+    // Always three wide, so the columns after it stay in place.
+    number = rs->isNull(QStringLiteral("Number")) ? QStringLiteral("***") : rt::RSet(rs->text(QStringLiteral("Number")), 3);
+    make = rs->isNull(QStringLiteral("Brand")) ? QString(10, QLatin1Char(' ')) : rt::LSet(rs->text(QStringLiteral("Brand")), 10);
+}
+
+qint64 GetDriverTeam(qint64 driverId, const QString& div)
+{
+    if (nTeams == 0)
+        return 0;
+    const QString id = idText(driverId);
+    sSQL = QStringLiteral("SELECT TeamID FROM Teams ") + QStringLiteral("WHERE (Driver_1 = ") + id + QStringLiteral(" OR Driver_2 = ") + id
+        + QStringLiteral(" ") + QStringLiteral("OR Driver_3 = ") + id + QStringLiteral(" OR Driver_4 = ") + id + QStringLiteral(" ")
+        + QStringLiteral("OR Driver_5 = ") + id + QStringLiteral(" OR Driver_6 = ") + id + QStringLiteral(") ")
+        + QStringLiteral("AND Division = ") + dao::quote(div)
+        // A driver should sit in one team only; if not, always the same one wins.
+        + QStringLiteral(" ORDER BY TeamID");
+    rsTemp = dbMain->openRecordset(sSQL);
+    const qint64 team = rsTemp->eof() ? 0 : rsTemp->integer(QStringLiteral("TeamID"));
+    rsTemp.reset();
+    return team;
+}
+
+QString GetDriverBrand(qint64 driverId)
+{
+    sSQL = QStringLiteral("SELECT Brand FROM Drivers Where DriverID = ") + idText(driverId);
+    rsTemp = dbMain->openRecordset(sSQL);
+    const QString brand = rsTemp->eof() ? QString() : rsTemp->text(QStringLiteral("Brand"));
+    rsTemp.reset();
+    return brand;
+}
+
+QString GetTeamName(qint64 teamId)
+{
+    sSQL = QStringLiteral("SELECT Team_Name  ") + QStringLiteral("FROM Teams ") + QStringLiteral("WHERE TeamID = ") + idText(teamId);
+    rsTemp = dbMain->openRecordset(sSQL);
+    const QString name = rsTemp->eof() ? QString(30, QLatin1Char(' ')) : PadRight(rsTemp->text(QStringLiteral("Team_Name")), 30);
+    rsTemp.reset();
+    return name;
+}
+
+void GetPenalty(const QString& div, qint64 raceId, double posi, qint64& points, QString& comment)
+{
+    sSQL = QStringLiteral("SELECT * FROM Penalties ") + QStringLiteral("WHERE Division = ") + dao::quote(div) + QStringLiteral(" ")
+        + QStringLiteral("AND RaceID = ") + idText(raceId) + QStringLiteral(" ") + QStringLiteral("AND Posi = ") + rt::Str(posi);
+    auto rs = dbMain->openRecordset(sSQL);
+    if (rs->eof()) {
+        points = 0;
+        comment.clear();
+        return;
+    }
+    points = rs->integer(QStringLiteral("Points"));
+    comment = rs->text(QStringLiteral("Comment"));
+}
+
+bool RaceHasResults(qint64 raceId, const QString& div)
+{
+    auto rs = dbMain->openRecordset(QStringLiteral("SELECT * FROM SCORE WHERE Division = ") + dao::quote(div) + QStringLiteral(" AND RaceID = ")
+                                    + idText(raceId));
+    return !rs->eof();
+}
+
+void LoadDivisionSettings(const QString& div, bool& brands, int& teams, bool& roty, bool& earnings, int& pointSystem, int& drop,
+                          QString& pointsFile, QString& earningsFile)
+{
+    sSQL = QStringLiteral("SELECT * from DIVISION WHERE ID = ") + dao::quote(div);
+    rsTemp = dbMain->openRecordset(sSQL);
+    // An unknown division leaves the settings of the last one loaded.
+    if (!rsTemp->eof()) {
+        brands = rsTemp->flag(QStringLiteral("Brands"));
+        teams = int(rsTemp->integer(QStringLiteral("Teams")));
+        roty = rsTemp->flag(QStringLiteral("Roty"));
+        earnings = rsTemp->flag(QStringLiteral("Earnings"));
+        pointSystem = int(rsTemp->integer(QStringLiteral("PointSystem")));
+        drop = int(rsTemp->integer(QStringLiteral("Drop")));
+        pointsFile = rsTemp->text(QStringLiteral("PointSystemFile"));
+        earningsFile = rsTemp->text(QStringLiteral("EarningsFile"));
+        bNumbers = rsTemp->flag(QStringLiteral("Numbers"));
+    }
+    rsTemp.reset();
+}
+
+void LoadDivisionSettings(const QString& div)
+{
+    LoadDivisionSettings(div, bBrands, nTeams, bRoty, bEarnings, nPointSystem, nDrop, sPointSystemFile, sEarningsFile);
+}
+
+// The divisions ordered by name (then id, so equal names keep one order).
+static std::unique_ptr<dao::Recordset> openDivisions()
+{
+    return dbMain->openRecordset(QStringLiteral("SELECT Name, ID FROM Division ORDER BY Name, ID"));
+}
+
+void FillDivisionLists(QStringList& names, QStringList& ids)
+{
+    for (auto rs = openDivisions(); !rs->eof(); rs->moveNext()) {
+        names.append(rs->text(QStringLiteral("Name")));
+        ids.append(rs->text(QStringLiteral("ID")));
+    }
+}
+
+void FillDivisionCombo(QComboBox* combo)
+{
+    combo->addItem(QStringLiteral("<Select Division>"), QString());
+    for (auto rs = openDivisions(); !rs->eof(); rs->moveNext()) {
+        const QString id = rs->text(QStringLiteral("ID"));
+        combo->addItem(id + QStringLiteral(" - ") + rt::Trim(rs->text(QStringLiteral("Name"))), id);
+    }
+    combo->setCurrentIndex(0);
+}
+
+int AddBrand(BrandSlots& brandSlots, const QString& make)
+{
+    if (rt::Trim(make).isEmpty())
+        return 0;
+    for (int i = 0; i < int(brandSlots.size()); ++i) {
+        if (brandSlots[i].isEmpty()) {
+            brandSlots[i] = make;
+            return i;
+        }
+        if (brandSlots[i] == make)
+            return i;
+    }
+    return 5;
+}
+
+int MfgPoints(int slot)
+{
+    static const int kPoints[5] = {9, 6, 4, 2, 1};
+    return slot >= 0 && slot < 5 ? kPoints[slot] : 0;
+}
+
+bool BrowseStnFile(QWidget* parent, QLineEdit* stnFile, const QString& startFolder)
+{
+    dlg::FileCall call;
+    call.startFolder = startFolder;
+    call.fileName = stnFile->text();
+    call.filter = QStringLiteral("*.HTML (*.html *.HTML);;*.HTM (*.htm *.HTM)");
+    const QString chosen = dlg::GetOpenFileName(parent, call);
+    if (chosen.isEmpty())
+        return false;
+    // The full path first: the box's change handler may read it.
+    sStnPath = chosen;
+    stnFile->setText(QFileInfo(chosen).fileName());
+    return true;
+}

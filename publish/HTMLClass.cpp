@@ -1,0 +1,271 @@
+#include "HTMLClass.h"
+
+#include "Database.h"
+#include "DbError.h"
+#include "QueryDef.h"
+#include "Runtime.h"
+#include "State.h"
+#include "TextLayout.h"
+
+#include <QFile>
+
+const char* const HTMLClass::kMarker = "***HERE***";
+const char* const HTMLClass::kHomePage = "https://tarvik.example.org/";
+
+QByteArray HTMLClass::Fragment::bytes() const
+{
+    QByteArray out;
+    for (const QString& line : m_lines) {
+        // Data texts are escaped to ASCII; anything else left here is the
+        // program's own ASCII markup.
+        out += line.toLatin1();
+        out += "\r\n";
+    }
+    return out;
+}
+
+HTMLClass::HTMLClass()
+{
+    sTFC = HTMLColor(dTFC);
+    sBFC = HTMLColor(dBFC);
+    sTC = HTMLColor(dTC);
+    sBC1 = HTMLColor(dBC1);
+    sBC2 = HTMLColor(dBC2);
+
+    sClassResult = QStringLiteral("class=\"tarvik_table_result\"");
+    sClassQualify = QStringLiteral("class=\"tarvik_table_qualify\"");
+    sClassOther = QStringLiteral("class=\"tarvik_table_other\"");
+    sClassSchedule = QStringLiteral("class=\"tarvik_table_schedule\"");
+    sClassStandings = QStringLiteral("class=\"tarvik_table_standings\"");
+    sClassStatistics = QStringLiteral("class=\"tarvik_table_statistics\"");
+    sClassTitle = QStringLiteral("class=\"tarvik_title\"");
+    sClassLine1 = QStringLiteral("class=\"tarvik_line1\"");
+    sClassLine = sClassLine1;
+
+    bGenAll = false;
+    CreateQueries();
+}
+
+// The schedule page reads these two; an existing query is never changed.
+void HTMLClass::CreateQueries()
+{
+    if (!dbMain)
+        return;
+    struct Def {
+        const char* name;
+        QString sql;
+    };
+    const Def defs[] = {
+        {"Top5Races",
+         QStringLiteral("SELECT Races.Division, Races.RaceNo, Score.Posi, Drivers.Name ")
+             + QStringLiteral("FROM Drivers INNER JOIN (Races INNER JOIN Score ON Races.ID = Score.RaceID) ON Drivers.DriverID = Score.DriverID ")
+             + QStringLiteral("WHERE Score.Posi <= 5 ") + QStringLiteral("ORDER BY Races.Division, Races.RaceNo, Score.Posi")},
+        {"PoleWinners",
+         QStringLiteral("SELECT Races.Division, Races.RaceNo, Drivers.Name ")
+             + QStringLiteral("FROM Races INNER JOIN (Qualify INNER JOIN (Drivers INNER JOIN Score ON Drivers.DriverID = Score.DriverID) ON Qualify.DriverID = Drivers.DriverID) ON (Races.ID = Score.RaceID) AND (Races.ID = Qualify.RaceID) ")
+             + QStringLiteral("WHERE Qualify.pos = 1 ") + QStringLiteral("ORDER BY Races.Division, Races.RaceNo")},
+    };
+    for (const Def& d : defs) {
+        try {
+            const QString name = QString::fromLatin1(d.name);
+            if (!dbMain->hasQueryDef(name))
+                dbMain->createQueryDef(name, d.sql);
+        } catch (const dao::DbError&) {
+            // A query that cannot be made shows up when the schedule reads it.
+        }
+    }
+}
+
+bool HTMLClass::fail(const QString& message)
+{
+    m_error = message;
+    return false;
+}
+
+QString HTMLClass::Escape(const QString& text)
+{
+    QString out;
+    out.reserve(text.size() + 8);
+    const QList<uint> codes = text.toUcs4();
+    for (uint c : codes) {
+        switch (c) {
+        case '&': out += QLatin1String("&amp;"); break;
+        case '<': out += QLatin1String("&lt;"); break;
+        case '>': out += QLatin1String("&gt;"); break;
+        case '"': out += QLatin1String("&quot;"); break;
+        case '\'': out += QLatin1String("&#39;"); break;
+        default:
+            if (c >= 0x20 && c < 0x7F)
+                out += QChar(char16_t(c));
+            else if (c == '\t')
+                out += QLatin1Char(' ');
+            else if (c < 0x20 || c == 0x7F || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)
+                out += QLatin1String("&#65533;");   // not a character a page may hold
+            else
+                out += QStringLiteral("&#%1;").arg(c);
+        }
+    }
+    return out;
+}
+
+QString HTMLClass::Cut(const QString& line, int start, int length)
+{
+    return rt::Mid(line, start, length);
+}
+
+QString HTMLClass::CutTrim(const QString& line, int start, int length)
+{
+    return rt::Trim(rt::Mid(line, start, length));
+}
+
+QString HTMLClass::Cell(const QString& line, int start, int length, bool trimmed)
+{
+    return Escape(trimmed ? CutTrim(line, start, length) : Cut(line, start, length));
+}
+
+QString HTMLClass::RowClass(int row, bool& toggle)
+{
+    if (row % 5 == 1)
+        toggle = !toggle;
+    return toggle ? QStringLiteral("class=\"tarvik_line1\"") : QStringLiteral("class=\"tarvik_line2\"");
+}
+
+QString HTMLClass::SeparatorRow(int columns)
+{
+    return QStringLiteral("<TR><TD height=\"1\" class=\"title\" colspan=\"%1\"></TD></TR>").arg(columns);
+}
+
+QString HTMLClass::TableHead(const QString& classAttr)
+{
+    return QStringLiteral("<TABLE ") + classAttr
+        + QStringLiteral(" align=\"center\" border=\"0\" cellPadding=\"0\" cellSpacing=\"0\">");
+}
+
+// A font name inside the style block: characters that could end the
+// declaration or the block, and any beyond ASCII, as CSS escapes.
+static QString cssText(const QString& text)
+{
+    QString out;
+    for (uint c : text.toUcs4()) {
+        if (c >= 0x20 && c < 0x7F && c != '<' && c != '>' && c != ';' && c != '{' && c != '}' && c != '\\'
+            && c != '"' && c != '\'')
+            out += QChar(char16_t(c));
+        else if (c >= 0x20 && c <= 0x10FFFF && !(c >= 0xD800 && c <= 0xDFFF) && c != 0x7F)
+            out += QStringLiteral("\\%1 ").arg(c, 0, 16);
+    }
+    return out;
+}
+
+void HTMLClass::WriteStyle(Fragment& f) const
+{
+    if (!bUseStyle)
+        return;
+    f << QStringLiteral("<STYLE>");
+    const char* tables[] = {".tarvik_table_result", ".tarvik_table_qualify", ".tarvik_table_other",
+                            ".tarvik_table_schedule", ".tarvik_table_standings", ".tarvik_table_statistics"};
+    for (const char* t : tables) {
+        const QString cls = QString::fromLatin1(t);
+        f << cls << QStringLiteral("{") << QStringLiteral("    color: ") + sTFC + QStringLiteral(";")
+          << QStringLiteral("    background-color: ") + sTC + QStringLiteral(";")
+          << (cls == QLatin1String(".tarvik_table_other") ? QStringLiteral("    width: 70%;") : QStringLiteral("    width: 90%;"))
+          << QStringLiteral("}");
+    }
+    f << QStringLiteral(".tarvik_title") << QStringLiteral("{")
+      << QStringLiteral("    FONT-FAMILY: ") + cssText(sTFN) + QStringLiteral(";")
+      << QStringLiteral("    FONT-SIZE: ") + QString::number(nTFS) + QStringLiteral("pt;")
+      << QStringLiteral("    FONT-WEIGHT: bold;") << QStringLiteral("    COLOR: ") + sTFC + QStringLiteral(";")
+      << QStringLiteral("    BACKGROUND-COLOR: ") + sTC + QStringLiteral(";") << QStringLiteral("}");
+    const QString lineBacks[] = {sBC1, sBC2};
+    for (int i = 0; i < 2; ++i) {
+        f << QStringLiteral(".tarvik_line%1").arg(i + 1) << QStringLiteral("{")
+          << QStringLiteral("    FONT-FAMILY: ") + cssText(sBFN) + QStringLiteral(";")
+          << QStringLiteral("    FONT-SIZE: ") + QString::number(nBFS) + QStringLiteral("pt;")
+          << QStringLiteral("    COLOR: ") + sBFC + QStringLiteral(";")
+          << QStringLiteral("    BACKGROUND-COLOR: ") + lineBacks[i] + QStringLiteral(";") << QStringLiteral("}");
+    }
+    f << QStringLiteral("A:link") << QStringLiteral("{") << QStringLiteral("    COLOR: ") + sTC + QStringLiteral(";")
+      << QStringLiteral("}");
+    f << QStringLiteral("A:visited") << QStringLiteral("{") << QStringLiteral("    COLOR: ") + sTC + QStringLiteral(";")
+      << QStringLiteral("}");
+    f << QStringLiteral("</STYLE>");
+}
+
+void HTMLClass::FooterRow(Fragment& f)
+{
+    f << QStringLiteral("  <tr>")
+      << QStringLiteral("    <td class=\"tarvik_line1\" colspan=\"4\">Scoring provided by <a href=\"")
+            + QString::fromLatin1(kHomePage) + QStringLiteral("\">") + rt::AppTitle() + QStringLiteral("</a>.</td>")
+      << QStringLiteral("  </tr>");
+}
+
+QString HTMLClass::FragmentPath(const QString& name)
+{
+    return rt::AppFile(QStringLiteral("TXT/") + name);
+}
+
+QString HTMLClass::TemplatePath(const QString& templateName)
+{
+    return rt::AppFile(QStringLiteral("HTML/") + templateName);
+}
+
+QString HTMLClass::PageExtension()
+{
+    const QString ext = rt::Trim(sHtmlExt);
+    return ext.isEmpty() ? QStringLiteral("htm") : ext;
+}
+
+QString HTMLClass::PagePath(const QString& prefix, const QString& division, const QString& kind)
+{
+    return rt::AppFile(QStringLiteral("HTML/") + prefix + rt::Trim(division) + QLatin1Char('_') + kind
+                       + QLatin1Char('.') + PageExtension());
+}
+
+QByteArray HTMLClass::MergeTemplate(const QByteArray& templateBytes, const QByteArray& fragmentBytes)
+{
+    QByteArray out;
+    out.reserve(templateBytes.size() + fragmentBytes.size() + 64);
+    bool merged = false;
+    const int n = templateBytes.size();
+    int start = 0;
+    while (start < n) {
+        int end = start;
+        while (end < n && templateBytes[end] != '\r' && templateBytes[end] != '\n')
+            ++end;
+        const QByteArray line = templateBytes.mid(start, end - start);
+        if (line.contains(kMarker)) {
+            if (!merged)
+                out += fragmentBytes;
+            merged = true;
+        } else {
+            out += line;
+            out += "\r\n";
+        }
+        if (end < n && templateBytes[end] == '\r' && end + 1 < n && templateBytes[end + 1] == '\n')
+            ++end;
+        start = end + 1;
+    }
+    return out;
+}
+
+bool HTMLClass::PublishPage(const Fragment& fragment, const QString& fragmentName, const QString& templateName,
+                            const QString& kind, const QString& prefix, const QString& division)
+{
+    m_error.clear();
+    const QByteArray body = fragment.bytes();
+    QString err;
+    if (!rt::WriteFileAtomic(FragmentPath(fragmentName), body, &err))
+        return fail(QStringLiteral("The page could not be written (") + err + QStringLiteral(")"));
+
+    const QString tplPath = TemplatePath(templateName);
+    QFile tpl(tplPath);
+    if (!tpl.open(QIODevice::ReadOnly))
+        return fail(QStringLiteral("The page template could not be read: ") + tplPath);
+    const QByteArray tplBytes = tpl.readAll();
+    if (tpl.error() != QFileDevice::NoError)
+        return fail(QStringLiteral("The page template could not be read: ") + tplPath);
+    tpl.close();
+
+    if (!rt::WriteFileAtomic(PagePath(prefix, division, kind), MergeTemplate(tplBytes, body), &err))
+        return fail(QStringLiteral("The page could not be written (") + err + QStringLiteral(")"));
+    return true;
+}

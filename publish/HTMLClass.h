@@ -1,0 +1,113 @@
+#pragma once
+// The page writer. Every page is built in two steps: its body (style block
+// and tables) is written as a fragment file into "TXT", then merged into a
+// template of "HTML" at the line holding "***HERE***", giving the page.
+//
+// The page operations live in their own source files (HTMLStandings.cpp,
+// ...); this class holds the pieces they share. Each page operation returns
+// false when its fragment or page could not be written, with the reason in
+// lastError(); the caller must then not announce success.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+class HTMLClass {
+public:
+    // Takes the page colours from the preferences and makes sure the saved
+    // queries of the schedule page exist.
+    HTMLClass();
+
+    QString sRace;          // race number of the page (result and statistics pages)
+    QString sDiv;           // division ID of the page
+    bool bGenAll = false;   // schedule: rebuild every scored race's result page first
+
+    // Standings page of a division after race sRace; the five lists are the
+    // fixed-width lines of the standings run, cut here by column.
+    bool HTMLStandings(const QString& sDiv, const QString& sRace, const QStringList& c_standings,
+                       const QStringList& c_teams, const QStringList& c_mfgs, const QStringList& c_rookies,
+                       const QStringList& c_earnings);
+
+    // Why the last page operation failed; empty after success.
+    QString lastError() const { return m_error; }
+
+    // ---- Shared pieces for the page writers ---------------------------
+
+    // The lines of a fragment being written; every line ends in CR LF on
+    // disk. Data texts must go through Escape before they are added.
+    class Fragment {
+    public:
+        Fragment& operator<<(const QString& line)
+        {
+            m_lines.append(line);
+            return *this;
+        }
+        const QStringList& lines() const { return m_lines; }
+        QByteArray bytes() const;
+
+    private:
+        QStringList m_lines;
+    };
+
+    // A data text made safe for a page: & < > " ' as entities, every
+    // character beyond ASCII as a numeric character reference.
+    static QString Escape(const QString& text);
+    // Columns start..start+length-1 (from 1) of a fixed-width line; a cut
+    // past the end takes what there is.
+    static QString Cut(const QString& line, int start, int length);
+    static QString CutTrim(const QString& line, int start, int length);
+    // The cut, escaped, for a table cell.
+    static QString Cell(const QString& line, int start, int length, bool trimmed);
+
+    // Row shading in bands of five: the toggle flips before rows 1, 6, 11...;
+    // gives the class attribute of the row.
+    static QString RowClass(int row, bool& toggle);
+    // The one-pixel separator row of a table of that many columns.
+    static QString SeparatorRow(int columns);
+    // "<TABLE " + class attribute + the shared table attributes.
+    static QString TableHead(const QString& classAttr);
+
+    // The style block (when the preference asks for it).
+    void WriteStyle(Fragment& f) const;
+    // The three footer lines with the link to the program's page.
+    static void FooterRow(Fragment& f);
+
+    // Paths of the three kinds of file.
+    static QString FragmentPath(const QString& name);          // TXT/name
+    static QString TemplatePath(const QString& templateName);  // HTML/templateName
+    static QString PagePath(const QString& prefix, const QString& division, const QString& kind);
+    // The page extension from the preferences ("htm" when none is set).
+    static QString PageExtension();
+
+    // Writes the fragment as TXT/fragmentName, then merges it into the
+    // template to write the page of that kind. Each file is written whole
+    // or not at all. False (with lastError) when either step failed; the
+    // fragment stays when only the merge failed.
+    bool PublishPage(const Fragment& fragment, const QString& fragmentName, const QString& templateName,
+                     const QString& kind, const QString& prefix, const QString& division);
+
+    // The page text: the template's lines (CR LF, LF or CR ends) with the
+    // first line holding the marker replaced by the fragment's lines and
+    // any later marker line dropped; every line ends in CR LF. The template
+    // bytes pass through unchanged, so its own encoding is kept.
+    static QByteArray MergeTemplate(const QByteArray& templateBytes, const QByteArray& fragmentBytes);
+
+    static const char* const kMarker;      // "***HERE***"
+    static const char* const kHomePage;    // the footer's link
+
+protected:
+    bool fail(const QString& message);
+
+    // Page colours, taken once at creation.
+    QString sTFC, sBFC, sTC, sBC1, sBC2;
+
+    // Class attributes of the tables, title cells and rows.
+    QString sClassResult, sClassQualify, sClassOther, sClassSchedule, sClassStandings, sClassStatistics;
+    QString sClassTitle, sClassLine1;
+    QString sClassLine;   // the current banded row
+
+    QString m_error;
+
+private:
+    void CreateQueries();
+};

@@ -936,7 +936,10 @@ void Database::beginTrans()
 
 void Database::commitTrans()
 {
-    syncTransactionState();
+    if (m_transDepth > 0 && sqlite3_get_autocommit(m_db)) {
+        m_transDepth = 0;
+        throw DbError(3000 + SQLITE_ABORT, QStringLiteral("The transaction was rolled back after an earlier error."));
+    }
     if (m_transDepth == 0)
         throw DbError(3034, QStringLiteral("You tried to commit or rollback a transaction without first beginning a transaction."));
     const int level = m_transDepth - 1;
@@ -949,9 +952,13 @@ void Database::commitTrans()
 
 void Database::rollback()
 {
-    syncTransactionState();
     if (m_transDepth == 0)
         throw DbError(3034, QStringLiteral("You tried to commit or rollback a transaction without first beginning a transaction."));
+    if (sqlite3_get_autocommit(m_db)) {
+        // SQLite already rolled the whole transaction back after an error.
+        m_transDepth = 0;
+        return;
+    }
     const int level = m_transDepth - 1;
     m_transDepth = level;
     if (level == 0)

@@ -44,6 +44,32 @@ QString unbracket(QString s)
     return s;
 }
 
+// "Name", "[Name]", "T.Name", "[T].[Name]" -> its parts without brackets.
+QStringList nameParts(const QString& text)
+{
+    QStringList parts;
+    QString cur;
+    const QString s = text.trimmed();
+    for (int i = 0; i < s.size(); ++i) {
+        if (s[i] == QLatin1Char('[')) {
+            const int close = s.indexOf(QLatin1Char(']'), i + 1);
+            if (close < 0) {
+                cur += s.mid(i);
+                break;
+            }
+            cur += s.mid(i + 1, close - i - 1);
+            i = close;
+        } else if (s[i] == QLatin1Char('.')) {
+            parts << cur;
+            cur.clear();
+        } else {
+            cur += s[i];
+        }
+    }
+    parts << cur;
+    return parts;
+}
+
 QString fromUtf8(const char* p)
 {
     return p ? QString::fromUtf8(p) : QString();
@@ -109,6 +135,14 @@ std::unique_ptr<Recordset> Database::openDynaset(const QString& sql, const QVari
         if (withRowid)
             rs->m_baseTable = canonicalTable(t.baseTable);
         rs->load(st->get(), withRowid);
+        // Only rows that show some column of the base table can be written.
+        bool anyBase = false;
+        for (int i = 0; i < rs->fieldCount() && !anyBase; ++i)
+            anyBase = rs->belongsToBase(i);
+        if (!anyBase) {
+            rs->m_baseTable.clear();
+            rs->m_rowids.clear();
+        }
         result = std::move(rs);
     });
     return result;
@@ -255,15 +289,19 @@ int Recordset::fieldAttributes(int i) const
 
 int Recordset::fieldIndex(const QString& name) const
 {
-    const QString n = unbracket(name);
     for (int i = 0; i < m_names.size(); ++i)
-        if (m_names[i].compare(n, Qt::CaseInsensitive) == 0)
+        if (m_names[i].compare(name.trimmed(), Qt::CaseInsensitive) == 0)
             return i;
+    const QStringList parts = nameParts(name);
+    if (parts.size() == 1) {
+        for (int i = 0; i < m_names.size(); ++i)
+            if (m_names[i].compare(parts[0], Qt::CaseInsensitive) == 0)
+                return i;
+    }
     // "Table.Column" picks one of two columns that share a name.
-    const int dot = n.lastIndexOf(QLatin1Char('.'));
-    if (dot > 0) {
-        const QString table = unbracket(n.left(dot));
-        const QString column = unbracket(n.mid(dot + 1));
+    if (parts.size() == 2) {
+        const QString& table = parts[0];
+        const QString& column = parts[1];
         for (int i = 0; i < m_names.size(); ++i)
             if (m_originTables[size_t(i)].compare(table, Qt::CaseInsensitive) == 0
                 && (m_names[i].compare(column, Qt::CaseInsensitive) == 0

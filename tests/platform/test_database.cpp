@@ -189,3 +189,54 @@ TEST_F(DbTest, TransactionsRollBackAndNest)
     EXPECT_EQ(count(QStringLiteral("T")), 1);
     EXPECT_EQ(db->transactionDepth(), 0);
 }
+
+TEST_F(DbTest, JetFunctionsInSql)
+{
+    run(QStringLiteral("CREATE TABLE T (S VARCHAR(50) COLLATE NOCASE, N INTEGER, R DOUBLE)"));
+    run(QStringLiteral("INSERT INTO T VALUES ('  12.5 mph', 15, 3.0)"));
+    run(QStringLiteral("INSERT INTO T VALUES (NULL, NULL, NULL)"));
+    auto rs = db->openRecordset(QStringLiteral("SELECT Val(S) AS V, cStr(N) AS C, cStr(R) AS CR, Mid$(S, 3, 2) AS M, Trim(S) AS TR, Val(N) AS VN FROM T"));
+    EXPECT_EQ(rs->field(QStringLiteral("V")).toDouble(), 12.5);
+    EXPECT_EQ(rs->field(QStringLiteral("C")).toString(), QStringLiteral("15"));
+    EXPECT_EQ(rs->field(QStringLiteral("CR")).toString(), QStringLiteral("3"));
+    EXPECT_EQ(rs->field(QStringLiteral("M")).toString(), QStringLiteral("12"));
+    EXPECT_EQ(rs->field(QStringLiteral("TR")).toString(), QStringLiteral("12.5 mph"));
+    rs->moveNext();
+    // Val of nothing is 0; the others keep the missing value.
+    EXPECT_EQ(rs->field(QStringLiteral("V")).toInt(), 0);
+    EXPECT_TRUE(rs->isNull(QStringLiteral("C")));
+    EXPECT_TRUE(rs->isNull(QStringLiteral("M")));
+
+    // Dates as a result page writes them, in any of its forms.
+    auto day = [&](const QString& text) { return db->scalar(QStringLiteral("SELECT CDate(") + quote(text) + QLatin1Char(')')); };
+    const double oct12 = day(QStringLiteral("10/12/2003")).toDouble();
+    EXPECT_EQ(day(QStringLiteral("2003-10-12")).toDouble(), oct12);
+    EXPECT_EQ(day(QStringLiteral("Oct 12, 2003")).toDouble(), oct12);
+    EXPECT_EQ(day(QStringLiteral("OCTOBER 12, 2003")).toDouble(), oct12);
+    EXPECT_EQ(day(QStringLiteral("Sunday, October 12, 2003")).toDouble(), oct12);
+    EXPECT_EQ(day(QStringLiteral("12 Oct 2003")).toDouble(), oct12);
+    EXPECT_EQ(day(QStringLiteral("10/12/03")).toDouble(), oct12);
+    EXPECT_GT(day(QStringLiteral("10/12/2003 8:30 PM")).toDouble(), day(QStringLiteral("10/12/2003 20:29")).toDouble());
+    EXPECT_GT(day(QStringLiteral("10/13/2003")).toDouble(), day(QStringLiteral("10/12/2003 11:59 PM")).toDouble());
+    EXPECT_GT(day(QStringLiteral("1/2/2004")).toDouble(), oct12);
+    EXPECT_TRUE(day(QStringLiteral("someday")).isNull());
+    EXPECT_TRUE(day(QStringLiteral("13/13/2003")).isNull());
+}
+
+TEST_F(DbTest, AggregatesAreNotUpdatable)
+{
+    run(QStringLiteral("CREATE TABLE T (A INTEGER, B INTEGER)"));
+    run(QStringLiteral("INSERT INTO T VALUES (1, 2)"));
+    run(QStringLiteral("INSERT INTO T VALUES (1, 3)"));
+    for (const char* sql : {"SELECT Count(*) AS N FROM T", "SELECT Sum(B) AS S FROM T", "SELECT DISTINCT A FROM T"}) {
+        auto rs = db->openRecordset(QString::fromLatin1(sql));
+        EXPECT_EQ(errorNumber([&] { rs->edit(); }), 3027) << sql;
+    }
+    // Two columns of one name: the table name tells them apart.
+    run(QStringLiteral("CREATE TABLE U (A INTEGER, C INTEGER)"));
+    run(QStringLiteral("INSERT INTO U VALUES (1, 9)"));
+    auto rs = db->openRecordset(QStringLiteral("SELECT T.A, U.A, U.C FROM T INNER JOIN U ON T.B = U.C - 7"));
+    ASSERT_FALSE(rs->eof());
+    EXPECT_EQ(rs->integer(QStringLiteral("u.a")), 1);
+    EXPECT_EQ(rs->integer(QStringLiteral("[U].[C]")), 9);
+}

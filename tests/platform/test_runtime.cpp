@@ -1,0 +1,131 @@
+// Runtime helpers: numbers in texts, rounding, number formats, fixed-width
+// fields, text files.
+
+#include "Runtime.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+TEST(Runtime, ValReadsTheLeadingNumber)
+{
+    EXPECT_EQ(rt::Val(QStringLiteral("  12abc")), 12);
+    EXPECT_EQ(rt::Val(QStringLiteral("\t-3.5 laps")), -3.5);
+    EXPECT_EQ(rt::Val(QStringLiteral("07")), 7);
+    EXPECT_EQ(rt::Val(QStringLiteral("1 2")), 12);
+    EXPECT_EQ(rt::Val(QStringLiteral("1,000")), 1);
+    EXPECT_EQ(rt::Val(QStringLiteral("1.2.3")), 1.2);
+    EXPECT_EQ(rt::Val(QStringLiteral(".5")), 0.5);
+    EXPECT_EQ(rt::Val(QStringLiteral("2e3x")), 2000);
+    EXPECT_EQ(rt::Val(QStringLiteral("2e")), 2);
+    EXPECT_EQ(rt::Val(QStringLiteral("&H1F")), 31);
+    EXPECT_EQ(rt::Val(QStringLiteral("Prov.")), 0);
+    EXPECT_EQ(rt::Val(QStringLiteral("-")), 0);
+    EXPECT_EQ(rt::Val(QString()), 0);
+    EXPECT_EQ(rt::Val(QVariant()), 0);
+    EXPECT_EQ(rt::Val(QVariant(4.25)), 4.25);
+    EXPECT_EQ(rt::Val(QVariant(QStringLiteral("150.123 mph"))), 150.123);
+}
+
+TEST(Runtime, RoundingTakesATieToTheEvenNeighbour)
+{
+    EXPECT_EQ(rt::RoundHalfEven(2.5), 2);
+    EXPECT_EQ(rt::RoundHalfEven(3.5), 4);
+    EXPECT_EQ(rt::RoundHalfEven(-2.5), -2);
+    EXPECT_EQ(rt::RoundHalfEven(-3.5), -4);
+    EXPECT_EQ(rt::RoundHalfEven(2.51), 3);
+    EXPECT_DOUBLE_EQ(rt::RoundHalfEven(0.125, 2), 0.12);
+    EXPECT_DOUBLE_EQ(rt::RoundHalfEven(0.135, 2), 0.14);
+    EXPECT_DOUBLE_EQ(rt::RoundHalfEven(150.12345, 3), 150.123);
+    EXPECT_DOUBLE_EQ(rt::RoundHalfEven(20.0005, 3), 20.0);
+}
+
+TEST(Runtime, FormatPatterns)
+{
+    EXPECT_EQ(rt::Format(1234567, QStringLiteral("##,###,##0")), QStringLiteral("1,234,567"));
+    EXPECT_EQ(rt::Format(0, QStringLiteral("##,###,##0")), QStringLiteral("0"));
+    EXPECT_EQ(rt::Format(999.5, QStringLiteral("##,###,##0")), QStringLiteral("1,000"));
+    EXPECT_EQ(rt::Format(2.5, QStringLiteral("##,###,##0")), QStringLiteral("2"));
+    EXPECT_EQ(rt::Format(-1234, QStringLiteral("##,###,##0")), QStringLiteral("-1,234"));
+    EXPECT_EQ(rt::Format(-0.4, QStringLiteral("##0")), QStringLiteral("0"));
+    EXPECT_EQ(rt::Format(1.5, QStringLiteral("##0.000")), QStringLiteral("1.500"));
+    EXPECT_EQ(rt::Format(5.25, QStringLiteral("#00.000")), QStringLiteral("05.250"));
+    EXPECT_EQ(rt::Format(87.5, QStringLiteral("##0.0")), QStringLiteral("87.5"));
+    EXPECT_EQ(rt::Format(1234.5, QStringLiteral("$#,##0.00;($#,##0.00)")), QStringLiteral("$1,234.50"));
+    EXPECT_EQ(rt::Format(-1234.5, QStringLiteral("$#,##0.00;($#,##0.00)")), QStringLiteral("($1,234.50)"));
+}
+
+TEST(Runtime, FixedWidthFieldsAndTexts)
+{
+    EXPECT_EQ(rt::RSet(QStringLiteral("12"), 5), QStringLiteral("   12"));
+    EXPECT_EQ(rt::RSet(QStringLiteral("123456"), 4), QStringLiteral("3456"));
+    EXPECT_EQ(rt::LSet(QStringLiteral("ab"), 4), QStringLiteral("ab  "));
+    EXPECT_EQ(rt::LSet(QStringLiteral("abcdef"), 4), QStringLiteral("abcd"));
+    EXPECT_EQ(rt::LSet(QStringLiteral(" a"), 3), QStringLiteral(" a "));
+    EXPECT_EQ(rt::RSet(QStringLiteral("x"), 0), QString());
+    EXPECT_EQ(rt::Trim(QStringLiteral("  a\t ")), QStringLiteral("a\t"));
+    EXPECT_EQ(rt::Mid(QStringLiteral("Running"), 1, 4), QStringLiteral("Runn"));
+    EXPECT_EQ(rt::Mid(QStringLiteral("Prov."), 9, 4), QString());
+    EXPECT_EQ(rt::Mid(QStringLiteral("abc"), 2), QStringLiteral("bc"));
+    EXPECT_EQ(rt::Str(15.0), QStringLiteral("15"));
+    EXPECT_EQ(rt::Str(-2.5), QStringLiteral("-2.5"));
+    EXPECT_EQ(rt::Str(0.1 + 0.2), QStringLiteral("0.3"));
+    EXPECT_EQ(rt::Str(QVariant()), QString());
+    EXPECT_EQ(rt::SignedStr(12), QStringLiteral(" 12"));
+    EXPECT_EQ(rt::SignedStr(-3), QStringLiteral("-3"));
+    EXPECT_TRUE(rt::IsNumeric(QStringLiteral(" 12.5 ")));
+    EXPECT_FALSE(rt::IsNumeric(QStringLiteral("12a")));
+    EXPECT_FALSE(rt::IsNumeric(QString()));
+}
+
+TEST(Runtime, ReadTextLinesAcceptsAnyLineEndAndWindows1252)
+{
+    QTemporaryDir dir;
+    auto write = [&](const char* name, const QByteArray& bytes) {
+        const QString p = dir.filePath(QString::fromLatin1(name));
+        QFile f(p);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return p;
+    };
+    QStringList lines;
+    ASSERT_TRUE(rt::ReadTextLines(write("mixed.txt", "a\r\nb\nc\rd\r\n\r\ne"), lines));
+    EXPECT_EQ(lines, (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d"), QString(), QStringLiteral("e")}));
+    ASSERT_TRUE(rt::ReadTextLines(write("end.txt", "x\r\n"), lines));
+    EXPECT_EQ(lines, QStringList{QStringLiteral("x")});
+    ASSERT_TRUE(rt::ReadTextLines(write("utf8.txt", "\xEF\xBB\xBF\xC3\x89mile\n"), lines));
+    EXPECT_EQ(lines, QStringList{QString::fromUtf8("Émile")});
+    // Not valid UTF-8: Windows-1252, including its 0x80-0x9F letters.
+    ASSERT_TRUE(rt::ReadTextLines(write("cp1252.txt", "\xC9mile \x80 \x93q\x94\r\n"), lines));
+    EXPECT_EQ(lines, QStringList{QString::fromUtf8("Émile € “q”")});
+    QString error;
+    EXPECT_FALSE(rt::ReadTextLines(dir.filePath(QStringLiteral("missing.txt")), lines, &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(Runtime, WriteFileAtomicWritesWholeOrNothing)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("page.htm"));
+    ASSERT_TRUE(rt::WriteFileAtomic(path, "first"));
+    ASSERT_TRUE(rt::WriteFileAtomic(path, "second"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("second"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("page.htm")});
+    QString error;
+    EXPECT_FALSE(rt::WriteFileAtomic(dir.filePath(QStringLiteral("no/such/dir/x.htm")), "x", &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(Runtime, AppFileJoinsTheProgramFolder)
+{
+    const QString saved = rt::AppPath();
+    rt::SetAppPath(QStringLiteral("/opt/tarvik/"));
+    EXPECT_EQ(rt::AppPath(), QStringLiteral("/opt/tarvik"));
+    EXPECT_EQ(rt::AppFile(QStringLiteral("data\\blank.mdb")), QStringLiteral("/opt/tarvik/data/blank.mdb"));
+    EXPECT_EQ(rt::AppFile(QStringLiteral("/HTML/x.htm")), QStringLiteral("/opt/tarvik/HTML/x.htm"));
+    rt::SetAppPath(saved);
+}

@@ -1,0 +1,32 @@
+#pragma once
+// Purse earnings and bonus awards of one race.
+
+#include <QString>
+
+#include <memory>
+
+namespace dao { class Recordset; }
+
+class EarningsClass {
+public:
+    qint64 lRaceID = 0;
+    qint64 lPurse = 0;
+    QString sFile;        // the division's earnings file, "" for the Rates table
+    bool bError = false;  // the earnings file could not be read
+
+    // Shares the purse into Score.Earnings. Each runs in its own
+    // transaction (nested in the caller's when there is one); a database
+    // error rolls that back and is thrown on as dao::DbError.
+    void CalculateEarnings();
+    // Recomputes Score.Bonus of the race for the division sCurDiv.
+    void CalculateBonus();
+
+private:
+    void DoCalculateEarnings();
+    void DoCalculateBonus();
+    static void AddBonusToFirst(std::unique_ptr<dao::Recordset>& rs, double amount);
+    static void AddToDriver(qint64 raceId, qint64 driverId, double amount);
+};
+
+// Plugs the custom earnings file and the bonus awards into the race import.
+void InstallEarningsHooks();

@@ -1,0 +1,166 @@
+#include "../import/RaceSeed.h"
+#include "TestSupport.h"
+#include "frmRaces.h"
+
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+
+using testsupport::LeagueTest;
+
+namespace {
+
+class FrmRacesTest : public LeagueTest {
+protected:
+    void SetUp() override
+    {
+        LeagueTest::SetUp();
+        seed::Division(QStringLiteral("W1"), true);
+        seed::Division(QStringLiteral("NE"), false);
+        dbMain->execute(QStringLiteral("DELETE * FROM Rates"));
+        dbMain->execute(QStringLiteral("INSERT INTO Rates (Pos, Rate) VALUES (1, 10)"));
+        dbMain->execute(QStringLiteral("INSERT INTO Rates (Pos, Rate) VALUES (2, 2.5)"));
+        race = seed::Race(QStringLiteral("W1"), QStringLiteral("3"));
+        a = seed::Driver(QStringLiteral("A"));
+        b = seed::Driver(QStringLiteral("B"));
+        seed::Score(QStringLiteral("W1"), race, 1, a, 0, 5);
+        seed::Score(QStringLiteral("W1"), race, 2, b, 9, 5);
+        dHard = 40;
+    }
+    void TearDown() override
+    {
+        QLocale::setDefault(QLocale::c());
+        LeagueTest::TearDown();
+    }
+    std::unique_ptr<frmRaces> Open(bool edit, qint64 id = 0)
+    {
+        bEditMode = edit;
+        lSelID = id;
+        auto f = std::make_unique<frmRaces>();
+        f->show();
+        return f;
+    }
+    static QLineEdit* Field(frmRaces& f, int i)
+    {
+        return f.findChild<QLineEdit*>(QStringLiteral("txtFields(%1)").arg(i));
+    }
+    static void Ok(frmRaces& f) { f.findChild<QPushButton*>(QStringLiteral("cmdUpdate"))->click(); }
+    static void Cancel(frmRaces& f) { f.findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click(); }
+    QString RaceText(qint64 id, const QString& column)
+    {
+        return dbMain->scalar(QStringLiteral("SELECT ") + column + QStringLiteral(" FROM Races WHERE ID = ") + QString::number(id))
+            .toString();
+    }
+    qint64 race = 0, a = 0, b = 0;
+};
+
+} // namespace
+
+TEST_F(FrmRacesTest, EditLoadsTheRowAndSavesOnlyWhatChanged)
+{
+    auto f = Open(true, race);
+    EXPECT_EQ(Field(*f, 3)->text(), QStringLiteral("Dover"));
+    EXPECT_EQ(Field(*f, 12)->text(), QStringLiteral("0"));
+    EXPECT_FALSE(Field(*f, 1)->isEnabled());
+    EXPECT_FALSE(Field(*f, 2)->isEnabled());
+
+    Field(*f, 3)->setText(QStringLiteral("Dover's Monster"));
+    Field(*f, 4)->setText(QStringLiteral("05/02'04"));
+    Ok(*f);
+    EXPECT_FALSE(f->isVisible());
+    EXPECT_EQ(RaceText(race, QStringLiteral("Venue")), QStringLiteral("Dover's Monster"));
+    EXPECT_EQ(RaceText(race, QStringLiteral("RaceDate")), QStringLiteral("05/02'04"));
+    EXPECT_EQ(RaceText(race, QStringLiteral("Flags")), QStringLiteral("3"));
+    EXPECT_EQ(seed::ScoreValue(race, a, QStringLiteral("Earnings")), 5);   // no earnings run
+    EXPECT_TRUE(msgs->calls().empty());
+
+    // Cancel: nothing changed closes at once, a trailing blank is no change.
+    auto g = Open(true, race);
+    Field(*g, 11)->setText(Field(*g, 11)->text() + QStringLiteral(" "));
+    Cancel(*g);
+    EXPECT_FALSE(g->isVisible());
+    EXPECT_TRUE(msgs->calls().empty());
+
+    auto h = Open(true, race);
+    Field(*h, 11)->setText(QStringLiteral("Other"));
+    msgs->answer(dlg::vbNo);
+    Cancel(*h);
+    EXPECT_TRUE(h->isVisible());
+    EXPECT_EQ(msgs->last(), QStringLiteral("All changes will be lost, do you want to continue"));
+    EXPECT_EQ(msgs->calls().back().title, QStringLiteral("Verify"));
+}
+
+TEST_F(FrmRacesTest, ChangedPurseComputesEarningsAndBonusesInADivisionWithEarnings)
+{
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    auto f = Open(true, race);
+    Field(*f, 12)->setText(QStringLiteral("$15,000.00"));
+    Ok(*f);
+    ASSERT_FALSE(f->isVisible()) << msgs->last().toStdString();
+    EXPECT_EQ(dbMain->scalar(QStringLiteral("SELECT Purse FROM Races WHERE ID = ") + QString::number(race)).toDouble(), 15000);
+    EXPECT_EQ(seed::ScoreValue(race, a, QStringLiteral("Earnings")), 1500);
+    EXPECT_EQ(seed::ScoreValue(race, b, QStringLiteral("Earnings")), 375);
+    EXPECT_EQ(seed::ScoreValue(race, b, QStringLiteral("Bonus")), 40);   // most laps led
+    EXPECT_EQ(sCurDiv, QStringLiteral("W1"));
+
+    // A division without earnings: the row changes, the division is loaded,
+    // nothing is paid.
+    const qint64 other = seed::Race(QStringLiteral("NE"), QStringLiteral("1"));
+    seed::Score(QStringLiteral("NE"), other, 1, a, 0, 7);
+    auto g = Open(true, other);
+    Field(*g, 12)->setText(QStringLiteral("20000"));
+    Ok(*g);
+    EXPECT_FALSE(g->isVisible());
+    EXPECT_EQ(sCurDiv, QStringLiteral("NE"));
+    EXPECT_FALSE(bEarnings);
+    EXPECT_EQ(seed::ScoreValue(other, a, QStringLiteral("Earnings")), 7);
+}
+
+TEST_F(FrmRacesTest, NonNumbersAreRefusedWithAMessage)
+{
+    auto f = Open(true, race);
+    Field(*f, 7)->setText(QStringLiteral("three"));
+    Ok(*f);
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_EQ(msgs->last(), QStringLiteral("Flags must be a whole number."));
+    EXPECT_TRUE(msgs->calls().back().flags & dlg::vbCritical);
+
+    Field(*f, 7)->setText(QStringLiteral("4"));
+    Field(*f, 10)->setText(QString());
+    Ok(*f);
+    EXPECT_EQ(msgs->last(), QStringLiteral("Leaders must be a whole number."));
+
+    Field(*f, 10)->setText(QStringLiteral("2"));
+    Field(*f, 12)->setText(QStringLiteral("lots"));
+    Ok(*f);
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_TRUE(msgs->last().startsWith(QStringLiteral("Purse must be an amount")));
+    EXPECT_EQ(RaceText(race, QStringLiteral("Flags")), QStringLiteral("3"));
+    EXPECT_EQ(RaceText(race, QStringLiteral("Leader")), QStringLiteral("4"));
+}
+
+TEST_F(FrmRacesTest, NewRaceTakesTheCurrentDivisionAndAPurseOfZero)
+{
+    sCurDiv = QStringLiteral("W1");
+    auto f = Open(false);
+    EXPECT_EQ(Field(*f, 1)->text(), QStringLiteral("W1"));
+    EXPECT_FALSE(Field(*f, 12)->isEnabled());
+    EXPECT_FALSE(Field(*f, 7)->isEnabled());
+    EXPECT_TRUE(Field(*f, 2)->isEnabled());
+
+    msgs->answer(dlg::vbNo);
+    Cancel(*f);   // the division alone counts as a change
+    EXPECT_TRUE(f->isVisible());
+
+    Field(*f, 2)->setText(QStringLiteral("4"));
+    Field(*f, 11)->setText(QStringLiteral("Bob's 500"));
+    Field(*f, 3)->setText(QStringLiteral("Talladega"));
+    Ok(*f);
+    EXPECT_FALSE(f->isVisible());
+    auto rs = dbMain->openRecordset(QStringLiteral("SELECT * FROM Races WHERE RaceNo = '4'"));
+    ASSERT_FALSE(rs->eof());
+    EXPECT_EQ(rs->text(QStringLiteral("Division")), QStringLiteral("W1"));
+    EXPECT_EQ(rs->text(QStringLiteral("RaceName")), QStringLiteral("Bob's 500"));
+    EXPECT_EQ(rs->number(QStringLiteral("Purse")), 0);
+    EXPECT_TRUE(rs->isNull(QStringLiteral("Flags")));
+}

@@ -16,9 +16,14 @@ QByteArray HTMLClass::Fragment::bytes() const
 {
     QByteArray out;
     for (const QString& line : m_lines) {
-        // Data texts are escaped to ASCII; anything else left here is the
-        // program's own ASCII markup.
-        out += line.toLatin1();
+        // Data texts arrive escaped to ASCII; anything beyond ASCII that
+        // slipped through still reaches the page as a character reference.
+        for (uint c : line.toUcs4()) {
+            if (c < 0x80)
+                out += char(c);
+            else
+                out += "&#" + QByteArray::number(c) + ';';
+        }
         out += "\r\n";
     }
     return out;

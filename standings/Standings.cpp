@@ -14,6 +14,9 @@
 
 #include <QHash>
 
+#include <cmath>
+#include <vector>
+
 namespace {
 
 // A failure of the run that is not a database error (the page).
@@ -168,42 +171,90 @@ void Standings::BuildStandings()
 
 // Each driver keeps his K best finishes by position (K = race number minus
 // dropped races; all when K is 0 or less), counting only the races up to the
-// one being generated, so an older race regenerates as it stood.
+// one being generated, so an older race regenerates as it stood. Among equal
+// positions the earlier race (lower RaceID) is kept.
+//
+// Rows are copied by INSERT ... SELECT: a driver's kept rows are exactly those
+// up to his K-th (Posi, RaceID) key, so one statement per dropping driver
+// (and one for a run of drivers who keep everything) does the work.
 void Standings::RebuildScoreDrop()
 {
     dbMain->execute(QStringLiteral("DELETE * FROM ScoreDrop"));
 
-    sSQL = QStringLiteral("SELECT Score.* FROM Score INNER JOIN Races ON Score.RaceID = Races.ID ")
+    const QString from = QStringLiteral("FROM Score INNER JOIN Races ON Score.RaceID = Races.ID ")
         + QStringLiteral("WHERE Score.Division = ") + dao::quote(m_div)
-        + QStringLiteral(" AND Val(Races.RaceNo) <= ") + rt::Str(m_lastRace)
-        + QStringLiteral(" ORDER BY Score.DriverID, Score.Posi, Score.RaceID");
-    auto rs = dbMain->openRecordset(sSQL);
-
-    const QStringList cols = dbMain->columnNames(QStringLiteral("ScoreDrop")).mid(0, 14);
-    const int n = std::min<int>(cols.size(), rs->fieldCount());
-    StandingsDb::RowInserter insert(QStringLiteral("ScoreDrop"), cols.mid(0, n));
+        + QStringLiteral(" AND Val(Races.RaceNo) <= ") + rt::Str(m_lastRace);
+    const QString order = QStringLiteral(" ORDER BY Score.DriverID, Score.Posi, Score.RaceID");
+    const QString copy = QStringLiteral("INSERT INTO ScoreDrop SELECT Score.* ") + from;
 
     const double keep = m_lastRace - nDrop;
-    qint64 lastDriver = 0;
-    bool first = true;
-    double c = 1;
-    for (; !rs->eof(); rs->moveNext()) {
-        const qint64 driver = rs->integer(QStringLiteral("DriverID"));
-        if (first || driver != lastDriver) {
-            lastDriver = driver;
-            first = false;
-            c = 1;
-        }
-        if (keep <= 0 || c <= keep) {
-            QVariantList values;
-            values.reserve(n);
-            for (int i = 0; i < n; ++i)
-                values << rs->field(i);
-            insert.add(values);
-            c += 1;
-        }
+    if (keep <= 0) {
+        dbMain->execute(copy + order);
+        return;
     }
-    insert.flush();
+    const qint64 kept = static_cast<qint64>(std::floor(keep));   // rows c = 1, 2, ... with c <= keep
+
+    struct Key {
+        double posi;
+        qint64 race;
+        bool operator==(const Key& o) const { return posi == o.posi && race == o.race; }
+    };
+    sSQL = QStringLiteral("SELECT Score.DriverID, Score.Posi, Score.RaceID ") + from + order;
+    auto rs = dbMain->openRecordset(sSQL);
+
+    QStringList keepAll;   // consecutive drivers who keep every row
+    auto flushKeepAll = [&] {
+        if (keepAll.isEmpty())
+            return;
+        dbMain->execute(copy + QStringLiteral(" AND Score.DriverID IN (") + keepAll.join(QLatin1Char(',')) + QLatin1Char(')') + order);
+        keepAll.clear();
+    };
+    auto oneDriver = [&](qint64 driver, const std::vector<Key>& keys) {
+        if (qint64(keys.size()) <= kept) {
+            keepAll << QString::number(driver);
+            if (keepAll.size() >= 200)
+                flushKeepAll();
+            return;
+        }
+        flushKeepAll();
+        if (kept == 0)
+            return;
+        const QString who = QStringLiteral(" AND Score.DriverID = ") + QString::number(driver);
+        const Key& last = keys[size_t(kept - 1)];
+        if (!(keys[size_t(kept)] == last)) {
+            dbMain->execute(copy + who + QStringLiteral(" AND (Score.Posi < ") + rt::Str(last.posi)
+                            + QStringLiteral(" OR (Score.Posi = ") + rt::Str(last.posi) + QStringLiteral(" AND Score.RaceID <= ")
+                            + QString::number(last.race) + QStringLiteral("))") + order);
+            return;
+        }
+        // Two identical keys across the cut: copy the rows one by one.
+        auto rows = dbMain->openRecordset(QStringLiteral("SELECT Score.* ") + from + who + order);
+        const QStringList cols = dbMain->columnNames(QStringLiteral("ScoreDrop")).mid(0, 14);
+        const int n = std::min<int>(cols.size(), rows->fieldCount());
+        StandingsDb::RowInserter insert(QStringLiteral("ScoreDrop"), cols.mid(0, n));
+        for (qint64 c = 1; !rows->eof() && c <= kept; rows->moveNext(), ++c) {
+            QVariantList values;
+            for (int i = 0; i < n; ++i)
+                values << rows->field(i);
+            insert.add(values);
+        }
+        insert.flush();
+    };
+
+    qint64 driver = 0;
+    std::vector<Key> keys;
+    for (; !rs->eof(); rs->moveNext()) {
+        const qint64 id = rs->integer(QStringLiteral("DriverID"));
+        if (!keys.empty() && id != driver) {
+            oneDriver(driver, keys);
+            keys.clear();
+        }
+        driver = id;
+        keys.push_back({rt::Val(rs->field(QStringLiteral("Posi"))), rs->integer(QStringLiteral("RaceID"))});
+    }
+    if (!keys.empty())
+        oneDriver(driver, keys);
+    flushKeepAll();
 }
 
 QString Standings::GetDiff(dao::Recordset& rs, int nPos, qint64 nID)

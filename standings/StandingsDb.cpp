@@ -16,23 +16,44 @@ std::unique_ptr<dao::Recordset> OpenQuery(const QString& sql, const std::vector<
 }
 
 RowInserter::RowInserter(const QString& table, const QStringList& columns)
+    : m_columns(int(columns.size()))
 {
     QStringList names, marks;
     for (const QString& c : columns) {
         names << QLatin1Char('[') + c + QLatin1Char(']');
         marks << QStringLiteral("?");
     }
-    m_sql = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + names.join(QStringLiteral(", "))
-        + QStringLiteral(") VALUES (") + marks.join(QStringLiteral(", ")) + QLatin1Char(')');
+    m_head = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + names.join(QStringLiteral(", "))
+        + QStringLiteral(") VALUES ");
+    m_group = QLatin1Char('(') + marks.join(QStringLiteral(", ")) + QLatin1Char(')');
 }
+
+// Rows per statement: few statements to translate and prepare, well below
+// the engine's limit on bound values.
+static constexpr int kBatchRows = 200;
 
 void RowInserter::add(const QVariantList& values)
 {
-    dbMain->execute(m_sql, values);
+    for (int i = 0; i < m_columns; ++i)
+        m_values << (i < values.size() ? values[i] : QVariant());
+    if (++m_rows == kBatchRows)
+        flush();
 }
 
 void RowInserter::flush()
 {
+    if (m_rows == 0)
+        return;
+    QString sql = m_head;
+    for (int i = 0; i < m_rows; ++i) {
+        if (i)
+            sql += QStringLiteral(", ");
+        sql += m_group;
+    }
+    const QVariantList values = std::move(m_values);
+    m_values.clear();
+    m_rows = 0;
+    dbMain->execute(sql, values);
 }
 
 } // namespace StandingsDb

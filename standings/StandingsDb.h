@@ -20,14 +20,21 @@ std::unique_ptr<dao::Recordset> OpenQuery(const QString& sql,
                                           const std::vector<std::pair<QString, QVariant>>& params);
 
 // Appends rows to a table, the values bound in the order of the columns.
+// Rows are written in batches (one statement per batch): call flush() at
+// the end.
 class RowInserter {
 public:
     RowInserter(const QString& table, const QStringList& columns);
+    ~RowInserter() = default;
     void add(const QVariantList& values);
     void flush();
 
 private:
-    QString m_sql;
+    QString m_head;       // INSERT INTO t (c1, ...) VALUES
+    QString m_group;      // (?, ?, ...)
+    int m_columns = 0;
+    int m_rows = 0;
+    QVariantList m_values;
 };
 
 } // namespace StandingsDb

@@ -158,147 +158,36 @@ TEST_F(LeagueDb, SavedQueriesAreCreatedOnceListedAndDeleted)
     EXPECT_EQ(db->openRecordset(QStringLiteral("Alpha"))->recordCount(), 2);
 }
 
-TEST_F(LeagueDb, StandingsQueriesGetTheirParametersThroughNestedQueries)
+TEST_F(LeagueDb, ParametersReachNestedQueriesForOneOpenOnly)
 {
     season();
-    ensure(QStringLiteral("Points"), QStringLiteral("SELECT DriverID, Sum(Points) AS SumOfPoints, Avg(Val(Posi)) AS AFP, Count(DriverID) AS RRaces FROM ScoreDrop WHERE Division = mDiv GROUP BY DriverID ORDER BY Sum(ScoreDrop.Points) DESC"));
-    ensure(QStringLiteral("Qual"), QStringLiteral("SELECT Qualify.DriverID, Avg(Pos) AS ASP FROM ScoreDrop INNER JOIN Qualify ON ScoreDrop.RaceID = Qualify.RaceID AND ScoreDrop.DriverID = Qualify.DriverID WHERE ScoreDrop.Division = mDiv GROUP BY Qualify.DriverID"));
-    ensure(QStringLiteral("Wins"), QStringLiteral("SELECT DriverID, Count(Posi) AS TWins FROM ScoreDrop INNER JOIN Races ON ScoreDrop.RaceID = Races.ID WHERE ScoreDrop.Division = mDiv AND Posi = 1 GROUP BY DriverID ORDER BY Count(Posi) DESC"));
-    ensure(QStringLiteral("T5s"), QStringLiteral("SELECT DriverID, Count(Posi) AS TT5 FROM ScoreDrop WHERE Division = mDiv AND Posi < 6 GROUP BY DriverID ORDER BY Count(Posi) DESC"));
-    ensure(QStringLiteral("T10s"), QStringLiteral("SELECT DriverID, Count(Posi) AS TT10 FROM ScoreDrop WHERE Division = mDiv AND Posi < 11 GROUP BY DriverID ORDER BY Count(Posi) DESC"));
-    ensure(QStringLiteral("Poles"), QStringLiteral("SELECT DriverID, Count(Pos) AS TPoles FROM Races INNER JOIN Qualify ON Races.ID = Qualify.RaceID WHERE Division = mDiv AND Pos = 1 GROUP BY DriverID ORDER BY Count(Pos) DESC"));
-    QueryDef standings = ensure(QStringLiteral("Standings"), QStringLiteral(" SELECT Points.DriverID, Points.SumOfPoints, Wins.TWins, Points.AFP, Qual.ASP, Points.RRaces, T5s.TT5, T10s.TT10, Poles.TPoles FROM ((((Points LEFT JOIN Wins ON Points.DriverID = Wins.DriverID) LEFT JOIN Poles ON Points.DriverID = Poles.DriverID) LEFT JOIN T10s ON Points.DriverID = T10s.DriverID) LEFT JOIN T5s ON Points.DriverID = T5s.DriverID) LEFT JOIN Qual ON Points.DriverID = Qual.DriverID ORDER BY Points.SumOfPoints DESC , Points.AFP, Wins.TWins DESC , T5s.TT5 DESC , T10s.TT10 DESC"));
-    // Creating again when present changes nothing.
-    ensure(QStringLiteral("Points"), QStringLiteral("SELECT 1"));
-    EXPECT_EQ(db->queryDefNames().size(), 7);
-
-    // Without its parameter the query cannot run.
+    ensure(QStringLiteral("DivPoints"), QStringLiteral("SELECT DriverID, Sum(Points) AS Pts FROM ScoreDrop WHERE Division = mDiv GROUP BY DriverID"));
+    QueryDef outer = ensure(QStringLiteral("Leaders"), QStringLiteral("SELECT Drivers.Name, DivPoints.Pts FROM DivPoints INNER JOIN Drivers ON DivPoints.DriverID = Drivers.DriverID WHERE DivPoints.Pts > [MinPts] ORDER BY DivPoints.Pts DESC, Drivers.Name"));
+    // Without its parameters the query cannot run.
     try {
-        standings.openRecordset();
-        FAIL() << "opened without mDiv";
+        outer.openRecordset();
+        FAIL() << "opened without parameters";
     } catch (const DbError& e) {
         EXPECT_EQ(e.number(), 3061);
     }
-    standings.setParameter(QStringLiteral("mDiv"), QStringLiteral("a"));
-    auto rs = standings.openRecordset();
-    EXPECT_EQ(rows(*rs, {QStringLiteral("DriverID"), QStringLiteral("SumOfPoints"), QStringLiteral("TWins"), QStringLiteral("TPoles"), QStringLiteral("RRaces")}),
-              (QStringList{QStringLiteral("1 520 1 1 3"), QStringLiteral("2 515 1 1 3"),
-                           QStringLiteral("3 510 1 1 3"), QStringLiteral("4 510 - - 3")}));
-    rs->moveFirst();
-    EXPECT_DOUBLE_EQ(rs->number(QStringLiteral("AFP")), 2.0);
-    EXPECT_DOUBLE_EQ(rs->number(QStringLiteral("ASP")), 1.5);
+    outer.setParameter(QStringLiteral("[mDiv]"), QStringLiteral("a"));
+    outer.setParameter(QStringLiteral("minpts"), 500);
+    auto rs = outer.openRecordset();
+    EXPECT_EQ(rows(*rs, {QStringLiteral("Name"), QStringLiteral("Pts")}),
+              (QStringList{QStringLiteral("Ann 520"), QStringLiteral("bob 515"), QStringLiteral("Carl 510"), QString::fromUtf8("Émile 510")}));
+    EXPECT_EQ(outer.parameter(QStringLiteral("MDIV")).toString(), QStringLiteral("a"));
     // The values do not outlive the open.
     try {
-        db->queryDef(QStringLiteral("Points")).openRecordset();
+        db->queryDef(QStringLiteral("DivPoints")).openRecordset();
         FAIL() << "mDiv outlived the open";
     } catch (const DbError& e) {
         EXPECT_EQ(e.number(), 3061);
     }
 }
 
-TEST_F(LeagueDb, LastRaceTotalsComparesRaceNumbersByValue)
+TEST_F(LeagueDb, RaceDatesOrderAsDatesAndNumbersAsNumbers)
 {
     season();
-    ensure(QStringLiteral("LastRacePoints"), QStringLiteral("SELECT Division.ID, ScoreDrop.DriverID, Races.RaceNo, ScoreDrop.Points FROM (Division INNER JOIN Races ON Division.ID = Races.Division) INNER JOIN ScoreDrop ON Races.ID = ScoreDrop.RaceID WHERE Division.ID= [sDiv] AND val(RaceNo)<= val([LastRace]) ORDER BY ScoreDrop.DriverID, Races.RaceNo"));
-    QueryDef totals = ensure(QStringLiteral("LastRaceTotals"), QStringLiteral("SELECT LastRacePoints.DriverID, Sum(LastRacePoints.Points) AS TotalPoints FROM LastRacePoints GROUP BY LastRacePoints.DriverID ORDER BY Sum(LastRacePoints.Points) DESC"));
-    totals.setParameter(QStringLiteral("sDiv"), QStringLiteral("A"));
-    totals.setParameter(QStringLiteral("LastRace"), 3.0 - 1);
-    auto rs = totals.openRecordset();
-    QStringList got = rows(*rs, {QStringLiteral("DriverID"), QStringLiteral("TotalPoints")});
-    got.sort();
-    EXPECT_EQ(got, (QStringList{QStringLiteral("1 355"), QStringLiteral("2 355"), QStringLiteral("3 325"), QStringLiteral("4 325")}));
-}
-
-TEST_F(LeagueDb, StatisticsQueriesDivideAsRealsAndSortNamesCaseBlind)
-{
-    season();
-    ensure(QStringLiteral("QueryRace"), QStringLiteral("SELECT DriverID AS RDriver, Count(DriverID) AS RRaces FROM ScoreDrop WHERE Division = mDiv GROUP BY DriverID"));
-    ensure(QStringLiteral("Laps"), QStringLiteral("SELECT DriverID as LDriver, SUM(Laps) AS SumOfLaps, SUM(Lead) as SumOfLead, (SumOfLaps * 100 / mTotLaps) AS LC, (SumOfLead * 100 / SUM(Laps)) AS LOC, (SumOfLead * 100 / mTotLaps) AS LOT FROM ScoreDrop WHERE Division = mDiv GROUP BY DriverID ORDER BY DriverID"));
-    ensure(QStringLiteral("Miles"), QStringLiteral("SELECT DriverID AS MDriver, Sum((Laps*Miles)) AS TotMiles FROM ScoreDrop, Races INNER JOIN Tracks ON Races.TrackID = Tracks.ID WHERE ScoreDrop.Division = mDiv AND ScoreDrop.RaceID = Races.ID GROUP BY ScoreDrop.DriverID ORDER BY ScoreDrop.DriverID"));
-    QueryDef stats = ensure(QStringLiteral("Stats"), QStringLiteral("SELECT Drivers.Name, QueryRace.RRaces, Miles.TotMiles, Laps.SumOfLaps, Laps.LC, Laps.SumOfLead, Laps.LOC, Laps.LOT FROM Drivers, QueryRace, Miles, Laps WHERE QueryRace.RDriver = Miles.MDriver And Drivers.DriverID = QueryRace.RDriver AND QueryRace.RDriver = Laps.LDriver ORDER BY Drivers.Name"));
-    stats.setParameter(QStringLiteral("mDiv"), QStringLiteral("A"));
-    stats.setParameter(QStringLiteral("mTotLaps"), 400);
-    auto rs = stats.openRecordset();
-    EXPECT_EQ(rows(*rs, {QStringLiteral("Name"), QStringLiteral("TotMiles"), QStringLiteral("SumOfLaps"), QStringLiteral("LC")}),
-              (QStringList{QStringLiteral("Ann 400 400 100"), QStringLiteral("bob 400 400 100"),
-                           QStringLiteral("Carl 375 350 87.5"), QString::fromUtf8("Émile 115 210 52.5")}));
-    rs->moveFirst();
-    // 110 led of 400 completed: a real, not a whole-number quotient.
-    EXPECT_DOUBLE_EQ(rs->number(QStringLiteral("LOC")), 27.5);
-    rs->moveNext();
-    EXPECT_NEAR(rs->number(QStringLiteral("LOC")), 190.0 * 100 / 400, 1e-9);
-
-    // The Laps query alone with a season of no laps: no error, no value.
-    QueryDef laps = db->queryDef(QStringLiteral("Laps"));
-    laps.setParameter(QStringLiteral("mDiv"), QStringLiteral("A"));
-    laps.setParameter(QStringLiteral("mTotLaps"), 0);
-    auto l = laps.openRecordset();
-    EXPECT_EQ(l->recordCount(), 4);
-    EXPECT_TRUE(l->isNull(QStringLiteral("LC")));
-}
-
-TEST_F(LeagueDb, StatusTextsCompareWithoutRegardToCase)
-{
-    season();
-    QueryDef dnfs = ensure(QStringLiteral("DNFs"), QStringLiteral("SELECT DriverID, Count(DriverID) AS TotOfDNF FROM ScoreDrop WHERE (((Division)=[mDiv]) AND ((Mid$([Finish],1,4))<>'Runn' AND (Mid$([Finish],1,4))<>'Prov' AND (Mid$([Finish],1,4))<>'DNQ ')) GROUP BY DriverID ORDER BY DriverID"));
-    dnfs.setParameter(QStringLiteral("mDiv"), QStringLiteral("A"));
-    auto rs = dnfs.openRecordset();
-    EXPECT_EQ(rows(*rs, {QStringLiteral("DriverID"), QStringLiteral("TotOfDNF")}),
-              (QStringList{QStringLiteral("1 1"), QStringLiteral("4 1")}));
-
-    // Starts list: no provisional starts, grouped by name.
-    auto starts = db->openRecordset(QStringLiteral("SELECT Count(ScoreDrop.DriverID) AS RRaces, Drivers.Name FROM ScoreDrop  INNER JOIN Drivers ON ScoreDrop.DriverID = Drivers.DriverID WHERE Division = 'A' AND Mid$(ScoreDrop.Finish,1,4) <> 'Prov'GROUP BY Name ORDER BY Count(ScoreDrop.DriverID) DESC, Drivers.Name"));
-    EXPECT_EQ(rows(*starts, {QStringLiteral("Name"), QStringLiteral("RRaces")}),
-              (QStringList{QStringLiteral("Ann 3"), QStringLiteral("bob 3"), QStringLiteral("Carl 3"), QString::fromUtf8("Émile 1")}));
-
-    // Most cars not running per race.
-    auto most = db->openRecordset(QStringLiteral("SELECT RaceID, Count(DriverID) AS Expr1 FROM ScoreDrop WHERE trim(Finish) <> 'Running' AND Mid$([Finish],1,4) <> 'Prov' AND Division = 'A' GROUP BY ScoreDrop.RaceID ORDER BY Count(DriverID) DESC"));
-    QStringList mostRows = rows(*most, {QStringLiteral("RaceID"), QStringLiteral("Expr1")});
-    mostRows.sort();   // all tied
-    EXPECT_EQ(mostRows,
-              (QStringList{QStringLiteral("1 1"), QStringLiteral("2 1"), QStringLiteral("3 1")}));
-}
-
-TEST_F(LeagueDb, PoleWinnersFilteredByAdHocSql)
-{
-    season();
-    ensure(QStringLiteral("PoleWinners"), QStringLiteral("SELECT Races.Division, Races.RaceNo, Drivers.Name FROM Races INNER JOIN (Qualify INNER JOIN (Drivers INNER JOIN Score ON Drivers.DriverID = Score.DriverID) ON Qualify.DriverID = Drivers.DriverID) ON (Races.ID = Score.RaceID) AND (Races.ID = Qualify.RaceID) WHERE Qualify.pos = 1 ORDER BY Races.Division, Races.RaceNo"));
-    EXPECT_EQ(db->scalar(QStringLiteral("SELECT Name FROM PoleWinners WHERE Division='a' And RaceNo = '2'")).toString(), QStringLiteral("Ann"));
-    auto all = db->openRecordset(QStringLiteral("PoleWinners"));
-    EXPECT_EQ(rows(*all, {QStringLiteral("Division"), QStringLiteral("RaceNo"), QStringLiteral("Name")}),
-              (QStringList{QStringLiteral("A 1 bob"), QStringLiteral("A 10 ") + QString::fromUtf8("Émile"),
-                           QStringLiteral("A 2 Ann"), QStringLiteral("B 1 Carl")}));
-}
-
-TEST_F(LeagueDb, TeamAndRookieRowsThroughTempTeams)
-{
-    season();
-    run(QStringLiteral("DELETE FROM TempTeams"));
-    run(QStringLiteral("INSERT INTO TempTeams SELECT Posi, DriverID, Team_Name, Points FROM Score, Teams WHERE RaceID = 2 AND Team <> 0 AND Score.Team = Teams.TeamID ORDER BY Posi"));
-    auto tt = db->openRecordset(QStringLiteral("TempTeams"));
-    EXPECT_EQ(rows(*tt, {QStringLiteral("Posi"), QStringLiteral("Team_Name"), QStringLiteral("Points"), QStringLiteral("Brand")}),
-              (QStringList{QStringLiteral("1 Red 185 -"), QStringLiteral("2 Red 170 -"), QStringLiteral("4 blue 160 -")}));
-
-    run(QStringLiteral("DELETE FROM TempTeams"));
-    run(QStringLiteral("INSERT INTO TempTeams (Posi, DriverID, Points) VALUES (1, 1, 15)"));
-    run(QStringLiteral("INSERT INTO TempTeams (Posi, DriverID, Points) VALUES (2, 2, -5)"));
-    run(QStringLiteral("INSERT INTO TempTeams (Posi, DriverID, Points) VALUES (3, 3, NULL)"));
-    run(QStringLiteral("INSERT INTO TempTeams (Posi, DriverID, Points) VALUES (4, 4, 100)"));
-    auto rk = db->openRecordset(QStringLiteral("SELECT TempTeams.DriverID, TempTeams.Points, Drivers.Name FROM TempTeams, Drivers WHERE cStr(Points) > '0' AND TempTeams.DriverID = Drivers.DriverID AND NOT ISNULL(Points) ORDER BY Points DESC"));
-    EXPECT_EQ(rows(*rk, {QStringLiteral("Name"), QStringLiteral("Points")}),
-              (QStringList{QStringLiteral("Carl 100"), QStringLiteral("Ann 15")}));
-}
-
-TEST_F(LeagueDb, PlacesGainedAndDatesOrder)
-{
-    season();
-    auto rs = db->openRecordset(QStringLiteral("SELECT Score.DriverID, [Pos]-[Posi] AS Improved  FROM Qualify INNER JOIN Score ON (Qualify.DriverID = Score.DriverID) AND (Qualify.RaceID = Score.RaceID) WHERE Score.RaceID = 1 ORDER BY [Pos]-[posi] DESC;"));
-    ASSERT_EQ(rs->recordCount(), 4);
-    // A whole number minus a real prints as a whole number.
-    EXPECT_EQ(rs->text(QStringLiteral("Improved")), QStringLiteral("1"));
-    rs->moveLast();
-    EXPECT_EQ(rs->text(QStringLiteral("Improved")), QStringLiteral("-1"));
-
     auto byDate = db->openRecordset(QStringLiteral("SELECT RaceNo FROM Races WHERE Division = 'A' ORDER BY CDate(Races.RaceDate) DESC"));
     EXPECT_EQ(rows(*byDate, {QStringLiteral("RaceNo")}), (QStringList{QStringLiteral("10"), QStringLiteral("2"), QStringLiteral("1")}));
     auto byNumber = db->openRecordset(QStringLiteral("SELECT RaceNo FROM Races WHERE Division = 'A' ORDER BY VAL(RaceNo) DESC"));

@@ -4,6 +4,7 @@
 #include "PageParse.h"
 
 #include "Database.h"
+#include "QueryDef.h"
 #include "Runtime.h"
 #include "State.h"
 #include "TestSupport.h"
@@ -38,6 +39,9 @@ TEST(HTMLFramework, EscapesDataTexts)
     EXPECT_EQ(HTMLClass::Escape(QStringLiteral("B\u00e4ck \u20ac")), QStringLiteral("B&#228;ck &#8364;"));
     EXPECT_EQ(HTMLClass::Escape(QString::fromUtf8("\xF0\x9F\x98\x80")), QStringLiteral("&#128512;"));
     EXPECT_EQ(HTMLClass::Escape(QStringLiteral("a\x01z")), QStringLiteral("a&#65533;z"));
+    HTMLClass::Fragment f;
+    f << QStringLiteral("<TD>\u00e4</TD>") << QString();
+    EXPECT_EQ(f.bytes(), QByteArray("<TD>&#228;</TD>\r\n\r\n"));
 
     // Cuts past the end take what there is.
     EXPECT_EQ(HTMLClass::Cut(QStringLiteral("abc"), 2, 5), QStringLiteral("bc"));

@@ -6,12 +6,14 @@
 #include "../publish/PageParse.h"
 
 #include "Database.h"
+#include "QueryDef.h"
 #include "Lookups.h"
 #include "Recordset.h"
 #include "Runtime.h"
 #include "State.h"
 #include "TestSupport.h"
 
+#include <QApplication>
 #include <QFile>
 
 using namespace pageparse;
@@ -288,6 +290,7 @@ TEST_F(SeasonTest, FailedRunLeavesScoreDropAsItWas)
     EXPECT_TRUE(msgs->last().contains(QStringLiteral("temp_standings.htm")));
     EXPECT_EQ(ReadFile(pagePath()), pageBefore);
     EXPECT_TRUE(last.isEmpty());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);   // the hourglass is gone
 
     // A race number that is no number changes nothing.
     msgs->clear();
@@ -338,4 +341,17 @@ TEST_F(SeasonTest, DivisionWithoutResults)
     const auto rows = TableAfterTitle(ReadFile(program->file(QStringLiteral("HTML/D2_standings.htm"))),
                                       QStringLiteral("Point Standings after Race #1"));
     EXPECT_EQ(rows.size(), 2u);   // title and header only
+}
+
+TEST_F(SeasonTest, DuplicateResultRowsKeepTheirCount)
+{
+    // Driver 4 (4th, 6th, 6th) gets a second copy of his race-2 row: the cut
+    // falls between two identical keys and still keeps exactly two rows.
+    dbMain->execute(QStringLiteral("INSERT INTO Score SELECT * FROM Score WHERE DriverID = 4 AND RaceID = 2"));
+    // Driver 5 (5th, 3rd, 5th) gets a copy of his race-2 row: both copies fit.
+    dbMain->execute(QStringLiteral("INSERT INTO Score SELECT * FROM Score WHERE DriverID = 5 AND RaceID = 2"));
+    ASSERT_TRUE(run(QStringLiteral("3")));
+    const QStringList rows = scoreDrop();
+    EXPECT_EQ(rows.filter(QRegularExpression(QStringLiteral("^\\d+/4/"))), (QStringList{QStringLiteral("1/4/160"), QStringLiteral("2/4/150")}));
+    EXPECT_EQ(rows.filter(QRegularExpression(QStringLiteral("^\\d+/5/"))), (QStringList{QStringLiteral("2/5/165"), QStringLiteral("2/5/165")}));
 }

@@ -1,7 +1,9 @@
+#include "RegisterResultsForms.h"
 #include "Startup.h"
 
 int main(int argc, char** argv)
 {
     return RunProgram(argc, argv, [] {
+        RegisterResultsForms();
     });
 }

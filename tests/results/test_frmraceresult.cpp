@@ -7,7 +7,9 @@
 #include "Forms.h"
 #include "RegisterResultsForms.h"
 #include "Settings.h"
+#include "frmMainMenu.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
@@ -264,17 +266,22 @@ TEST_F(RaceResultTest, CommandsWorkOnTheShownRaceWhateverOthersSet)
     EXPECT_EQ(lSelID, kRaceId);
 }
 
-TEST_F(RaceResultTest, OpensFromTheRegistryAndKeepsItsPosition)
+TEST_F(RaceResultTest, OpensFromTheMainWindowAndKeepsItsPosition)
 {
     RegisterResultsForms();
-    ASSERT_TRUE(HasForm(QStringLiteral("frmRaceResult")));
-    QMdiArea area;
-    area.resize(1400, 1000);
-    area.show();
-    SetMdiArea(&area);
+    auto main = std::make_unique<frmMainMenu>();
+    main->resize(1400, 1000);
+    main->show();
+    QAction* menu = main->findChild<QAction*>(QStringLiteral("mnuVResult"));
+    QAction* tool = main->findChild<QAction*>(QStringLiteral("tbResults"));
+    ASSERT_TRUE(menu && tool);
+    EXPECT_TRUE(menu->isEnabled());
+    EXPECT_TRUE(tool->isEnabled());
+    EXPECT_EQ(menu->shortcut(), QKeySequence(QStringLiteral("Ctrl+R")));
 
-    QWidget* first = ShowChildForm(QStringLiteral("frmRaceResult"));
-    ASSERT_NE(qobject_cast<frmRaceResult*>(first), nullptr);
+    menu->trigger();
+    auto* first = qobject_cast<frmRaceResult*>(FindLoadedForm(QStringLiteral("frmRaceResult")));
+    ASSERT_NE(first, nullptr);
     auto* frame = qobject_cast<QMdiSubWindow*>(first->parentWidget());
     ASSERT_NE(frame, nullptr);
     frame->setGeometry(30, 45, 900, 600);
@@ -283,10 +290,11 @@ TEST_F(RaceResultTest, OpensFromTheRegistryAndKeepsItsPosition)
     EXPECT_EQ(settings::GetSetting(QStringLiteral("Tarvik"), QStringLiteral("frmRaceResult"), QStringLiteral("Width")),
               QStringLiteral("13500"));
 
-    QWidget* second = ShowChildForm(QStringLiteral("frmRaceResult"));
+    tool->trigger();
+    QWidget* second = FindLoadedForm(QStringLiteral("frmRaceResult"));
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(second->parentWidget()->geometry(), QRect(30, 45, 900, 600));
     UnloadAllForms();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    SetMdiArea(nullptr);
+    main.reset();
 }

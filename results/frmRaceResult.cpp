@@ -165,7 +165,8 @@ void frmRaceResult::BuildControls()
     outer->addLayout(top);
     outer->addWidget(SSTab1, 1);
 
-    connect(DivName, qOverload<int>(&QComboBox::currentIndexChanged), this,
+    // A choice, even of the division already chosen, reloads its races.
+    connect(DivName, qOverload<int>(&QComboBox::activated), this,
             [this](int index) { RunGuarded([&] { DivName_Click(index); }); });
     connect(List1, &QListWidget::currentRowChanged, this, [this] { RunGuarded([&] { List1_Click(); }); });
     connect(List1, &QListWidget::itemClicked, this, [this] { RunGuarded([&] { List1_Click(); }); });
@@ -659,6 +660,7 @@ void frmRaceResult::RunEditor(const QString& name, const QList<std::pair<const c
     std::unique_ptr<QWidget> editor(CreateForm(name));
     if (!editor)
         return;
+    editor->setAttribute(Qt::WA_DeleteOnClose, false);   // owned here
     editor->setParent(this, editor->windowFlags() | Qt::Dialog);
     for (const auto& [key, value] : values)
         editor->setProperty(key, value);

@@ -122,7 +122,9 @@ protected:
     static void ChooseDivision(frmRaceResult& w, const QString& name)
     {
         auto* combo = w.findChild<QComboBox*>(QStringLiteral("DivName"));
-        combo->setCurrentIndex(combo->findText(name));
+        const int index = combo->findText(name);
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
     }
     static QPushButton* Button(frmRaceResult& w, const char* name)
     {

@@ -152,6 +152,25 @@ TEST_F(RaceResultTest, AwardsWithoutWinnersAndEarningsRoundedAtEachStep)
     EXPECT_EQ(w->Grid(8)->TextMatrix(2, 0).mid(58), QStringLiteral("         4  "));
 }
 
+TEST_F(RaceResultTest, ARaceWithNothingButItsKeysShowsAndPublishes)
+{
+    dbMain->execute(QStringLiteral("INSERT INTO Races (Division, RaceNo) VALUES ('E2', '1')"));
+    const qint64 r = dbMain->lastInsertId();
+    dbMain->execute(QStringLiteral("INSERT INTO Score (Division, RaceID, Posi, DriverID) VALUES ('E2', ?, 1, ?)"), {r, bob});
+    auto w = Open();
+    ChooseDivision(*w, QStringLiteral("E2 Series"));
+    ASSERT_EQ(w->ShownRace(), r);
+    EXPECT_EQ(w->Grid(1)->TextMatrix(1, 0),
+              QStringLiteral("1   # 12  bob_online") + QString(116 - 20, QLatin1Char(' ')));
+    EXPECT_EQ(w->Grid(3)->TextMatrix(0, 0), QStringLiteral(" "));
+    EXPECT_EQ(w->Grid(3)->TextMatrix(1, 0), QStringLiteral("Race No. 1      ( miles)"));
+    EXPECT_EQ(w->Grid(3)->TextMatrix(9, 0), QStringLiteral("Caution Flags/Laps    /"));
+    EXPECT_EQ(w->Grid(7)->TextMatrix(3, 0), QStringLiteral("Front Runner        - bob_online,  laps Lead"));
+    Button(*w, "commSave")->click();
+    EXPECT_EQ(msgs->last(), QStringLiteral("All HTML Files have been generated"));
+    EXPECT_TRUE(QFile::exists(program->file(QStringLiteral("HTML/001E2_result.htm"))));
+}
+
 TEST_F(RaceResultTest, TeamPointsByPlaceRookiesAndMakesKeepTheirLimits)
 {
     dbMain->execute(QStringLiteral("UPDATE Division SET Teams = 1 WHERE ID = 'D1'"));

@@ -1,9 +1,13 @@
+#include "RegisterImportForms.h"
 #include "RegisterResultsForms.h"
+#include "SetupForms.h"
 #include "Startup.h"
 
 int main(int argc, char** argv)
 {
     return RunProgram(argc, argv, [] {
+        RegisterImportForms();
         RegisterResultsForms();
+        RegisterSetupForms();
     });
 }

@@ -3,6 +3,7 @@
 #include "CustomPoints.h"
 #include "Database.h"
 #include "Dialogs.h"
+#include "ImportTransaction.h"
 #include "Recordset.h"
 #include "Runtime.h"
 #include "State.h"
@@ -128,9 +129,11 @@ void PointSystems::Rescore(qint64 raceId, const ByPosition& byPosition, const Le
         }
     }
 
+    ImportTransaction transaction(dbMain);
     for (const Row& r : rows)
         dbMain->execute(QStringLiteral("UPDATE Score SET Points = ? WHERE RaceID = ? AND Posi = ?"),
                         {r.points, raceId, r.posi});
+    transaction.commit();
 }
 
 void PointSystems::CalcIROCPoints(qint64 raceId)

@@ -3,6 +3,7 @@
 #include "Database.h"
 #include "Dialogs.h"
 #include "ImportError.h"
+#include "ImportTransaction.h"
 #include "Lookups.h"
 #include "Recordset.h"
 #include "Runtime.h"
@@ -12,6 +13,7 @@
 
 #include <QSet>
 
+#include <algorithm>
 #include <limits>
 
 ProcessHooks& DefaultProcessHooks()
@@ -21,31 +23,6 @@ ProcessHooks& DefaultProcessHooks()
 }
 
 namespace {
-
-// Rolls back unless committed, so any way out of the import leaves the
-// database as it was.
-class ImportTransaction {
-public:
-    explicit ImportTransaction(dao::Database* db) : m_db(db) { m_db->beginTrans(); }
-    ~ImportTransaction()
-    {
-        if (!m_done) {
-            try {
-                m_db->rollback();
-            } catch (...) {
-            }
-        }
-    }
-    void commit()
-    {
-        m_db->commitTrans();
-        m_done = true;
-    }
-
-private:
-    dao::Database* m_db;
-    bool m_done = false;
-};
 
 QString Id(qint64 id) { return QString::number(id); }
 
@@ -94,7 +71,7 @@ bool ProcessClass::ProcRace()
         if (!m_page.Open(stnFileName))
             return fail(QStringLiteral("File ") + stnFileName + QStringLiteral(" not found!"));
 
-        // TODO(earnings): the custom earnings file comes through the hook.
+        // The custom earnings file is read by the earnings code through the hook.
         if (!sEarningsFile.isEmpty() && bEarnings && hooks.LoadEarningsFile) {
             m_earnings = hooks.LoadEarningsFile(sEarningsFile);
             if (m_earnings.bError)
@@ -147,7 +124,7 @@ void ProcessClass::Import()
     CapTeams();
     m_points.Apply(nPointSystem, RaceID, sPointSystemFile);
 
-    // TODO(earnings): the bonuses of a money-mode earnings file come through the hook.
+    // A money-mode earnings file pays its bonuses at import time.
     if (m_earnings.bMoney && bEarnings && hooks.CalculateBonus) {
         const QString previous = sCurDiv;
         sCurDiv = RaceDivision;

@@ -8,7 +8,12 @@ namespace dao {
 // Known numbers: 3024 file not found, 3343 unrecognised database format,
 // 3051 cannot open for writing, 3021 no current record, 3265 item not found,
 // 3061 too few parameters, 3012 object exists, 3022 duplicate key,
-// 3421 data type conversion error, 3000 + SQLite code otherwise.
+// 3421 data type conversion error, 3027 read-only recordset, 3020 update
+// without addNew/edit, 3034 commit or rollback without a transaction,
+// 3163 text too long for its column, 3349 numeric field overflow,
+// 3010 table exists, 3191 field defined twice, 3204 database exists,
+// 3219 invalid operation, 3420 closed recordset,
+// 3000 + SQLite code otherwise.
 class DbError : public std::runtime_error {
 public:
     DbError(int number, const QString& description)

@@ -1,0 +1,113 @@
+#include "EditorDialog.h"
+
+#include "Dialogs.h"
+#include "Runtime.h"
+#include "State.h"
+
+#include <QEvent>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+EditorDialog::EditorDialog(QWidget* parent)
+    : QDialog(parent)
+{
+    QFont f(QStringLiteral("Tahoma"));
+    f.setPointSizeF(8.25);
+    setFont(f);
+}
+
+bool EditorDialog::ReadNumber(const QString& text, double& value)
+{
+    if (!rt::IsNumeric(text))
+        return false;
+    bool ok = false;
+    value = text.trimmed().toDouble(&ok);
+    return ok && std::isfinite(value);
+}
+
+bool EditorDialog::ReadWhole(const QString& text, qint64& value)
+{
+    bool ok = false;
+    value = text.trimmed().toLongLong(&ok);
+    return ok;
+}
+
+void EditorDialog::cancelEdit()
+{
+    if (hasChanges()) {
+        nAnswer = dlg::MsgBox(QStringLiteral("All changes will be lost, do you want to continue"),
+                              dlg::vbYesNo | dlg::vbQuestion | dlg::vbDefaultButton2, QStringLiteral("Verify"));
+        if (nAnswer != dlg::vbYes)
+            return;
+    }
+    QDialog::reject();
+}
+
+void EditorDialog::refuse(const QString& message, QWidget* focus)
+{
+    dlg::MsgBox(message, dlg::vbCritical);
+    if (focus)
+        focus->setFocus();
+}
+
+void EditorDialog::showError(const QString& description)
+{
+    dlg::MsgBox(description, dlg::vbOKOnly);
+}
+
+void EditorDialog::trimOnFocus(QLineEdit* box)
+{
+    box->installEventFilter(this);
+    box->setProperty("trimOnFocus", true);
+}
+
+void EditorDialog::layOut(QFormLayout* fields, const QString& cancelName)
+{
+    auto* picButtons = new QWidget(this);
+    picButtons->setObjectName(QStringLiteral("picButtons"));
+    auto* strip = new QHBoxLayout(picButtons);
+    cmdUpdate = new QPushButton(QStringLiteral("&Ok"), picButtons);
+    cmdUpdate->setObjectName(QStringLiteral("cmdUpdate"));
+    auto* cancel = new QPushButton(QStringLiteral("&Cancel"), picButtons);
+    cancel->setObjectName(cancelName);
+    strip->addWidget(cmdUpdate);
+    strip->addWidget(cancel);
+    strip->addStretch();
+    for (QPushButton* b : {cmdUpdate, cancel}) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+        b->installEventFilter(this);
+    }
+    connect(cancel, &QPushButton::clicked, this, &EditorDialog::cancelEdit);
+
+    auto* top = new QVBoxLayout(this);
+    top->addLayout(fields);
+    top->addStretch();
+    top->addWidget(picButtons);
+}
+
+bool EditorDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FocusIn && watched->property("trimOnFocus").toBool()) {
+        auto* box = static_cast<QLineEdit*>(watched);
+        const QString t = rt::Trim(box->text());
+        if (t != box->text())
+            box->setText(t);
+        // Tabbing into a line edit selects its text; these editors leave it unselected.
+        QMetaObject::invokeMethod(box, "deselect", Qt::QueuedConnection);
+    } else if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        auto* button = qobject_cast<QPushButton*>(watched);
+        if (button && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+            button->click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}

@@ -1,0 +1,9 @@
+#include "SetupForms.h"
+
+#include "FormRegistry.h"
+#include "frmList.h"
+
+void RegisterSetupForms()
+{
+    RegisterForm(QStringLiteral("frmList"), [] { return new frmList(); });
+}

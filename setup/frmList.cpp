@@ -1,0 +1,319 @@
+#include "frmList.h"
+
+#include "Database.h"
+#include "Dialogs.h"
+#include "Recordset.h"
+#include "Runtime.h"
+#include "State.h"
+#include "TextLayout.h"
+#include "frmDivision.h"
+#include "frmDrivers.h"
+#include "frmTracks.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QStyle>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+frmList::frmList(QWidget* parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("frmList"));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    auto* menuBar = new QMenuBar(this);
+    QMenu* nmuActions = menuBar->addMenu(QStringLiteral("&Actions"));
+    nmuActions->setObjectName(QStringLiteral("nmuActions"));
+    auto addMenu = [&](const char* name, const QString& text) {
+        QAction* a = nmuActions->addAction(text);
+        a->setObjectName(QString::fromLatin1(name));
+        return a;
+    };
+    mnuNew = addMenu("mnuNew", QStringLiteral("&New"));
+    mnuEdit = addMenu("mnuEdit", QStringLiteral("&Edit"));
+    mnuDelete = addMenu("mnuDelete", QStringLiteral("&Delete"));
+    nmuActions->addSeparator();
+    mnuClose = addMenu("mnuClose", QStringLiteral("&Close"));
+
+    Toolbar1 = new QToolBar(this);
+    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+    Toolbar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    Toolbar1->setIconSize(QSize(16, 16));
+    auto addTool = [&](const char* key, const QString& text, const QString& tip, QStyle::StandardPixmap icon) {
+        QAction* a = Toolbar1->addAction(style()->standardIcon(icon), text);
+        a->setObjectName(QString::fromLatin1(key));
+        a->setData(QString::fromLatin1(key));
+        a->setToolTip(tip);
+        return a;
+    };
+    tbNew = addTool("new", QStringLiteral("New"), QStringLiteral("Add a new record"), QStyle::SP_FileIcon);
+    tbEdit = addTool("edit", QStringLiteral("Edit"), QStringLiteral("Edit a record"), QStyle::SP_FileDialogDetailedView);
+    tbDelete = addTool("delete", QStringLiteral("Delete"), QStringLiteral("Delete a record"), QStyle::SP_TrashIcon);
+
+    List1 = new QListWidget(this);
+    List1->setObjectName(QStringLiteral("List1"));
+    List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    List1->installEventFilter(this);
+    List2 = new QListWidget(this);
+    List2->setObjectName(QStringLiteral("List2"));
+    List2->hide();
+
+    cmdClose = new QPushButton(QStringLiteral("&Close"), this);
+    cmdClose->setObjectName(QStringLiteral("cmdClose"));
+    cmdClose->setFixedSize(72, 20);
+    // The close button is the cancel button: Esc presses it.
+    auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    esc->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(esc, &QShortcut::activated, cmdClose, &QPushButton::click);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(cmdClose);
+    auto* top = new QVBoxLayout(this);
+    top->setMenuBar(menuBar);
+    top->setContentsMargins(5, 0, 5, 5);
+    top->addWidget(Toolbar1);
+    top->addWidget(List1, 1);
+    top->addLayout(bottom);
+    setTabOrder(List1, cmdClose);
+
+    connect(mnuNew, &QAction::triggered, this, &frmList::NewRecord);
+    connect(tbNew, &QAction::triggered, this, &frmList::NewRecord);
+    connect(mnuEdit, &QAction::triggered, this, &frmList::EditSelected);
+    connect(tbEdit, &QAction::triggered, this, &frmList::EditSelected);
+    connect(mnuDelete, &QAction::triggered, this, &frmList::DeleteSelected);
+    connect(tbDelete, &QAction::triggered, this, &frmList::DeleteSelected);
+    connect(mnuClose, &QAction::triggered, this, &frmList::CloseWindow);
+    connect(cmdClose, &QPushButton::clicked, this, &frmList::CloseWindow);
+    connect(List1, &QListWidget::itemDoubleClicked, this, &frmList::EditSelected);
+    connect(List1, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        const int row = List1->row(item);
+        if (row >= 0 && row < List2->count())
+            vSelKey = List2->item(row)->text();
+    });
+
+    // Form_Load
+    resize(333, 400);
+    setWindowTitle(tListDef.sCaption.trimmed());
+    if (tListDef.nListFont == 1)
+        List1->setFont(QFont(QStringLiteral("Tahoma"), 8));
+    else
+        List1->setFont(QFont(QStringLiteral("Courier New"), 10));
+    LoadList();
+}
+
+frmList::~frmList() = default;
+
+int frmList::selectedRow() const
+{
+    const QList<QListWidgetItem*> sel = List1->selectedItems();
+    return sel.isEmpty() ? -1 : List1->row(sel.first());
+}
+
+void frmList::LoadList()
+{
+    const int remembered = selectedRow();
+    List1->clear();
+    List2->clear();
+
+    const QString key = tListDef.sKeyField.trimmed();
+    const QString display = tListDef.sDisplayField.trimmed();
+    const QString display2 = tListDef.sDisplayField2.trimmed();
+    const QString table = tListDef.sTable.trimmed();
+    sSQL = QStringLiteral("SELECT ") + key + QLatin1Char(',') + display;
+    if (!display2.isEmpty())
+        sSQL += QLatin1Char(',') + display2;
+    sSQL += QStringLiteral(" FROM ") + table + QStringLiteral(" ORDER BY ") + display;
+    if (!display2.isEmpty())
+        sSQL += QLatin1Char(',') + display2;
+    // Rows that tie on the shown columns come in key order.
+    sSQL += QLatin1Char(',') + key;
+
+    rsList.reset();
+    try {
+        rsList = dbMain->openRecordset(sSQL);
+    } catch (const dao::DbError& e) {
+        dlg::MsgBox(e.description(), dlg::vbCritical);
+        UpdateActions();
+        return;
+    }
+    for (rsList->moveFirst(); !rsList->eof(); rsList->moveNext()) {
+        QString item = PadRight(rsList->text(display), tListDef.nColWidth);
+        if (!display2.isEmpty())
+            item += QLatin1Char('\t') + rsList->text(display2);
+        List1->addItem(item);
+        List2->addItem(rt::Str(rsList->field(key)));
+    }
+    // The selection is kept by position; a position past the end selects nothing.
+    if (remembered > 0) {
+        if (remembered < List1->count())
+            List1->setCurrentRow(remembered);
+    } else if (List1->count() > 0) {
+        List1->setCurrentRow(0);
+    }
+    UpdateActions();
+}
+
+void frmList::UpdateActions()
+{
+    const bool any = rsList && rsList->recordCount() > 0;
+    tbNew->setEnabled(true);
+    tbEdit->setEnabled(any);
+    tbDelete->setEnabled(any);
+    mnuNew->setEnabled(any);
+    mnuEdit->setEnabled(any);
+    mnuDelete->setEnabled(any);
+}
+
+bool frmList::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == List1) {
+        if (event->type() == QEvent::FocusIn) {
+            UpdateActions();
+        } else if (event->type() == QEvent::KeyPress) {
+            const int k = static_cast<QKeyEvent*>(event)->key();
+            if (k == Qt::Key_Return || k == Qt::Key_Enter) {
+                EditSelected();
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmList::EditSelected()
+{
+    const int row = selectedRow();
+    if (row < 0)
+        return;
+    bEditMode = true;
+    vSelKey = List2->item(row)->text();
+    ShowEditor();
+}
+
+void frmList::NewRecord()
+{
+    bEditMode = false;
+    ShowEditor();
+}
+
+void frmList::ShowEditor()
+{
+    const QString table = tListDef.sTable.trimmed();
+    try {
+        std::unique_ptr<EditorDialog> editor;
+        if (table == QLatin1String("Division"))
+            editor = std::make_unique<frmDivision>(this);
+        else if (table == QLatin1String("Drivers"))
+            editor = std::make_unique<frmDrivers>(this);
+        else if (table == QLatin1String("Tracks"))
+            editor = std::make_unique<frmTracks>(this);
+        if (editor) {
+            if (editor->loaded())
+                dlg::ExecDialog(editor.get());
+            else
+                dlg::MsgBox(QStringLiteral("The selected record no longer exists."), dlg::vbCritical);
+        }
+    } catch (const dao::DbError& e) {
+        dlg::MsgBox(e.description(), dlg::vbOKOnly);
+    }
+    LoadList();
+}
+
+QString frmList::deleteRefusal(const QString& table, const QString& key) const
+{
+    const qint64 id = key.toLongLong();
+    auto used = [id](const QString& sql) { return rt::Val(dbMain->scalar(sql.arg(id))) > 0; };
+    if (table == QLatin1String("Drivers")) {
+        QStringList uses;
+        if (used(QStringLiteral("SELECT COUNT(*) FROM Score WHERE DriverID = %1"))
+            || used(QStringLiteral("SELECT COUNT(*) FROM Qualify WHERE DriverID = %1")))
+            uses << QStringLiteral("race results");
+        if (used(QStringLiteral("SELECT COUNT(*) FROM Teams WHERE Driver_1 = %1 OR Driver_2 = %1 OR Driver_3 = %1 "
+                                "OR Driver_4 = %1 OR Driver_5 = %1 OR Driver_6 = %1")))
+            uses << QStringLiteral("a team seat");
+        if (used(QStringLiteral("SELECT COUNT(*) FROM Rookies WHERE DriverID = %1")))
+            uses << QStringLiteral("a rookie entry");
+        if (used(QStringLiteral("SELECT COUNT(*) FROM Bonus WHERE DriverID = %1")))
+            uses << QStringLiteral("a bonus amount");
+        if (!uses.isEmpty())
+            return QStringLiteral("This driver cannot be deleted: it still has ") + uses.join(QStringLiteral(", "))
+                + QStringLiteral(".");
+    } else if (table == QLatin1String("Tracks")) {
+        const qint64 races = qint64(rt::Val(dbMain->scalar(
+            QStringLiteral("SELECT COUNT(*) FROM Races WHERE TrackID = %1").arg(id))));
+        if (races > 0)
+            return QStringLiteral("This track cannot be deleted: %1 race(s) are run on it.").arg(races);
+    }
+    return QString();
+}
+
+void frmList::DeleteSelected()
+{
+    const int row = selectedRow();
+    if (row < 0)
+        return;
+    const QString table = tListDef.sTable.trimmed();
+    const QString keyField = tListDef.sKeyField.trimmed();
+    const QString key = List2->item(row)->text();
+    try {
+        const QString refusal = deleteRefusal(table, key);
+        if (!refusal.isEmpty()) {
+            dlg::MsgBox(refusal, dlg::vbCritical);
+            return;
+        }
+    } catch (const dao::DbError& e) {
+        dlg::MsgBox(e.description(), dlg::vbOKOnly);
+        return;
+    }
+
+    const int ask = dlg::vbYesNo | dlg::vbQuestion | dlg::vbDefaultButton2;
+    if (dlg::MsgBox(QStringLiteral("Are you sure to delete the selected record?"), ask, QStringLiteral("Verify"))
+        != dlg::vbYes)
+        return;
+    const bool division = table == QLatin1String("Division");
+    if (division
+        && dlg::MsgBox(QStringLiteral("The deletion of a Division will erase all related Races' data. "
+                                      "Are you sure to proceed?"),
+                       ask, QStringLiteral("Warning"))
+            != dlg::vbYes)
+        return;
+    vSelKey = key;
+
+    // Division keys are text; driver and track keys are numbers.
+    sSQL = QStringLiteral("DELETE FROM ") + table + QStringLiteral(" WHERE ") + keyField + QStringLiteral(" = ")
+        + (division ? dao::quote(key) : QString::number(key.toLongLong()));
+    // The database's delete triggers take the dependent rows (a division's
+    // races and their results, teams, rookies, bonus amounts) in the same
+    // transaction, so a failure leaves everything as it was.
+    try {
+        dao::Transaction trans(*dbMain);
+        dbMain->execute(sSQL);
+        trans.commit();
+    } catch (const dao::DbError& e) {
+        dlg::MsgBox(e.description(), dlg::vbOKOnly);
+        return;
+    }
+    LoadList();
+}
+
+void frmList::CloseWindow()
+{
+    if (rsList)
+        rsList->close();
+    rsList.reset();
+    // Inside the main window's work area the sub-window is what closes.
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        sub->close();
+    else
+        close();
+}

@@ -15,6 +15,20 @@
 
 namespace dao { class Recordset; }
 
+// The text rows of the race result window's grids, row 0 first; the race
+// result page cuts them by column.
+struct RaceResultGrids {
+    QStringList results;     // RaceLine rows
+    QStringList qualify;     // QualLine rows
+    QStringList raceInfo;    // RaceInfoLine rows
+    QStringList teams;       // TeamLine rows
+    QStringList rookies;     // RookieLine rows
+    QStringList mfgs;        // MfgLine rows
+    QStringList awards;      // AwardLine rows
+    QStringList earnings;    // EarnLine rows
+    QStringList penalties;   // PenaltyLine rows
+};
+
 class HTMLClass {
 public:
     // Takes the page colours from the preferences and makes sure the saved
@@ -36,6 +50,11 @@ public:
     bool HTMLStandings(const QString& sDiv, const QString& sRace, const QStringList& c_standings,
                        const QStringList& c_teams, const QStringList& c_mfgs, const QStringList& c_rookies,
                        const QStringList& c_earnings);
+
+    // Result page of the race the race result window shows, cut from its
+    // grids; sRace (three digits) and sDiv set first. sMiles is not shown.
+    bool HTMLRaceResult(const QString& sRaceName, const QString& sVenue, const QString& sDate,
+                        const QString& sMiles, const QString& sWeather, const RaceResultGrids& grids);
 
     // Why the last page operation failed; empty after success.
     QString lastError() const { return m_error; }

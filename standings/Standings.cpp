@@ -148,7 +148,8 @@ bool Standings::GenerateAll()
         m_rookies.clear();
         m_earnings.clear();
     }
-    dlg::MsgBox(m_error, dlg::vbCritical);
+    if (ShowErrors)
+        dlg::MsgBox(m_error, dlg::vbCritical);
     return false;
 }
 

@@ -11,6 +11,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
 // The text rows of the race result window's grids, row 0 first; the race
 // result page cuts them by column.
@@ -35,6 +36,12 @@ public:
     QString sRace;          // race number of the page (result and statistics pages)
     QString sDiv;           // division ID of the page
     bool bGenAll = false;   // schedule: rebuild every scored race's result page first
+
+    // Statistics page of division sDiv through race sRace: the season's
+    // total laps (null when unknown) and miles, then the breakdown,
+    // statistics, top-5 and general lines of the statistics run.
+    bool HTMLStatistics(const QVariant& dTotLaps, qint64 dTotMiles, const QStringList& c_break,
+                        const QStringList& c_stats, const QStringList& c_top5, const QStringList& c_gen);
 
     // Standings page of a division after race sRace; the five lists are the
     // fixed-width lines of the standings run, cut here by column.

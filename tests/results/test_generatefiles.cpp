@@ -123,6 +123,11 @@ protected:
 
 TEST_F(GenerateFilesTest, EveryPageOfTheLastRaceIsWrittenAndTheScheduleLinksResolve)
 {
+    // The pole sitter's name takes the full 20 characters and the pole text
+    // runs past the 40 columns of the window's award line.
+    dbMain->execute(QStringLiteral("UPDATE Drivers SET Name = 'Annabelle Q. Ablewit' WHERE OnlineID = 'Ann Able'"));
+    dbMain->execute(QStringLiteral("UPDATE Qualify SET \"Time\" = '90.123', Speed = '99.863' WHERE Pos = 1 AND RaceID = ?"),
+                    {race10});
     OpenWindow(QStringLiteral("Sunday Night"));
     auto* races = window->findChild<QListWidget*>(QStringLiteral("List1"));
     ASSERT_EQ(races->count(), 3);
@@ -166,7 +171,13 @@ TEST_F(GenerateFilesTest, EveryPageOfTheLastRaceIsWrittenAndTheScheduleLinksReso
         EXPECT_EQ(rt::Trim(rows[k][9]), HTMLEscaped(score->text(QStringLiteral("Finish")))) << k;
     }
     EXPECT_TRUE(result.contains(QStringLiteral("Able &amp; &lt;Cole&gt;")));
-    EXPECT_TRUE(result.contains(QStringLiteral(">Race Awards<")));
+    auto pole = dbMain->openRecordset(QStringLiteral("SELECT \"Time\", Speed FROM Qualify WHERE Pos = 1 AND RaceID = ")
+                                      + QString::number(race10));
+    ASSERT_FALSE(pole->eof());
+    const auto awards = TableAfterTitle(result, QStringLiteral(">Race Awards<"));
+    ASSERT_GE(awards.size(), 2u);
+    EXPECT_EQ(awards[1].value(1), QStringLiteral("Annabelle Q. Ablewit, ") + rt::Trim(pole->text(QStringLiteral("Speed")))
+                                      + QStringLiteral(" mph (") + rt::Trim(pole->text(QStringLiteral("Time"))) + QStringLiteral(" s.)"));
     EXPECT_TRUE(result.contains(QStringLiteral(">ROTY Points<")));
     EXPECT_TRUE(result.contains(QStringLiteral(">Manufacturer Points<")));
     EXPECT_FALSE(result.contains(QStringLiteral("Zo\u00eb")));   // beyond ASCII only as a reference

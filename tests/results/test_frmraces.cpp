@@ -164,3 +164,32 @@ TEST_F(FrmRacesTest, NewRaceTakesTheCurrentDivisionAndAPurseOfZero)
     EXPECT_EQ(rs->number(QStringLiteral("Purse")), 0);
     EXPECT_TRUE(rs->isNull(QStringLiteral("Flags")));
 }
+
+TEST_F(FrmRacesTest, LongImportedTextsAreKeptWhole)
+{
+    // The page's date and weather texts are longer than what can be typed.
+    const QString date = QStringLiteral("Sat Jun 12 21:00:00 2004");
+    const QString weather = QStringLiteral("Partly cloudy, 78 degrees F, wind from the west at 12 mph");
+    dbMain->execute(QStringLiteral("UPDATE Races SET RaceDate = ?, Weather = ? WHERE ID = ?"), {date, weather, race});
+
+    auto f = Open(true, race);
+    EXPECT_EQ(Field(*f, 4)->text(), date);
+    Cancel(*f);   // nothing changed: no question
+    EXPECT_FALSE(f->isVisible());
+    EXPECT_TRUE(msgs->calls().empty());
+
+    auto g = Open(true, race);
+    Field(*g, 11)->setText(QStringLiteral("Summer 300"));
+    Ok(*g);
+    EXPECT_FALSE(g->isVisible());
+    EXPECT_EQ(RaceText(race, QStringLiteral("RaceDate")), date);
+    EXPECT_EQ(RaceText(race, QStringLiteral("Weather")), weather);
+
+    // An id longer than five digits is no change either.
+    dbMain->execute(QStringLiteral("INSERT INTO Races (ID, Division, RaceNo, Flags, Flagsq, Changes, Leader, Purse) "
+                                   "VALUES (1234567, 'W1', '9', 0, 0, 0, 0, 0)"));
+    auto h = Open(true, 1234567);
+    Cancel(*h);
+    EXPECT_FALSE(h->isVisible());
+    EXPECT_TRUE(msgs->calls().empty());
+}

@@ -14,7 +14,9 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <optional>
 
 namespace dao {
@@ -479,10 +481,14 @@ void fnMid(sqlite3_context* ctx, int argc, sqlite3_value** argv)
         }
     }
     const QString text = argText(argv[0]);
-    const int start = int(sqlite3_value_int64(argv[1]));
+    // Clamp before narrowing: a huge start or length must not wrap round.
+    const auto toInt = [](sqlite3_value* v) {
+        return int(std::clamp<sqlite3_int64>(sqlite3_value_int64(v), 0, std::numeric_limits<int>::max()));
+    };
+    const int start = toInt(argv[1]);
     int length = -1;
     if (argc > 2)
-        length = std::max(0, int(sqlite3_value_int64(argv[2])));
+        length = toInt(argv[2]);
     resultValue(ctx, rt::Mid(text, start, length));
 }
 

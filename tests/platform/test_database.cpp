@@ -201,6 +201,9 @@ TEST_F(DbTest, JetFunctionsInSql)
     EXPECT_EQ(rs->field(QStringLiteral("CR")).toString(), QStringLiteral("3"));
     EXPECT_EQ(rs->field(QStringLiteral("M")).toString(), QStringLiteral("12"));
     EXPECT_EQ(rs->field(QStringLiteral("TR")).toString(), QStringLiteral("12.5 mph"));
+    // Lengths and starts past the int range clamp rather than wrap.
+    EXPECT_EQ(db->scalar(QStringLiteral("SELECT Mid$('abc', 2, 4294967297)")).toString(), QStringLiteral("bc"));
+    EXPECT_EQ(db->scalar(QStringLiteral("SELECT Mid$('abc', 4294967297, 1)")).toString(), QString());
     rs->moveNext();
     // Val of nothing is 0; the others keep the missing value.
     EXPECT_EQ(rs->field(QStringLiteral("V")).toInt(), 0);

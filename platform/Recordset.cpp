@@ -10,6 +10,9 @@
 
 #include <sqlite3.h>
 
+#include <cmath>
+#include <limits>
+
 namespace dao {
 
 using namespace detail;
@@ -345,9 +348,15 @@ qint64 Recordset::integer(const QString& name, qint64 fallback) const
         return fallback;
     if (v.typeId() == QMetaType::LongLong)
         return v.toLongLong();
-    if (v.typeId() == QMetaType::Double)
-        return qint64(rt::RoundHalfEven(v.toDouble(), 0));
-    return qint64(rt::RoundHalfEven(rt::Val(v), 0));
+    const double d = rt::RoundHalfEven(v.typeId() == QMetaType::Double ? v.toDouble() : rt::Val(v), 0);
+    // Converting a double outside the qint64 range is undefined: saturate.
+    if (std::isnan(d))
+        return fallback;
+    if (d <= -9.2e18)
+        return std::numeric_limits<qint64>::min();
+    if (d >= 9.2e18)
+        return std::numeric_limits<qint64>::max();
+    return qint64(d);
 }
 
 double Recordset::number(const QString& name, double fallback) const

@@ -4,6 +4,7 @@
 #include "Recordset.h"
 
 #include <QTemporaryDir>
+#include <limits>
 
 #include <gtest/gtest.h>
 
@@ -83,6 +84,12 @@ TEST_F(RsTest, NullsStayDistinctFromEmptyAndZero)
     EXPECT_FALSE(s->isNull(QStringLiteral("Points")));
     EXPECT_TRUE(s->isNull(QStringLiteral("Team")));
     EXPECT_EQ(s->integer(QStringLiteral("Team"), -7), -7);
+
+    // Numbers past the 64-bit range saturate instead of wrapping.
+    auto big = db->openRecordset(QStringLiteral("SELECT 1e30 AS Up, '-1e30' AS Down, 1e300 * 1e300 AS Inf"));
+    EXPECT_EQ(big->integer(QStringLiteral("Up")), std::numeric_limits<qint64>::max());
+    EXPECT_EQ(big->integer(QStringLiteral("Down")), std::numeric_limits<qint64>::min());
+    EXPECT_EQ(big->integer(QStringLiteral("Inf")), std::numeric_limits<qint64>::max());
 }
 
 TEST_F(RsTest, AddNewGivesTheAutomaticNumberAtOnceAndNeverReusesIt)

@@ -21,7 +21,8 @@ bool ParseDataLine(const QString& line, int& position, double& value)
     if (!rt::IsNumeric(first) || !leadingNumber.match(rest).hasMatch())
         return false;
     const double pos = rt::Val(first);
-    if (pos != static_cast<int>(pos) || pos < 0 || pos > CustomEarnings::kLastPosition)
+    // Range first: casting an out-of-range double to int is undefined.
+    if (!(pos >= 0 && pos <= CustomEarnings::kLastPosition) || pos != static_cast<int>(pos))
         return false;
     position = static_cast<int>(pos);
     value = rt::Val(rest);

@@ -17,7 +17,8 @@ bool WholeNumber(const QString& field, int& out)
     if (!rt::IsNumeric(t))
         return false;
     const double v = rt::Val(t);
-    if (v != double(qint64(v)) || v < std::numeric_limits<qint16>::min() || v > std::numeric_limits<qint16>::max())
+    // Range first: casting an out-of-range double is undefined.
+    if (!(v >= std::numeric_limits<qint16>::min() && v <= std::numeric_limits<qint16>::max()) || v != double(int(v)))
         return false;
     out = int(v);
     return true;

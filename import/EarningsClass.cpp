@@ -30,7 +30,7 @@ void InTransaction(F&& work)
 // Finishing position of a row as a table index, -1 when it has no slot.
 int Slot(double posi)
 {
-    if (posi < 0 || posi > CustomEarnings::kLastPosition || posi != static_cast<int>(posi))
+    if (!(posi >= 0 && posi <= CustomEarnings::kLastPosition) || posi != static_cast<int>(posi))
         return -1;
     return static_cast<int>(posi);
 }

@@ -223,7 +223,9 @@ void ProcessClass::ImportRace(const std::vector<PageRaceRow>& rows)
         FindOrAddDriver(row.number, row.name);
         const qint64 laps = WholeCell(row.laps, QStringLiteral("laps"), row.position,
                                       std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max());
-        const qint64 lead = qint64(rt::RoundHalfEven(rt::Val(row.lead)));
+        // Clamped like laps: a nonsense figure must not overflow the conversion.
+        const qint64 lead = qint64(std::clamp(rt::RoundHalfEven(rt::Val(row.lead)), double(std::numeric_limits<qint32>::min()),
+                                              double(std::numeric_limits<qint32>::max())));
         int points = 0;
         if (!MoneyOnly)
             points = int(WholeCell(row.points, QStringLiteral("points"), row.position,

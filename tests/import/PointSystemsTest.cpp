@@ -51,6 +51,8 @@ TEST(CustomPointsFile, SectionsAndMalformedLines)
              QStringLiteral("4,abc"),
              QStringLiteral("5,1.5"),
              QStringLiteral("6,7,8"),
+             QStringLiteral("99999999999999999999,10"),   // far out of range on either side
+             QStringLiteral("7,1e30"),
              QStringLiteral("[race]"),             // wrong case: still [Race]
              QStringLiteral("10,30"),
              QStringLiteral("  [Qual]  "),         // not at the first character: a data line
@@ -70,6 +72,7 @@ TEST(CustomPointsFile, SectionsAndMalformedLines)
     EXPECT_EQ(f.RacePoints(4), 0);
     EXPECT_EQ(f.RacePoints(5), 0);
     EXPECT_EQ(f.RacePoints(6), 0);
+    EXPECT_EQ(f.RacePoints(7), 0);
     EXPECT_EQ(f.RacePoints(10), 30);
     EXPECT_EQ(f.RacePoints(11), 20);
     EXPECT_EQ(f.RacePoints(51), 0);

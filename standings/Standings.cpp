@@ -189,7 +189,9 @@ void Standings::RebuildScoreDrop()
     const QString copy = QStringLiteral("INSERT INTO ScoreDrop SELECT Score.* ") + from;
 
     const double keep = m_lastRace - nDrop;
-    if (keep <= 0) {
+    // A huge race number keeps every row; it must not reach the integer
+    // conversion below, where it would overflow.
+    if (keep <= 0 || keep >= 1e15) {
         dbMain->execute(copy + order);
         return;
     }

@@ -277,3 +277,11 @@ TEST_F(SeasonTest, ResultWithoutPositionStillCountsAsAKeptRow)
               (QStringList{QStringLiteral("1/4/160"), QStringLiteral("3/4/150")}));
     EXPECT_EQ(scoreDrop().size(), 12);
 }
+
+TEST_F(SeasonTest, HugeRaceNumberKeepsEveryRow)
+{
+    // A race number past any count of rows keeps them all rather than
+    // overflowing the number of rows to keep.
+    ASSERT_TRUE(run(QStringLiteral("99999999999999999999"))) << msgs->last().toStdString();
+    EXPECT_EQ(scoreDrop().size(), 18);
+}

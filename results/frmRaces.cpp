@@ -19,6 +19,8 @@
 #include <QRegularExpression>
 #include <QVBoxLayout>
 
+#include <limits>
+
 namespace {
 
 // Field index of each Races column that holds a whole number, with its label.
@@ -32,7 +34,13 @@ constexpr int kPurse = 12;
 bool IsWholeNumber(const QString& text)
 {
     static const QRegularExpression re(QStringLiteral("^[+-]?[0-9]+$"));
-    return re.match(text.trimmed()).hasMatch();
+    const QString t = text.trimmed();
+    if (!re.match(t).hasMatch())
+        return false;
+    // The columns are long integers: a longer figure is refused, not wrapped.
+    bool ok = false;
+    const qint64 v = t.toLongLong(&ok);
+    return ok && v >= std::numeric_limits<qint32>::min() && v <= std::numeric_limits<qint32>::max();
 }
 
 // The purse as typed, without thousands separators and dollar signs.

@@ -125,7 +125,11 @@ TEST_F(FrmRacesTest, NonNumbersAreRefusedWithAMessage)
     EXPECT_EQ(msgs->last(), QStringLiteral("Flags must be a whole number."));
     EXPECT_TRUE(msgs->calls().back().flags & dlg::vbCritical);
 
-    Field(*f, 7)->setText(QStringLiteral("4"));
+    Field(*f, 7)->setText(QStringLiteral("99999999999999999999"));   // too long to store
+    Ok(*f);
+    EXPECT_EQ(msgs->last(), QStringLiteral("Flags must be a whole number."));
+
+    Field(*f, 7)->setText(QStringLiteral("+4"));
     Field(*f, 10)->setText(QString());
     Ok(*f);
     EXPECT_EQ(msgs->last(), QStringLiteral("Leaders must be a whole number."));

@@ -111,8 +111,9 @@ bool IsNumeric(const QString& text)
     if (t.isEmpty())
         return false;
     bool ok = false;
-    t.toDouble(&ok);
-    return ok;
+    const double v = t.toDouble(&ok);
+    // "inf" and "nan" parse as doubles but are not numbers Val can read.
+    return ok && std::isfinite(v);
 }
 
 double RoundHalfEven(double value, int decimals)

@@ -82,6 +82,9 @@ TEST(Runtime, FixedWidthFieldsAndTexts)
     EXPECT_TRUE(rt::IsNumeric(QStringLiteral(" 12.5 ")));
     EXPECT_FALSE(rt::IsNumeric(QStringLiteral("12a")));
     EXPECT_FALSE(rt::IsNumeric(QString()));
+    EXPECT_FALSE(rt::IsNumeric(QStringLiteral("nan")));
+    EXPECT_FALSE(rt::IsNumeric(QStringLiteral("-inf")));
+    EXPECT_TRUE(rt::IsNumeric(QStringLiteral("1e30")));
 }
 
 TEST(Runtime, ReadTextLinesAcceptsAnyLineEndAndWindows1252)

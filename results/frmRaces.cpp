@@ -19,6 +19,7 @@
 #include <QRegularExpression>
 #include <QVBoxLayout>
 
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -230,7 +231,9 @@ bool frmRaces::Validate()
     for (const NumberField& n : kWholeNumbers)
         if (!IsWholeNumber(Field(n.field)))
             return refuse(n.field, QString::fromLatin1(n.label) + QStringLiteral(" must be a whole number."));
-    if (!rt::IsNumeric(CleanPurse(Field(kPurse))))
+    // A purse beyond any real amount would overflow the whole-dollar purse
+    // the earnings are computed from.
+    if (!rt::IsNumeric(CleanPurse(Field(kPurse))) || std::fabs(rt::Val(CleanPurse(Field(kPurse)))) >= 1e15)
         return refuse(kPurse, QStringLiteral("Purse must be an amount, for example 15000 or $15,000.00."));
     return true;
 }

@@ -139,6 +139,11 @@ TEST_F(FrmRacesTest, NonNumbersAreRefusedWithAMessage)
     Ok(*f);
     EXPECT_TRUE(f->isVisible());
     EXPECT_TRUE(msgs->last().startsWith(QStringLiteral("Purse must be an amount")));
+    msgs->clear();
+    Field(*f, 12)->setText(QStringLiteral("1e30"));
+    Ok(*f);
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_TRUE(msgs->last().startsWith(QStringLiteral("Purse must be an amount")));
     EXPECT_EQ(RaceText(race, QStringLiteral("Flags")), QStringLiteral("3"));
     EXPECT_EQ(RaceText(race, QStringLiteral("Leader")), QStringLiteral("4"));
 }

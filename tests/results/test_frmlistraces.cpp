@@ -44,6 +44,7 @@ protected:
                             {r});
         }
         seed::Race(QStringLiteral("O'K"), QStringLiteral("1"));
+        seed::Division(QStringLiteral("Z9"), false);
     }
     void TearDown() override
     {
@@ -91,7 +92,7 @@ TEST_F(ListRacesTest, ListsRacesInNumberOrderAndKeepsThePosition)
 {
     Open();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("List of Races"));
-    EXPECT_EQ(combo->count(), 2);
+    EXPECT_EQ(combo->count(), 3);
     EXPECT_EQ(combo->currentIndex(), -1);
     EXPECT_EQ(list->count(), 0);
     for (const char* key : {"new", "edit", "delete", "print"})
@@ -147,6 +148,14 @@ TEST_F(ListRacesTest, ListsRacesInNumberOrderAndKeepsThePosition)
     EXPECT_EQ(list->count(), 1);
     EXPECT_EQ(list->currentRow(), 0);
     EXPECT_NE(lSelID, 0);
+
+    // A division without races: only "new" is offered.
+    Choose(QStringLiteral("Z9 Cup"));
+    EXPECT_EQ(list->count(), 0);
+    EXPECT_EQ(lSelID, 0);
+    EXPECT_TRUE(Tool("new")->isEnabled());
+    for (const char* key : {"edit", "delete", "print", "mnuEdit", "mnuDelete", "mnuPrint"})
+        EXPECT_FALSE(Tool(key)->isEnabled()) << key;
     EXPECT_TRUE(msgs->calls().empty()) << msgs->last().toStdString();
 }
 

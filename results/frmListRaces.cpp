@@ -299,7 +299,7 @@ void frmListRaces::mnuPrint_Click()
     if (ok)
         dlg::MsgBox(QStringLiteral("Schedule has been generated!"));
     else
-        dlg::MsgBox(QStringLiteral("The schedule was not generated.\n") + error, dlg::vbCritical);
+        dlg::MsgBox(error, dlg::vbCritical);   // names the pages that were not written
 }
 
 void frmListRaces::cmdClose_Click()

@@ -215,7 +215,20 @@ TEST_F(ListRacesTest, PrintPublishesEveryResultPageThenTheSchedule)
                           "TXT/W1_schedule.htm", "TXT/010W1_Result.htm"})
         EXPECT_TRUE(QFile::exists(program->file(QString::fromLatin1(f)))) << f;
 
-    // A missing template: no success message, the reason instead.
+    // Result pages that cannot be written are named; the schedule itself
+    // is still written and not said to have failed.
+    QFile::remove(program->file(QStringLiteral("HTML/temp_result.htm")));
+    QFile::remove(program->file(QStringLiteral("HTML/W1_schedule.htm")));
+    msgs->clear();
+    Tool("print")->trigger();
+    ASSERT_EQ(msgs->calls().size(), 1u);
+    EXPECT_FALSE(msgs->saw(QStringLiteral("Schedule has been generated!")));
+    EXPECT_TRUE(msgs->last().contains(QStringLiteral("race 10"))) << msgs->last().toStdString();
+    EXPECT_FALSE(msgs->last().contains(QStringLiteral("schedule:"))) << msgs->last().toStdString();
+    EXPECT_FALSE(msgs->last().contains(QStringLiteral("schedule was not"))) << msgs->last().toStdString();
+    EXPECT_TRUE(QFile::exists(program->file(QStringLiteral("HTML/W1_schedule.htm"))));
+
+    // A missing schedule template: no success message, the reason instead.
     QFile::remove(program->file(QStringLiteral("HTML/temp_schedule.htm")));
     msgs->clear();
     Tool("print")->trigger();

@@ -27,6 +27,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
+#include <QPushButton>
 #include <QTimer>
 #include <QWebEngineView>
 #include <QKeyEvent>
@@ -261,6 +262,24 @@ TEST_F(ShellTest, AboutBoxIsModalWithVersionAndClosesOthers)
     EXPECT_EQ(title, QStringLiteral("About Tarvik"));
     EXPECT_EQ(version, QStringLiteral("Version %1.%2.%3").arg(rt::VersionMajor()).arg(rt::VersionMinor()).arg(rt::VersionRevision()));
     EXPECT_EQ(openWhileShown, 0);
+}
+
+TEST_F(ShellTest, PreferencesOkAndCancelCloseTheirChildFrame)
+{
+    for (const char* button : {"Command3", "Command1"}) {
+        trigger("mnuOptions");
+        QWidget* prefs = FindLoadedForm(QStringLiteral("frmOptions"));
+        ASSERT_NE(prefs, nullptr);
+        QPointer<QMdiSubWindow> frame = frameOf(prefs);
+        ASSERT_FALSE(frame.isNull());
+        auto* b = prefs->findChild<QPushButton*>(QString::fromLatin1(button));
+        ASSERT_NE(b, nullptr) << button;
+        b->click();
+        settle();
+        EXPECT_TRUE(frame.isNull() || !frame->isVisible()) << button << " left an empty frame";
+        EXPECT_EQ(LoadedFormCount(), 0) << button;
+    }
+    EXPECT_TRUE(main->mdiArea()->subWindowList().isEmpty());
 }
 
 TEST_F(ShellTest, ErrorInACommandIsShownAndTheProgramCarriesOn)

@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -477,6 +478,18 @@ TEST_F(SetupTest, CancelAndEscape)
     run("edit", [&](QDialog* d) { set(d, "txtFields(1)", "al"); pressKey(d->findChild<QLineEdit*>("txtFields(1)"), Qt::Key_Escape); });
     EXPECT_EQ(lastResult, QDialog::Rejected);
     EXPECT_EQ(row("SELECT Name FROM Drivers"), QStringList({"Al"}));
+
+    // Tabbing into a field trims it and leaves the caret without a selection.
+    run("edit", [&](QDialog* d) {
+        auto* name = d->findChild<QLineEdit*>("txtFields(1)");
+        name->setText(" Al ");
+        QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
+        QApplication::sendEvent(name, &in);
+        QApplication::processEvents();
+        EXPECT_EQ(name->text(), "Al");
+        EXPECT_FALSE(name->hasSelectedText());
+        cancel(d);
+    });
 
     // OK with only blanks changed writes nothing.
     run("edit", fill({"txtFields(1)= Al "}));

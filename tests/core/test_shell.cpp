@@ -28,6 +28,7 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTimer>
 #include <QWebEngineView>
 #include <QKeyEvent>
@@ -280,6 +281,17 @@ TEST_F(ShellTest, PreferencesOkAndCancelCloseTheirChildFrame)
         EXPECT_EQ(LoadedFormCount(), 0) << button;
     }
     EXPECT_TRUE(main->mdiArea()->subWindowList().isEmpty());
+}
+
+TEST_F(ShellTest, ChildLargerThanTheWorkingAreaCanBeScrolledTo)
+{
+    main->resize(300, 300);
+    trigger("mnuOptions");
+    QWidget* prefs = FindLoadedForm(QStringLiteral("frmOptions"));
+    ASSERT_NE(prefs, nullptr);
+    ASSERT_GT(frameOf(prefs)->height(), main->mdiArea()->viewport()->height());
+    EXPECT_TRUE(main->mdiArea()->verticalScrollBar()->isVisible());
+    EXPECT_GT(main->mdiArea()->verticalScrollBar()->maximum(), 0);
 }
 
 TEST_F(ShellTest, ErrorInACommandIsShownAndTheProgramCarriesOn)

@@ -166,7 +166,7 @@ void frmRaces::LoadEdit()
         }
         for (int i = 0; i < kFields && i < rs->fieldCount(); ++i) {
             const QString text = rt::Str(rs->field(i));
-            txtFields[i]->setText(text);
+            SetLoadedText(txtFields[i], text);
             m_saved.append(text);
         }
         m_raceId = rs->integer(QStringLiteral("ID"));

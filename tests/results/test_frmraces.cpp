@@ -180,3 +180,26 @@ TEST_F(FrmRacesTest, LongTextsTakeTheWholeWidthAndRowsDoNotOverlap)
     for (int k = 1; k < 9; ++k)
         EXPECT_GE(Field(*f, order[k])->y(), Field(*f, order[k - 1])->geometry().bottom()) << order[k];
 }
+
+TEST_F(FrmRacesTest, ADateLongerThanTheBoxIsKeptWhole)
+{
+    const QString date = QStringLiteral("Sat Jun 12 21:00:00 2004");   // as the import stores it
+    dbMain->execute(QStringLiteral("UPDATE Races SET RaceDate = ? WHERE ID = ?"), {date, race});
+
+    auto f = Open(true, race);
+    EXPECT_EQ(Field(*f, 4)->text(), date);
+    Cancel(*f);   // nothing changed: no question
+    EXPECT_FALSE(f->isVisible());
+    EXPECT_TRUE(msgs->calls().empty());
+
+    auto g = Open(true, race);
+    Field(*g, 11)->setText(QStringLiteral("Night Race"));
+    Ok(*g);
+    EXPECT_EQ(RaceText(race, QStringLiteral("RaceName")), QStringLiteral("Night Race"));
+    EXPECT_EQ(RaceText(race, QStringLiteral("RaceDate")), date);
+
+    // A short stored date leaves the limit for typing as it was.
+    dbMain->execute(QStringLiteral("UPDATE Races SET RaceDate = '05/02/04' WHERE ID = ?"), {race});
+    auto h = Open(true, race);
+    EXPECT_EQ(Field(*h, 4)->maxLength(), 10);
+}

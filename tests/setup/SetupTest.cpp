@@ -495,6 +495,18 @@ TEST_F(SetupTest, CancelAndEscape)
     run("edit", fill({"txtFields(1)= Al "}));
     EXPECT_EQ(row("SELECT Name FROM Drivers"), QStringList({"Al"}));
 
+    // A name the import stored longer than the boxes is kept whole.
+    const QString longName = "Christopher Montgomery-Smythe Jr.";   // 33 characters
+    dbMain->execute("UPDATE Drivers SET OnlineID = ?, Name = ?", {longName, longName});
+    msgs->clear();
+    run("edit", [&](QDialog* d) {
+        EXPECT_EQ(d->findChild<QLineEdit*>("txtFields(0)")->text(), longName);
+        cancel(d);
+    });
+    EXPECT_TRUE(msgs->calls().empty());
+    run("edit", fill({"txtFields(2)=8"}));
+    EXPECT_EQ(row("SELECT OnlineID, Name, [Number] FROM Drivers"), QStringList({longName, longName, "8"}));
+
     open(kTracks);
     msgs->clear();
     run("new", [](QDialog* d) {

@@ -83,4 +83,36 @@ private:
     bool m_ok = false;
 };
 
+// What the statistics and the race pages read beyond the standings: tracks,
+// race names, dates and weather, laps and laps led, winners' speeds and
+// margins, cars out, provisionals, poles, race counts.
+inline void AddRaceDetails(int races)
+{
+    auto& db = *dbMain;
+    db.beginTrans();
+    const double miles[4] = {0.526, 1.5, 2.5, 2.66};
+    for (int t = 1; t <= 4; ++t)
+        db.execute(QStringLiteral("INSERT INTO Tracks (ID, ShortName, FullName, Miles, [Type]) VALUES (?, ?, ?, ?, ?)"),
+                   {t, QStringLiteral("T%1").arg(t), QStringLiteral("Track %1").arg(t), miles[t - 1], t});
+    for (int r = 1; r <= races; ++r) {
+        db.execute(QStringLiteral("UPDATE Races SET TrackID = ?, RaceName = ?, RaceDate = ?, Weather = 'Sunny', "
+                                  "QWeather = 'Cloudy', Changes = ?, Leader = ?, Flags = ? WHERE ID = ?"),
+                   {r % 4 + 1, QStringLiteral("Race %1").arg(r), QStringLiteral("4/%1/2024").arg(r % 28 + 1), r % 11,
+                    r % 6 + 1, r % 8, r});
+        db.execute(QStringLiteral("UPDATE Score SET Interval = ? WHERE RaceID = ? AND Posi = 1"),
+                   {QStringLiteral("%1.%2").arg(120 + r % 17).arg(r * 37 % 1000, 3, 10, QLatin1Char('0')), r});
+        db.execute(QStringLiteral("UPDATE Qualify SET Speed = ? WHERE RaceID = ? AND Pos = 1"),
+                   {QStringLiteral("%1.%2").arg(130 + r % 13).arg(r * 53 % 1000, 3, 10, QLatin1Char('0')), r});
+    }
+    for (int p = 2; p <= kDrivers; ++p) {
+        const QString finish = p > 40 ? QStringLiteral("Prov.") : p > 36 ? QStringLiteral("Accident") : QStringLiteral("Running");
+        const int laps = p > 40 ? 0 : p > 36 ? 120 : 200 - p / 5;
+        const QString interval = p == 2 ? QStringLiteral("-0.412") : QStringLiteral("-%1 laps").arg(p / 5);
+        db.execute(QStringLiteral("UPDATE Score SET Laps = ?, Lead = ?, Finish = ?, Interval = ? WHERE Posi = ?"),
+                   {laps, p < 5 ? 40 / p : 0, finish, interval, p});
+    }
+    db.execute(QStringLiteral("UPDATE Score SET Lead = 120 WHERE Posi = 1"));
+    db.commitTrans();
+}
+
 } // namespace benchleague

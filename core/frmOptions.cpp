@@ -185,6 +185,9 @@ frmOptions::frmOptions(QWidget* parent)
 
     m_check2 = new QCheckBox(QStringLiteral("Include CSS Styles in File"), frame3);
     m_check2->setObjectName(QStringLiteral("Check2"));
+    // Esc cancels from every control but these two.
+    m_ext->installEventFilter(this);
+    m_check2->installEventFilter(this);
     grid->addWidget(m_check2, 6, 0, 1, 4);
 
     // Sample area: title, then two groups of three body lines; the frame
@@ -447,6 +450,14 @@ void frmOptions::keyPressEvent(QKeyEvent* event)
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+bool frmOptions::eventFilter(QObject* watched, QEvent* event)
+{
+    if ((watched == m_ext || watched == m_check2) && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+        return true;
+    return QWidget::eventFilter(watched, event);
 }
 
 void frmOptions::closeEvent(QCloseEvent* event)

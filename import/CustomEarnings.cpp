@@ -3,6 +3,7 @@
 #include "Runtime.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace {
 
@@ -14,7 +15,10 @@ bool ParseDataLine(const QString& line, int& position, double& value)
         return false;
     const QString first = line.left(comma).trimmed();
     const QString rest = line.mid(comma + 1).trimmed();
-    if (!rt::IsNumeric(first) || rest.isEmpty())
+    // The value must start with a number: a stray text would pay 0 and
+    // replace an earlier line for the position.
+    static const QRegularExpression leadingNumber(QStringLiteral("^[+-]?\\.?[0-9]"));
+    if (!rt::IsNumeric(first) || !leadingNumber.match(rest).hasMatch())
         return false;
     const double pos = rt::Val(first);
     if (pos != static_cast<int>(pos) || pos < 0 || pos > CustomEarnings::kLastPosition)

@@ -133,6 +133,18 @@ double RoundHalfEven(double value, int decimals)
     return r / scale;
 }
 
+double RoundHalfAway(double value, int decimals)
+{
+    if (!std::isfinite(value))
+        return value;
+    const double scale = std::pow(10.0, decimals);
+    const double x = std::fabs(value) * scale;
+    const double fl = std::floor(x);
+    const double eps = 1e-9 * std::max(1.0, x);
+    const double r = (x - fl >= 0.5 - eps) ? fl + 1.0 : fl;
+    return std::copysign(r / scale, value);
+}
+
 QString Str(double value)
 {
     if (std::isfinite(value) && value == std::floor(value) && std::fabs(value) < 1e15)
@@ -188,7 +200,9 @@ static QString formatSection(double value, const QString& pattern)
     const int fracMax = fracPart.count(QLatin1Char('0')) + fracPart.count(QLatin1Char('#'));
     const int fracMin = fracPart.count(QLatin1Char('0'));
 
-    const double rounded = RoundHalfEven(value, fracMax);
+    // A whole number takes a tie to the even neighbour; a decimal pattern
+    // rounds a tie away from zero, as the pages have always shown averages.
+    const double rounded = fracMax == 0 ? RoundHalfEven(value, 0) : RoundHalfAway(value, fracMax);
     QString digits = QString::number(rounded, 'f', fracMax);
     QString ip = digits, fp;
     const int d = digits.indexOf(QLatin1Char('.'));

@@ -22,6 +22,8 @@ bool IsNumeric(const QString& text);
 
 // Round to the given number of decimals, a tie going to the even neighbour.
 double RoundHalfEven(double value, int decimals = 0);
+// Round to the given number of decimals, a tie going away from zero.
+double RoundHalfAway(double value, int decimals = 0);
 
 // Plain text of a value: whole reals without ".0", others shortest form,
 // "." as decimal point; null gives "".
@@ -32,7 +34,8 @@ QString SignedStr(double value);
 
 // A number formatted with a pattern of '#', '0', ',', '.', literal text and
 // an optional ";negative" section ("##,###,##0", "#0.00", "$#,##0.00;($#,##0.00)").
-// Halves round to the even neighbour. "." and "," are always the point and the
+// A whole-number pattern takes a half to the even neighbour, a decimal pattern
+// rounds it away from zero. "." and "," are always the point and the
 // thousands separator.
 QString Format(double value, const QString& pattern);
 

@@ -13,6 +13,8 @@
 #include <QStringList>
 #include <QVariant>
 
+namespace dao { class Recordset; }
+
 // The text rows of the race result window's grids, row 0 first; the race
 // result page cuts them by column.
 struct RaceResultGrids {
@@ -56,6 +58,20 @@ public:
 
     // Why the last page operation failed; empty after success.
     QString lastError() const { return m_error; }
+
+    // Result page of one scored race from the tables alone; rsSch stands on
+    // the race's Races row and is not moved. Loads the division settings of
+    // sDiv and leaves them loaded.
+    bool HTMLRaceResultFormDB(const dao::Recordset& rsSch);
+    // Award text of a race without its label (1 Pole, 2 Front Runner,
+    // 3 Meet the Challenge, 4 Headache, 5 Diehard Racer); "" without a
+    // winner. Not escaped.
+    QString GetAwards(int nType, qint64 nRaceID);
+    // Schedule page of division sDiv; with bGenAll every scored race's
+    // result page is written again first. False when any page failed.
+    bool HTMLSchedule();
+    // The schedule's link to a race's result page (percent-encoded).
+    static QString ResultPageLink(const QString& raceNo, const QString& division);
 
     // ---- Shared pieces for the page writers ---------------------------
 
@@ -138,4 +154,6 @@ protected:
 
 private:
     void CreateQueries();
+    QString GetPoleWinner(const QString& sNo);
+    QString GetTop5(const QString& sNo);
 };

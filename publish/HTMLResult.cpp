@@ -128,9 +128,11 @@ bool HTMLClass::HTMLRaceResult(const QString& sRaceName, const QString& sVenue, 
     f << TableHead(sClassResult) << QStringLiteral("  <TR>")
       << QStringLiteral("   <TD align=\"center\" colspan=\"2\" ") + T + QStringLiteral(">Race Awards</TD></TR>");
     for (int k = 1; k <= 9; k += 2) {
+        // The winner text runs to the end of the line: a pole text with a
+        // full-width name passes 40 characters.
         const QString A = lineAt(grids.awards, k);
         f << QStringLiteral("  <TR>") << QStringLiteral("    <td ") + L1 + QStringLiteral(">") + Cell(A, 1, 20, true) + QStringLiteral("</td>")
-          << QStringLiteral("    <td align=\"right\" ") + L1 + QStringLiteral(">") + Cell(A, 23, 40, true)
+          << QStringLiteral("    <td align=\"right\" ") + L1 + QStringLiteral(">") + Cell(A, 23, qMax(0, int(A.size()) - 22), true)
                 + QStringLiteral("</td></TR>");
         if (bLines)
             f << sep + SeparatorRow(2);

@@ -11,6 +11,8 @@
 #include "Recordset.h"
 #include "Runtime.h"
 #include "State.h"
+#include "Standings.h"
+#include "Statistics.h"
 #include "TextLayout.h"
 #include "WaitCursor.h"
 
@@ -27,6 +29,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -645,14 +648,65 @@ void frmRaceResult::commSave_Click()
         dlg::MsgBox(vMsg, dlg::vbCritical);
         return;
     }
-    HTMLClass html;
-    html.sRace = ZeroPad(m_raceNo, 3);
-    html.sDiv = sCurDiv;
-    if (!html.HTMLRaceResult(m_raceName, m_venue, m_raceDate, m_trackMiles, m_weather, GridLines())) {
-        dlg::MsgBox(html.lastError(), dlg::vbCritical);
-        return;
+    // Every page is tried; what failed is reported in one message at the end.
+    QStringList failed;
+    auto step = [&failed](const QString& what, const std::function<bool(QString&)>& run) {
+        QString error;
+        bool ok = false;
+        try {
+            ok = run(error);
+        } catch (const dao::DbError& e) {
+            error = QStringLiteral("Error %1: %2").arg(e.number()).arg(e.description());
+        }
+        if (!ok)
+            failed << what + QStringLiteral(": ") + (error.isEmpty() ? QStringLiteral("not written") : error);
+        return ok;
+    };
+    {
+        WaitCursor wait;
+        HTMLClass html;
+        html.sRace = ZeroPad(m_raceNo, 3);
+        html.sDiv = sCurDiv;
+        step(QStringLiteral("Race result page"), [&](QString& error) {
+            const bool ok = html.HTMLRaceResult(m_raceName, m_venue, m_raceDate, m_trackMiles, m_weather, GridLines());
+            error = html.lastError();
+            return ok;
+        });
+        step(QStringLiteral("Schedule page"), [&](QString& error) {
+            const bool ok = html.HTMLSchedule();
+            error = html.lastError();
+            return ok;
+        });
+        // The statistics read ScoreDrop as the standings run leaves it: after
+        // a failed standings run they would be stale, so they are not made.
+        const bool standings = step(QStringLiteral("Standings page"), [&](QString& error) {
+            Standings run;
+            run.Division = sCurDiv;
+            run.LastRace = m_raceNo;
+            run.ShowErrors = false;
+            const bool ok = run.GenerateAll();
+            error = run.lastError();
+            return ok;
+        });
+        if (standings) {
+            step(QStringLiteral("Statistics page"), [&](QString& error) {
+                Statistics run;
+                run.Division = sCurDiv;
+                run.LastRace = m_raceNo;
+                run.ShowErrors = false;
+                const bool ok = run.GenerateAll();
+                error = run.ErrorText();
+                return ok;
+            });
+        } else {
+            failed << QStringLiteral("Statistics page: not made, as the standings run failed");
+        }
     }
-    dlg::MsgBox(QStringLiteral("All HTML Files have been generated"), dlg::vbOKOnly, rt::AppTitle());
+    if (failed.isEmpty())
+        dlg::MsgBox(QStringLiteral("All HTML Files have been generated"), dlg::vbOKOnly, rt::AppTitle());
+    else
+        dlg::MsgBox(QStringLiteral("Not every HTML file was generated:\n\n") + failed.join(QStringLiteral("\n\n")),
+                    dlg::vbCritical);
 }
 
 void frmRaceResult::RunEditor(const QString& name, const QList<std::pair<const char*, QVariant>>& values)

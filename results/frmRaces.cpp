@@ -166,7 +166,11 @@ void frmRaces::LoadEdit()
         }
         for (int i = 0; i < kFields && i < rs->fieldCount(); ++i) {
             const QString text = rt::Str(rs->field(i));
-            SetLoadedText(txtFields[i], text);
+            // The limits are for typing: a longer stored text (the page's
+            // date and weather) is shown and kept whole.
+            if (text.size() > txtFields[i]->maxLength())
+                txtFields[i]->setMaxLength(int(text.size()));
+            txtFields[i]->setText(text);
             m_saved.append(text);
         }
         m_raceId = rs->integer(QStringLiteral("ID"));

@@ -67,6 +67,12 @@ void EditorDialog::trimOnFocus(QLineEdit* box)
     box->setProperty("trimOnFocus", true);
 }
 
+void EditorDialog::escapeDoesNothingIn(QWidget* control)
+{
+    control->installEventFilter(this);
+    control->setProperty("escapeDoesNothing", true);
+}
+
 void EditorDialog::layOut(QFormLayout* fields, const QString& cancelName)
 {
     auto* picButtons = new QWidget(this);
@@ -103,6 +109,8 @@ bool EditorDialog::eventFilter(QObject* watched, QEvent* event)
         QMetaObject::invokeMethod(box, [box] { box->deselect(); }, Qt::QueuedConnection);
     } else if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Escape && watched->property("escapeDoesNothing").toBool())
+            return true;
         auto* button = qobject_cast<QPushButton*>(watched);
         if (button && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
             button->click();

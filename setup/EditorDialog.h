@@ -33,6 +33,8 @@ protected:
     void showError(const QString& description);
     // Replaces the box's text by its trimmed text whenever it gets the focus.
     void trimOnFocus(QLineEdit* box);
+    // Esc pressed in this control does nothing (elsewhere it cancels).
+    void escapeDoesNothingIn(QWidget* control);
     // Lays out the fields above the button strip ("&Ok" cmdUpdate, then
     // "&Cancel" under the given name, which runs cancelEdit). No button is
     // the default: Enter clicks a button only when it has the focus.

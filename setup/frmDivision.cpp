@@ -85,6 +85,9 @@ frmDivision::frmDivision(QWidget* parent)
     makeText(3, 5)->hide();   // PointsID
 
     layOut(form, QStringLiteral("cmdCancel"));
+    // Esc cancels from the boxes and buttons, not from the drop-down lists.
+    for (QComboBox* list : {TeamsP, DivName, Points})
+        escapeDoesNothingIn(list);
 
     connect(cmdUpdate, &QPushButton::clicked, this, &frmDivision::cmdUpdate_Click);
     connect(Check1[5], &QCheckBox::toggled, this, &frmDivision::Check1_Click);

@@ -43,6 +43,9 @@ frmDrivers::frmDrivers(QWidget* parent)
     form->addRow(makeLabel, CarMake);
 
     layOut(form, QStringLiteral("cmdCancel"));
+    // Esc cancels from the fields and the make box, not from the buttons.
+    escapeDoesNothingIn(cmdUpdate);
+    escapeDoesNothingIn(findChild<QPushButton*>(QStringLiteral("cmdCancel")));
 
     connect(cmdUpdate, &QPushButton::clicked, this, &frmDrivers::cmdUpdate_Click);
 

@@ -9,6 +9,7 @@
 #include "frmDivision.h"
 #include "frmDrivers.h"
 #include "frmTracks.h"
+#include "ListWindowParts.h"
 
 #include <QAction>
 #include <QEvent>
@@ -33,47 +34,23 @@ frmList::frmList(QWidget* parent)
     auto* menuBar = new QMenuBar(this);
     QMenu* nmuActions = menuBar->addMenu(QStringLiteral("&Actions"));
     nmuActions->setObjectName(QStringLiteral("nmuActions"));
-    auto addMenu = [&](const char* name, const QString& text) {
-        QAction* a = nmuActions->addAction(text);
-        a->setObjectName(QString::fromLatin1(name));
-        return a;
-    };
-    mnuNew = addMenu("mnuNew", QStringLiteral("&New"));
-    mnuEdit = addMenu("mnuEdit", QStringLiteral("&Edit"));
-    mnuDelete = addMenu("mnuDelete", QStringLiteral("&Delete"));
+    mnuNew = AddMenuItem(nmuActions, "mnuNew", QStringLiteral("&New"));
+    mnuEdit = AddMenuItem(nmuActions, "mnuEdit", QStringLiteral("&Edit"));
+    mnuDelete = AddMenuItem(nmuActions, "mnuDelete", QStringLiteral("&Delete"));
     nmuActions->addSeparator();
-    mnuClose = addMenu("mnuClose", QStringLiteral("&Close"));
+    mnuClose = AddMenuItem(nmuActions, "mnuClose", QStringLiteral("&Close"));
 
-    Toolbar1 = new QToolBar(this);
-    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
-    Toolbar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    Toolbar1->setIconSize(QSize(16, 16));
-    auto addTool = [&](const char* key, const QString& text, const QString& tip, QStyle::StandardPixmap icon) {
-        QAction* a = Toolbar1->addAction(style()->standardIcon(icon), text);
-        a->setObjectName(QString::fromLatin1(key));
-        a->setData(QString::fromLatin1(key));
-        a->setToolTip(tip);
-        return a;
-    };
-    tbNew = addTool("new", QStringLiteral("New"), QStringLiteral("Add a new record"), QStyle::SP_FileIcon);
-    tbEdit = addTool("edit", QStringLiteral("Edit"), QStringLiteral("Edit a record"), QStyle::SP_FileDialogDetailedView);
-    tbDelete = addTool("delete", QStringLiteral("Delete"), QStringLiteral("Delete a record"), QStyle::SP_TrashIcon);
+    Toolbar1 = MakeListToolbar(this);
+    tbNew = AddToolButton(Toolbar1, "new", QStringLiteral("New"), QStringLiteral("Add a new record"), QStyle::SP_FileIcon);
+    tbEdit = AddToolButton(Toolbar1, "edit", QStringLiteral("Edit"), QStringLiteral("Edit a record"),
+                           QStyle::SP_FileDialogDetailedView);
+    tbDelete = AddToolButton(Toolbar1, "delete", QStringLiteral("Delete"), QStringLiteral("Delete a record"),
+                             QStyle::SP_TrashIcon);
 
-    List1 = new QListWidget(this);
-    List1->setObjectName(QStringLiteral("List1"));
-    List1->setSelectionMode(QAbstractItemView::SingleSelection);
-    List1->installEventFilter(this);
-    List2 = new QListWidget(this);
-    List2->setObjectName(QStringLiteral("List2"));
-    List2->hide();
+    MakeListPair(this, List1, List2);
 
-    cmdClose = new QPushButton(QStringLiteral("&Close"), this);
-    cmdClose->setObjectName(QStringLiteral("cmdClose"));
+    cmdClose = MakeCloseButton(this);
     cmdClose->setFixedSize(72, 20);
-    // The close button is the cancel button: Esc presses it.
-    auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    esc->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(esc, &QShortcut::activated, cmdClose, &QPushButton::click);
 
     auto* bottom = new QHBoxLayout;
     bottom->addStretch();
@@ -177,14 +154,12 @@ void frmList::UpdateActions()
 bool frmList::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == List1) {
-        if (event->type() == QEvent::FocusIn) {
+        const ListEvent e = ClassifyListEvent(event);
+        if (e == ListEvent::FocusIn)
             UpdateActions();
-        } else if (event->type() == QEvent::KeyPress) {
-            const int k = static_cast<QKeyEvent*>(event)->key();
-            if (k == Qt::Key_Return || k == Qt::Key_Enter) {
-                EditSelected();
-                return true;
-            }
+        if (e == ListEvent::Enter) {
+            EditSelected();
+            return true;
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -311,9 +286,5 @@ void frmList::CloseWindow()
     if (rsList)
         rsList->close();
     rsList.reset();
-    // Inside the main window's work area the sub-window is what closes.
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        sub->close();
-    else
-        close();
+    CloseListWindow(this);
 }

@@ -148,7 +148,8 @@ bool Standings::GenerateAll()
         m_rookies.clear();
         m_earnings.clear();
     }
-    dlg::MsgBox(m_error, dlg::vbCritical);
+    if (ShowErrors)
+        dlg::MsgBox(m_error, dlg::vbCritical);
     return false;
 }
 
@@ -209,7 +210,7 @@ void Standings::RebuildScoreDrop()
         dbMain->execute(copy + QStringLiteral(" AND Score.DriverID IN (") + keepAll.join(QLatin1Char(',')) + QLatin1Char(')') + order);
         keepAll.clear();
     };
-    auto oneDriver = [&](qint64 driver, const std::vector<Key>& keys) {
+    auto oneDriver = [&](qint64 driver, const std::vector<Key>& keys, bool nullPosi) {
         if (qint64(keys.size()) <= kept) {
             keepAll << QString::number(driver);
             if (keepAll.size() >= 200)
@@ -221,7 +222,9 @@ void Standings::RebuildScoreDrop()
             return;
         const QString who = QStringLiteral(" AND Score.DriverID = ") + QString::number(driver);
         const Key& last = keys[size_t(kept - 1)];
-        if (!(keys[size_t(kept)] == last)) {
+        // A row without a position sorts first but fails every comparison,
+        // so such a driver is copied row by row too.
+        if (!nullPosi && !(keys[size_t(kept)] == last)) {
             dbMain->execute(copy + who + QStringLiteral(" AND (Score.Posi < ") + rt::Str(last.posi)
                             + QStringLiteral(" OR (Score.Posi = ") + rt::Str(last.posi) + QStringLiteral(" AND Score.RaceID <= ")
                             + QString::number(last.race) + QStringLiteral("))") + order);
@@ -243,17 +246,20 @@ void Standings::RebuildScoreDrop()
 
     qint64 driver = 0;
     std::vector<Key> keys;
+    bool nullPosi = false;
     for (; !rs->eof(); rs->moveNext()) {
         const qint64 id = rs->integer(QStringLiteral("DriverID"));
         if (!keys.empty() && id != driver) {
-            oneDriver(driver, keys);
+            oneDriver(driver, keys, nullPosi);
             keys.clear();
+            nullPosi = false;
         }
         driver = id;
+        nullPosi = nullPosi || rs->isNull(QStringLiteral("Posi"));
         keys.push_back({rt::Val(rs->field(QStringLiteral("Posi"))), rs->integer(QStringLiteral("RaceID"))});
     }
     if (!keys.empty())
-        oneDriver(driver, keys);
+        oneDriver(driver, keys, nullPosi);
     flushKeepAll();
 }
 

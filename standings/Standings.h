@@ -20,6 +20,9 @@ public:
 
     QString Division;   // division ID
     QString LastRace;   // race number (Races.RaceNo) through which to compute
+    // False: a failure is only returned (with its text), not shown; for a
+    // caller that reports several runs in one message.
+    bool ShowErrors = true;
 
     // The whole run, with the hourglass. Uses the division settings loaded
     // last (nDrop, nTeams, bBrands, bRoty, bEarnings). On any failure the

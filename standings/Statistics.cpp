@@ -150,7 +150,8 @@ bool Statistics::GenerateAll()
             m_error = QStringLiteral("The statistics could not be computed.\n\n") + QString::fromLocal8Bit(e.what());
         }
     }
-    dlg::MsgBox(m_error, dlg::vbCritical);
+    if (ShowErrors)
+        dlg::MsgBox(m_error, dlg::vbCritical);
     return false;
 }
 

@@ -17,6 +17,9 @@ public:
 
     QString Division;
     QString LastRace;
+    // False: a failure is only returned (with its text), not shown; for a
+    // caller that reports several runs in one message.
+    bool ShowErrors = true;
 
     // The whole run and the statistics page, with the hourglass. On a
     // failure the error is shown, ErrorText() keeps it and false is

@@ -186,6 +186,12 @@ TEST_F(OptionsTest, CancelAndEscapeLeaveEverythingAsBefore)
     ShowChildWidget(form.data());
     click(QStringLiteral("Command2_3"));
     EXPECT_EQ(dTFC, 255);
+    // Not from the extension box or the style check box.
+    pressEscape(child<QLineEdit>(QStringLiteral("Text1")));
+    pressEscape(child<QCheckBox>(QStringLiteral("Check2")));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_FALSE(form.isNull());
+    EXPECT_EQ(dTFC, 255);
     pressEscape(child<QLineEdit>(QStringLiteral("MaskEdBox1_0")));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(form.isNull());

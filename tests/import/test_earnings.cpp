@@ -52,15 +52,15 @@ TEST_F(EarningsTest, CustomFileReadsFlagsDataLinesAndSkipsWhatDoesNotFit)
 {
     program->writeFile(QStringLiteral("earn.txt"),
                        "; pays by share\r\n  [rates]  \r\n  ;not a comment\r\n[MONEY]\r\n3,4.5\r\n3,6\r\n"
-                       "51,9\r\nx,3\r\n0,1\r\n\r\n2.5,8\n7\n");
+                       "51,9\r\nx,3\r\n0,1\r\n\r\n2.5,8\n7\n3,abc\n4,\n0,-.5 extra\n");
     CustomEarnings c;
     c.sFile = QStringLiteral("earn.txt");
     c.Load();
     EXPECT_FALSE(c.bError);
     EXPECT_TRUE(c.bRates);
     EXPECT_FALSE(c.bMoney);
-    EXPECT_EQ(c.GetEarnings(3), 6);   // a later line replaces an earlier one
-    EXPECT_EQ(c.GetEarnings(0), 1);
+    EXPECT_EQ(c.GetEarnings(3), 6);   // a later line replaces an earlier one; "3,abc" is skipped
+    EXPECT_EQ(c.GetEarnings(0), -0.5);
     EXPECT_EQ(c.GetEarnings(2), 0);
     EXPECT_EQ(c.GetEarnings(7), 0);
     EXPECT_EQ(c.GetEarnings(51), 0);  // no slot: 0, never a failure

@@ -53,6 +53,10 @@ TEST(Runtime, FormatPatterns)
     EXPECT_EQ(rt::Format(1.5, QStringLiteral("##0.000")), QStringLiteral("1.500"));
     EXPECT_EQ(rt::Format(5.25, QStringLiteral("#00.000")), QStringLiteral("05.250"));
     EXPECT_EQ(rt::Format(87.5, QStringLiteral("##0.0")), QStringLiteral("87.5"));
+    // Averages over 8 or 16 races often end in a tie at the last decimal.
+    EXPECT_EQ(rt::Format(2.125, QStringLiteral("#0.00")), QStringLiteral("2.13"));
+    EXPECT_EQ(rt::Format(2.375, QStringLiteral("#0.00")), QStringLiteral("2.38"));
+    EXPECT_EQ(rt::Format(0.05, QStringLiteral("##0.0")), QStringLiteral("0.1"));
     EXPECT_EQ(rt::Format(1234.5, QStringLiteral("$#,##0.00;($#,##0.00)")), QStringLiteral("$1,234.50"));
     EXPECT_EQ(rt::Format(-1234.5, QStringLiteral("$#,##0.00;($#,##0.00)")), QStringLiteral("($1,234.50)"));
 }

@@ -181,10 +181,12 @@ TEST_F(FrmRacesTest, LongTextsTakeTheWholeWidthAndRowsDoNotOverlap)
         EXPECT_GE(Field(*f, order[k])->y(), Field(*f, order[k - 1])->geometry().bottom()) << order[k];
 }
 
-TEST_F(FrmRacesTest, ADateLongerThanTheBoxIsKeptWhole)
+TEST_F(FrmRacesTest, LongImportedTextsAreKeptWhole)
 {
-    const QString date = QStringLiteral("Sat Jun 12 21:00:00 2004");   // as the import stores it
-    dbMain->execute(QStringLiteral("UPDATE Races SET RaceDate = ? WHERE ID = ?"), {date, race});
+    // The page's date and weather texts are longer than what can be typed.
+    const QString date = QStringLiteral("Sat Jun 12 21:00:00 2004");
+    const QString weather = QStringLiteral("Partly cloudy, 78 degrees F, wind from the west at 12 mph");
+    dbMain->execute(QStringLiteral("UPDATE Races SET RaceDate = ?, Weather = ? WHERE ID = ?"), {date, weather, race});
 
     auto f = Open(true, race);
     EXPECT_EQ(Field(*f, 4)->text(), date);
@@ -193,13 +195,17 @@ TEST_F(FrmRacesTest, ADateLongerThanTheBoxIsKeptWhole)
     EXPECT_TRUE(msgs->calls().empty());
 
     auto g = Open(true, race);
-    Field(*g, 11)->setText(QStringLiteral("Night Race"));
+    Field(*g, 11)->setText(QStringLiteral("Summer 300"));
     Ok(*g);
-    EXPECT_EQ(RaceText(race, QStringLiteral("RaceName")), QStringLiteral("Night Race"));
+    EXPECT_FALSE(g->isVisible());
     EXPECT_EQ(RaceText(race, QStringLiteral("RaceDate")), date);
+    EXPECT_EQ(RaceText(race, QStringLiteral("Weather")), weather);
 
-    // A short stored date leaves the limit for typing as it was.
-    dbMain->execute(QStringLiteral("UPDATE Races SET RaceDate = '05/02/04' WHERE ID = ?"), {race});
-    auto h = Open(true, race);
-    EXPECT_EQ(Field(*h, 4)->maxLength(), 10);
+    // An id longer than five digits is no change either.
+    dbMain->execute(QStringLiteral("INSERT INTO Races (ID, Division, RaceNo, Flags, Flagsq, Changes, Leader, Purse) "
+                                   "VALUES (1234567, 'W1', '9', 0, 0, 0, 0, 0)"));
+    auto h = Open(true, 1234567);
+    Cancel(*h);
+    EXPECT_FALSE(h->isVisible());
+    EXPECT_TRUE(msgs->calls().empty());
 }

@@ -97,6 +97,8 @@ TEST_F(ImportRoadTest, ImportReviewPurseAndFindEarningsAndBonuses)
     const qint64 race = lSelID;
     EXPECT_EQ(dbMain->scalar(QStringLiteral("SELECT Purse FROM Races WHERE ID = ") + QString::number(race)).toDouble(), 20000);
     EXPECT_EQ(dbMain->scalar(QStringLiteral("SELECT TrackID FROM Races WHERE ID = ") + QString::number(race)).toInt(), 1);
+    EXPECT_EQ(dbMain->scalar(QStringLiteral("SELECT RaceDate FROM Races WHERE ID = ") + QString::number(race)).toString(),
+              QStringLiteral("Sat Jun 12 21:00:00 2004"));   // the editor's save keeps the page's date
 
     const qint64 ann = Id(QStringLiteral("Ann Able")), cid = Id(QStringLiteral("Cid Cole"));
     const struct { qint64 id; int posi; double bonus; } expected[] = {

@@ -457,7 +457,8 @@ TEST_F(SetupTest, ValidatesBeforeStoring)
 }
 
 // Cancel asks only when something changed beyond blanks; Esc cancels the
-// division and driver editors and does nothing in the track editor.
+// division and driver editors from the controls that take it, and does
+// nothing in the track editor.
 TEST_F(SetupTest, CancelAndEscape)
 {
     dbMain->execute("INSERT INTO Drivers (OnlineID, Name, [Number], Brand) VALUES ('a', 'Al', '3', 'Ford')");
@@ -506,6 +507,39 @@ TEST_F(SetupTest, CancelAndEscape)
     EXPECT_TRUE(msgs->calls().empty());
     run("edit", fill({"txtFields(2)=8"}));
     EXPECT_EQ(row("SELECT OnlineID, Name, [Number] FROM Drivers"), QStringList({longName, longName, "8"}));
+
+    // Esc in the make box asks; on the buttons it does nothing.
+    msgs->clear();
+    msgs->answer(dlg::vbNo);
+    run("edit", [&](QDialog* d) {
+        set(d, "txtFields(1)", "al");
+        pressKey(d->findChild<QPushButton*>("cmdUpdate"), Qt::Key_Escape);
+        pressKey(d->findChild<QPushButton*>("cmdCancel"), Qt::Key_Escape);
+        EXPECT_TRUE(msgs->calls().empty());
+        pressKey(d->findChild<QComboBox*>("CarMake"), Qt::Key_Escape);
+    });
+    EXPECT_EQ(msgs->calls().size(), 1u);
+    EXPECT_EQ(lastResult, kStillOpen);
+
+    // The division editor: Esc cancels from boxes, check boxes and buttons, not from its lists.
+    dbMain->execute("INSERT INTO Division (ID, Name, PointSystem) VALUES ('E', 'Evening', 1)");
+    open(kDivisions);
+    select(0);
+    msgs->clear();
+    run("edit", [&](QDialog* d) {
+        set(d, "txtFields(1)", "Late");
+        for (const char* name : {"TeamsP", "Points"})
+            pressKey(d->findChild<QComboBox*>(name), Qt::Key_Escape);
+        EXPECT_TRUE(msgs->calls().empty());
+        msgs->answer(dlg::vbNo);
+        pressKey(d->findChild<QCheckBox*>("Check1(0)"), Qt::Key_Escape);
+        EXPECT_EQ(msgs->calls().size(), 1u);
+        msgs->answer(dlg::vbYes);
+        pressKey(d->findChild<QPushButton*>("cmdUpdate"), Qt::Key_Escape);
+    });
+    EXPECT_EQ(msgs->calls().size(), 2u);
+    EXPECT_EQ(lastResult, QDialog::Rejected);
+    EXPECT_EQ(row("SELECT Name FROM Division"), QStringList({"Evening"}));
 
     open(kTracks);
     msgs->clear();

@@ -266,3 +266,14 @@ TEST_F(SeasonTest, DuplicateResultRowsKeepTheirCount)
     EXPECT_EQ(rows.filter(QRegularExpression(QStringLiteral("^\\d+/4/"))), (QStringList{QStringLiteral("1/4/160"), QStringLiteral("2/4/150")}));
     EXPECT_EQ(rows.filter(QRegularExpression(QStringLiteral("^\\d+/5/"))), (QStringList{QStringLiteral("2/5/165"), QStringLiteral("2/5/165")}));
 }
+
+TEST_F(SeasonTest, ResultWithoutPositionStillCountsAsAKeptRow)
+{
+    // Driver 4 (4th, 6th, 6th) loses the position of his race-3 row: it
+    // sorts first, so he keeps it and his race-1 row, still two rows.
+    dbMain->execute(QStringLiteral("UPDATE Score SET Posi = NULL WHERE DriverID = 4 AND RaceID = 3"));
+    ASSERT_TRUE(run(QStringLiteral("3")));
+    EXPECT_EQ(scoreDrop().filter(QRegularExpression(QStringLiteral("^\\d+/4/"))),
+              (QStringList{QStringLiteral("1/4/160"), QStringLiteral("3/4/150")}));
+    EXPECT_EQ(scoreDrop().size(), 12);
+}

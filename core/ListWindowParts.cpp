@@ -1,0 +1,79 @@
+#include "ListWindowParts.h"
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <QShortcut>
+#include <QToolBar>
+
+QAction* AddMenuItem(QMenu* menu, const char* name, const QString& text)
+{
+    QAction* a = menu->addAction(text);
+    a->setObjectName(QString::fromLatin1(name));
+    return a;
+}
+
+QAction* AddToolButton(QToolBar* toolbar, const char* key, const QString& text, const QString& tip,
+                       QStyle::StandardPixmap icon)
+{
+    QAction* a = toolbar->addAction(toolbar->style()->standardIcon(icon), text);
+    a->setObjectName(QString::fromLatin1(key));
+    a->setData(QString::fromLatin1(key));
+    a->setToolTip(tip);
+    return a;
+}
+
+QToolBar* MakeListToolbar(QWidget* window)
+{
+    auto* toolbar = new QToolBar(window);
+    toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    toolbar->setIconSize(QSize(16, 16));
+    return toolbar;
+}
+
+void MakeListPair(QWidget* window, QListWidget*& list1, QListWidget*& list2)
+{
+    list1 = new QListWidget(window);
+    list1->setObjectName(QStringLiteral("List1"));
+    list1->setSelectionMode(QAbstractItemView::SingleSelection);
+    list1->installEventFilter(window);
+    list2 = new QListWidget(window);
+    list2->setObjectName(QStringLiteral("List2"));
+    list2->hide();
+}
+
+ListEvent ClassifyListEvent(const QEvent* event)
+{
+    if (event->type() == QEvent::FocusIn)
+        return ListEvent::FocusIn;
+    if (event->type() == QEvent::KeyPress) {
+        const int k = static_cast<const QKeyEvent*>(event)->key();
+        if (k == Qt::Key_Return || k == Qt::Key_Enter)
+            return ListEvent::Enter;
+    }
+    return ListEvent::Other;
+}
+
+QPushButton* MakeCloseButton(QWidget* window)
+{
+    auto* button = new QPushButton(QStringLiteral("&Close"), window);
+    button->setObjectName(QStringLiteral("cmdClose"));
+    // The close button is the cancel button: Esc presses it.
+    auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), window);
+    esc->setContext(Qt::WidgetWithChildrenShortcut);
+    QObject::connect(esc, &QShortcut::activated, button, &QPushButton::click);
+    return button;
+}
+
+void CloseListWindow(QWidget* window)
+{
+    // Inside the main window's work area the sub-window is what closes.
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget()))
+        sub->close();
+    else
+        window->close();
+}

@@ -1,0 +1,34 @@
+#pragma once
+// Pieces the list windows share: the "&Actions" menu, the toolbar whose
+// buttons are told apart by their keys, the "&Close" button that Esc
+// presses, and closing the window inside the main window's work area.
+
+#include <QString>
+#include <QStyle>
+
+class QAction;
+class QEvent;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QToolBar;
+class QWidget;
+
+// A menu item named `name` (objectName) with the caption `text`.
+QAction* AddMenuItem(QMenu* menu, const char* name, const QString& text);
+// A toolbar button: objectName and data are its key.
+QAction* AddToolButton(QToolBar* toolbar, const char* key, const QString& text, const QString& tip,
+                       QStyle::StandardPixmap icon);
+// A toolbar with text under small icons, named "Toolbar1".
+QToolBar* MakeListToolbar(QWidget* window);
+// The shown list "List1" (one selected entry, its events filtered by the
+// window) and the hidden list "List2" of the entries' keys.
+void MakeListPair(QWidget* window, QListWidget*& list1, QListWidget*& list2);
+// What an event of List1 means to a list window: the list got the focus
+// (the commands are enabled anew), or Enter was pressed (edit the entry).
+enum class ListEvent { Other, FocusIn, Enter };
+ListEvent ClassifyListEvent(const QEvent* event);
+// The "&Close" button, which Esc anywhere in the window presses.
+QPushButton* MakeCloseButton(QWidget* window);
+// Closes the window (its child frame when it has one).
+void CloseListWindow(QWidget* window);

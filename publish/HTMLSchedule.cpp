@@ -1,0 +1,122 @@
+// The schedule page of a division: one row per race in race-number order,
+// a scored race's name linking to its result page, with the pole winner
+// and the top five. With bGenAll every scored race's result page is
+// written again from the tables first, so every link leads to a current
+// page.
+
+#include "HTMLClass.h"
+
+#include "Database.h"
+#include "DbError.h"
+#include "Division.h"
+#include "Lookups.h"
+#include "Recordset.h"
+#include "Runtime.h"
+#include "State.h"
+#include "TextLayout.h"
+
+#include <QUrl>
+
+QString HTMLClass::ResultPageLink(const QString& raceNo, const QString& division)
+{
+    // The file name of the result page beside the schedule, percent-encoded
+    // so that any race number or division id makes a working link.
+    const QString file = ZeroPad(raceNo, 3) + rt::Trim(division) + QStringLiteral("_result.") + PageExtension();
+    return QString::fromLatin1(QUrl::toPercentEncoding(file));
+}
+
+QString HTMLClass::GetPoleWinner(const QString& sNo)
+{
+    QString result;
+    try {
+        sSQL = QStringLiteral("SELECT Name FROM PoleWinners WHERE Division=") + dao::quote(sDiv)
+            + QStringLiteral(" And RaceNo = ") + dao::quote(sNo);
+        auto rs = dbMain->openRecordset(sSQL);
+        result = rs->eof() ? QStringLiteral("&nbsp;") : Escape(rs->text(QStringLiteral("Name")));
+    } catch (const dao::DbError&) {
+        // The pole cell stays empty; the page goes on.
+    }
+    return result;
+}
+
+QString HTMLClass::GetTop5(const QString& sNo)
+{
+    sSQL = QStringLiteral("SELECT Posi,Name FROM Top5Races WHERE Division=") + dao::quote(sDiv)
+        + QStringLiteral(" And RaceNo = ") + dao::quote(sNo) + QStringLiteral(" ORDER BY Posi, Name");
+    auto rs = dbMain->openRecordset(sSQL);
+    if (rs->eof())
+        return QStringLiteral("&nbsp;");
+    QString s;
+    for (; !rs->eof(); rs->moveNext()) {
+        if (!s.isEmpty())
+            s += QStringLiteral("<br>");
+        s += Escape(rs->text(QStringLiteral("Posi")) + QStringLiteral(" - ") + rs->text(QStringLiteral("Name")));
+    }
+    return s;
+}
+
+bool HTMLClass::HTMLSchedule()
+{
+    m_error.clear();
+    const QString& Title = sClassTitle;
+    Division division;
+    division.Load(sDiv);
+
+    Fragment f;
+    WriteStyle(f);
+    f << QStringLiteral("<TABLE ") + sClassSchedule
+            + QStringLiteral(" align=\"center\" border=\"0\" cellPadding=\"0\" cellSpacing=\"0\" width=\"90%\">")
+      << QStringLiteral("  <TR>")
+      << QStringLiteral("    <TD ") + Title + QStringLiteral(" align=\"center\" colspan=\"5\">") + Escape(division.Name)
+            + QStringLiteral(" Schedule</td>")
+      << QStringLiteral("  </TR>");
+    f << QStringLiteral("  <TR>");
+    for (const char* h : {" align=\"center\">Race No.</TD>", " align=\"center\">Track / Race Name</TD>",
+                          " align=\"center\">Date</TD>", " align=\"center\" nowrap>Pole</TD>",
+                          " align=\"center\" nowrap>Top 5</TD>"})
+        f << QStringLiteral("    <TD ") + Title + QString::fromLatin1(h);
+    f << QStringLiteral("   </TR>");
+
+    // Result pages that could not be written; the schedule is still made,
+    // but the run is not reported as a success.
+    QStringList failed;
+    sSQL = QStringLiteral("SELECT * FROM Races WHERE Division=") + dao::quote(sDiv)
+        + QStringLiteral(" ORDER BY VAL(RaceNo), ID");
+    auto races = dbMain->openRecordset(sSQL);
+    bool band = false;
+    for (int b = 1; !races->eof(); races->moveNext(), b += 5) {
+        const QString Row = RowClass(b, band);
+        const QString raceNo = races->text(QStringLiteral("RaceNo"));
+        const QString venue = Escape(races->text(QStringLiteral("Venue")));
+        const QString raceName = Escape(races->text(QStringLiteral("RaceName")));
+        f << QStringLiteral("  <TR>")
+          << QStringLiteral("    <TD ") + Row + QStringLiteral(" align=\"center\">") + Escape(raceNo) + QStringLiteral("</TD>");
+        if (RaceHasResults(races->integer(QStringLiteral("ID")), sDiv)) {
+            if (bGenAll && !HTMLRaceResultFormDB(*races))
+                failed << QStringLiteral("race ") + rt::Trim(raceNo) + QStringLiteral(": ") + m_error;
+            f << QStringLiteral("    <TD ") + Row + QStringLiteral(" align=\"center\">") + QStringLiteral("<a href=\"")
+                    + Escape(ResultPageLink(raceNo, sDiv)) + QStringLiteral("\">") + venue + QStringLiteral("<br>") + raceName
+                    + QStringLiteral("</a></TD>");
+        } else {
+            f << QStringLiteral("    <TD ") + Row + QStringLiteral(" align=\"center\">") + venue + QStringLiteral("<br>") + raceName
+                    + QStringLiteral("</TD>");
+        }
+        f << QStringLiteral("    <TD ") + Row + QStringLiteral(" align=\"center\">") + Escape(races->text(QStringLiteral("RaceDate")))
+                + QStringLiteral("</TD>")
+          << QStringLiteral("    <TD ") + Row + QStringLiteral(" align=\"center\" nowrap>") + GetPoleWinner(raceNo)
+                + QStringLiteral("</TD>")
+          << QStringLiteral("    <TD ") + Row + QStringLiteral(" nowrap>") + GetTop5(raceNo) + QStringLiteral("</TD>")
+          << QStringLiteral("  </TR>");
+        if (bLines)
+            f << QStringLiteral("   ") + SeparatorRow(5);
+    }
+    f << QStringLiteral("</TABLE>");
+
+    const bool written = PublishPage(f, rt::Trim(sDiv) + QStringLiteral("_schedule.htm"), QStringLiteral("temp_schedule.htm"),
+                                     QStringLiteral("schedule"), QString(), sDiv);
+    if (!written)
+        failed.prepend(QStringLiteral("schedule: ") + m_error);
+    if (failed.isEmpty())
+        return true;
+    return fail(QStringLiteral("These pages were not written:\n") + failed.join(QLatin1Char('\n')));
+}

@@ -283,6 +283,24 @@ TEST_F(ShellTest, PreferencesOkAndCancelCloseTheirChildFrame)
     EXPECT_TRUE(main->mdiArea()->subWindowList().isEmpty());
 }
 
+TEST_F(ShellTest, ChildWindowKeepsTheSizeItGaveItself)
+{
+    RegisterForm(QStringLiteral("frmListRaces"), [] {
+        auto* w = new QWidget;
+        w->resize(400, 467);
+        return w;
+    });
+    trigger("mnuRaces");
+    QWidget* w = FindLoadedForm(QStringLiteral("frmListRaces"));
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(frameOf(w)->size(), QSize(400, 467));
+    // A window that sets no size still gets a frame that fits it.
+    trigger("mnuImport");
+    QWidget* p = FindLoadedForm(QStringLiteral("frmProcess"));
+    ASSERT_NE(p, nullptr);
+    EXPECT_GE(frameOf(p)->width(), p->sizeHint().width());
+}
+
 TEST_F(ShellTest, ChildLargerThanTheWorkingAreaCanBeScrolledTo)
 {
     main->resize(300, 300);

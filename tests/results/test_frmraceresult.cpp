@@ -16,6 +16,7 @@
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScrollBar>
 #include <QTabWidget>
 
 using namespace raceresult;
@@ -316,4 +317,24 @@ TEST_F(RaceResultTest, OpensFromTheMainWindowAndKeepsItsPosition)
     UnloadAllForms();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     main.reset();
+}
+
+TEST(FlexGrid, SettingTheCurrentRowKeepsTheGridAtItsTop)
+{
+    MSFlexGrid g;
+    g.setRows(61);
+    for (int r = 0; r < 61; ++r)
+        g.setTextMatrix(r, 0, QStringLiteral("line %1").arg(r));
+    g.resize(300, 150);
+    g.show();
+    QApplication::processEvents();
+    ASSERT_GT(g.verticalScrollBar()->maximum(), 0);
+    for (int r = 1; r <= 60; ++r)
+        g.setRow(r);
+    QApplication::processEvents();
+    EXPECT_EQ(g.Row(), 60);
+    EXPECT_EQ(g.Text(), QStringLiteral("line 60"));
+    EXPECT_EQ(g.verticalScrollBar()->value(), 0);
+    g.setRow(99);   // outside: nothing changes
+    EXPECT_EQ(g.Row(), 60);
 }

@@ -222,6 +222,7 @@ void frmRaceResult::DivName_Click(int index)
     sCurDiv = DivID[index];
     if (rt::Trim(sCurDiv).isEmpty())
         return;
+    m_listDiv = sCurDiv;
     LoadRaceList();
     commSave->setEnabled(true);
     commAddProv->setEnabled(HasForm(QStringLiteral("frmEditRace")));
@@ -259,6 +260,9 @@ void frmRaceResult::List1_Click()
     if (index < 0 || index >= List2.size())
         return;
     WaitCursor wait;
+    // The listed races are those of the division chosen here, whatever
+    // another window has set since.
+    sCurDiv = m_listDiv;
     lSelID = List2[index];
     if (lSelID != m_shownRace) {
         ClearGrids();

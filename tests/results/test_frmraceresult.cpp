@@ -285,6 +285,31 @@ TEST_F(RaceResultTest, CommandsWorkOnTheShownRaceWhateverOthersSet)
     EXPECT_EQ(lSelID, kRaceId);
 }
 
+TEST_F(RaceResultTest, ARaceChosenAfterAnotherWindowSetItsDivisionStaysInTheListedDivision)
+{
+    const qint64 r10 = AddRace(QStringLiteral("D1"), QStringLiteral("10"), QStringLiteral("Late Race"));
+    AddScore(QStringLiteral("D1"), r10, 1, ann);
+    auto w = Open();
+    ChooseDivision(*w, QStringLiteral("D1 Cup"));
+    ASSERT_EQ(w->ShownRace(), r10);
+
+    // A window opened beside it picks another division.
+    sCurDiv = QStringLiteral("E2");
+    LoadDivisionSettings(QStringLiteral("E2"));
+    RaceList(*w)->setCurrentRow(0);
+    ASSERT_EQ(w->ShownRace(), kRaceId);
+    EXPECT_EQ(sCurDiv, QStringLiteral("D1"));
+    EXPECT_TRUE(bBrands);
+    EXPECT_EQ(w->Grid(4)->TextMatrix(1, 0), QStringLiteral("1   Red & <Blue>                        360"));
+    EXPECT_EQ(w->Grid(9)->TextMatrix(2, 0), QStringLiteral("2   # 12  bob_online              -10   Rough driving"));
+
+    sCurDiv = QStringLiteral("E2");
+    Button(*w, "commSave")->click();
+    EXPECT_EQ(msgs->last(), QStringLiteral("All HTML Files have been generated"));
+    EXPECT_TRUE(QFile::exists(program->file(QStringLiteral("HTML/007D1_result.htm"))));
+    EXPECT_FALSE(QFile::exists(program->file(QStringLiteral("HTML/007E2_result.htm"))));
+}
+
 TEST_F(RaceResultTest, OpensFromTheMainWindowAndKeepsItsPosition)
 {
     RegisterResultsForms();

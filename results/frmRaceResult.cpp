@@ -337,6 +337,7 @@ void frmRaceResult::FillResultLines(const QString& race, QStringList& brands)
                                     + QStringLiteral(" ORDER BY Posi"));
     MSFlexGrid* results = Grid(1);
     MSFlexGrid* penalties = Grid(9);
+    LastPos = 0;   // a race left without lines starts again at 1
     int k = 0;
     for (; !rs->eof(); rs->moveNext()) {
         ++k;

@@ -146,10 +146,17 @@ TEST_F(RaceResultTest, AwardsWithoutWinnersAndEarningsRoundedAtEachStep)
     EXPECT_EQ(w->Grid(7)->TextMatrix(7, 0), QStringLiteral(" "));
     EXPECT_EQ(w->Grid(7)->TextMatrix(9, 0), QStringLiteral(" "));
     EXPECT_EQ(w->Grid(2)->TextMatrix(1, 0), QStringLiteral(" "));
+    EXPECT_EQ(w->LastPos, 2);
     // 2.5 -> 2, +0.5 -> 2, +0.5 -> 2 (halves to even); each amount shown whole.
     EXPECT_EQ(w->Grid(8)->TextMatrix(1, 0).mid(25), QStringLiteral("         2          0          0          2  "));
     // 1.5 -> 2, +1 -> 3, +1 -> 4.
     EXPECT_EQ(w->Grid(8)->TextMatrix(2, 0).mid(58), QStringLiteral("         4  "));
+
+    // An editor removed every line: a new line is proposed at position 1.
+    dbMain->execute(QStringLiteral("DELETE FROM Score WHERE RaceID = ") + QString::number(r));
+    w->FillGrids();
+    EXPECT_EQ(w->LastPos, 0);
+    EXPECT_EQ(w->Grid(1)->TextMatrix(1, 0), QStringLiteral(" "));
 }
 
 TEST_F(RaceResultTest, ARaceWithNothingButItsKeysShowsAndPublishes)

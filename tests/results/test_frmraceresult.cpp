@@ -209,6 +209,23 @@ TEST_F(RaceResultTest, TeamPointsByPlaceRookiesAndMakesKeepTheirLimits)
         EXPECT_EQ(w->Grid(6)->TextMatrix(k, 0), mfg[k - 1]);
 }
 
+TEST_F(RaceResultTest, LinesSharingAPositionComeInDriverOrderAsOnThePageFromTheTables)
+{
+    // Two cars classified 1st, the later driver stored first.
+    const qint64 r = AddRace(QStringLiteral("E2"), QStringLiteral("3"), QStringLiteral("Dead Heat"));
+    AddScore(QStringLiteral("E2"), r, 1, cid, QStringLiteral("Running"), 100, 300);
+    AddScore(QStringLiteral("E2"), r, 1, ann, QStringLiteral("Running"), 100, 100);
+    AddQualify(r, 1, cid, QStringLiteral("31.000"), QStringLiteral("170.000"));
+    AddQualify(r, 1, ann, QStringLiteral("30.000"), QStringLiteral("180.000"));
+    dbMain->execute(QStringLiteral("UPDATE Division SET Earnings = -1 WHERE ID = 'E2'"));
+    auto w = Open();
+    ChooseDivision(*w, QStringLiteral("E2 Series"));
+    ASSERT_EQ(w->ShownRace(), r);
+    EXPECT_TRUE(w->Grid(1)->TextMatrix(1, 0).startsWith(QStringLiteral("1   #  7  Ann Able"))) << w->Grid(1)->TextMatrix(1, 0).toStdString();
+    EXPECT_TRUE(w->Grid(8)->TextMatrix(1, 0).startsWith(QStringLiteral("1   Ann Able                    100"))) << w->Grid(8)->TextMatrix(1, 0).toStdString();
+    EXPECT_TRUE(w->Grid(2)->TextMatrix(1, 0).startsWith(QStringLiteral("1   #  7 Ann Able"))) << w->Grid(2)->TextMatrix(1, 0).toStdString();
+}
+
 TEST_F(RaceResultTest, LongRacesFitAndAShorterOneClearsTheRest)
 {
     const qint64 big = AddRace(QStringLiteral("D1"), QStringLiteral("2"), QStringLiteral("Seventy"));

@@ -229,6 +229,15 @@ TEST_F(SchedulePagesTest, TeamRookieAndEarningsColumns)
     EXPECT_EQ(rookies[1], (QStringList{"1 ", "cid                 ", "10"}));
     EXPECT_EQ(rookies[2], (QStringList{"2 ", "Dee Dunn            ", " 9"}));
 
+    // Team names that differ only in letter case score as one team, as in
+    // the race result window.
+    dbMain->execute(QStringLiteral("UPDATE Teams SET Team_Name = 'RED & BLUE' WHERE Team_Name = 'Zero Team'"));
+    dbMain->execute(QStringLiteral("UPDATE Score SET Team = (SELECT TeamID FROM Teams WHERE Team_Name = 'RED & BLUE' AND TeamID <> 1) WHERE DriverID = ?"), {dee});
+    const auto teamsCase = TableAfterTitle(WriteResultPage(race), QStringLiteral("Team Points"));
+    ASSERT_EQ(teamsCase.size(), 2u);
+    EXPECT_EQ(teamsCase[1][2], QStringLiteral("27"));
+    dbMain->execute(QStringLiteral("UPDATE Score SET Team = 1 WHERE DriverID = ?"), {dee});
+
     // Sum of points per team.
     dbMain->execute(QStringLiteral("UPDATE Division SET Teams = 2 WHERE ID = 'D1'"));
     const QString html2 = WriteResultPage(race);

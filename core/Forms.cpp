@@ -222,8 +222,14 @@ QWidget* ShowChildWidget(QWidget* w)
         // No main window (tools, tests): a window of its own.
         return ShowTopLevelForm(w);
     }
+    // A window that set its own size keeps it as its frame's size; otherwise
+    // the frame would only take the contents' size hint.
+    const bool sized = w->testAttribute(Qt::WA_Resized);
+    const QSize designed = w->size();
     QMdiSubWindow* sub = g_area->addSubWindow(w);
     sub->setAttribute(Qt::WA_DeleteOnClose);
+    if (sized)
+        sub->resize(designed.expandedTo(sub->minimumSizeHint()));
     if (!w->windowIcon().isNull())
         sub->setWindowIcon(w->windowIcon());
     track(w);

@@ -66,6 +66,13 @@ QString ControlText(const QWidget* control)
     return text.isValid() ? text.toString() : QString();
 }
 
+void SetLoadedText(QLineEdit* box, const QString& text)
+{
+    if (box->maxLength() < text.size())
+        box->setMaxLength(text.size());
+    box->setText(text);
+}
+
 static bool textDiffers(const QVariant& a, const QVariant& b)
 {
     // A value that is absent never counts as a change.

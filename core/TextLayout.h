@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QVariant>
 
+class QLineEdit;
 class QWidget;
 namespace dao { class Recordset; }
 
@@ -24,6 +25,9 @@ QString ControlText(const QWidget* control);
 // trimmed saved text (case counts). A null saved value never differs.
 bool ControlsChanged(const QList<QWidget*>& controls, const QVariantList& saved, int n);
 bool ValuesChanged(const QVariantList& oldValues, const QVariantList& newValues, int n);
+// Puts a stored text into a box whole: a box's length limit holds for what
+// is typed, so a longer stored value is neither cut nor lost on saving.
+void SetLoadedText(QLineEdit* box, const QString& text);
 // Snapshot of the controls' texts, for ControlsChanged.
 QVariantList SaveControlTexts(const QList<QWidget*>& controls);
 

@@ -57,6 +57,9 @@ frmMainMenu::frmMainMenu(QWidget* parent)
     m_area = new QMdiArea(this);
     m_area->setObjectName(QStringLiteral("mdiArea"));
     m_area->setBackground(QColor(128, 128, 128));
+    // A child window larger than the working area stays reachable.
+    m_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_area);
     SetMdiArea(m_area);
 

@@ -27,6 +27,15 @@ namespace {
 
 const char* const kAmountFormat = "$#,##0.00;($#,##0.00)";
 
+// Inside the main window the child frame must close too, or an empty frame stays.
+void closeWindow(QWidget* w)
+{
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget()))
+        sub->close();
+    else
+        w->close();
+}
+
 // The amount a box holds: "$1,250.00", "(15.00)", "1250" or "" (0).
 bool parseAmount(const QString& text, double& value)
 {
@@ -413,7 +422,7 @@ void frmOptions::save()
 
     LoadOptions();
     m_saved = true;
-    close();
+    closeWindow(this);
 }
 
 void frmOptions::cmdOk_Click()
@@ -423,7 +432,7 @@ void frmOptions::cmdOk_Click()
 
 void frmOptions::cmdCancel_Click()
 {
-    close();
+    closeWindow(this);
 }
 
 void frmOptions::showEvent(QShowEvent* event)

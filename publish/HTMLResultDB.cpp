@@ -280,11 +280,18 @@ bool HTMLClass::HTMLRaceResultFormDB(const dao::Recordset& rsSch)
                                             + QStringLiteral("WHERE Score.RaceID = ") + id
                                             + QStringLiteral(" AND Score.Team <> 0 AND Score.Team = Teams.TeamID ")
                                             + QStringLiteral("ORDER BY Score.Posi, Score.DriverID"));
-            QMap<QString, qint64> sums;   // by team name, as the totals are grouped
-            for (int j = 0; j < 10 && !rs->eof(); ++j, rs->moveNext())
-                sums[text(*rs, "Team_Name")] += kPlacePoints[j];
+            // By team name without regard to case, as the database groups
+            // them in the race result window.
+            QMap<QString, QPair<QString, qint64>> sums;
+            for (int j = 0; j < 10 && !rs->eof(); ++j, rs->moveNext()) {
+                const QString name = text(*rs, "Team_Name");
+                auto& entry = sums[name.toCaseFolded()];
+                if (entry.first.isEmpty())
+                    entry.first = name;
+                entry.second += kPlacePoints[j];
+            }
             for (auto it = sums.cbegin(); it != sums.cend(); ++it)
-                teams.append({PadRight(it.key(), 30), it.value()});
+                teams.append({PadRight(it.value().first, 30), it.value().second});
             std::stable_sort(teams.begin(), teams.end(),
                              [](const PointsRow& a, const PointsRow& b) { return a.points > b.points; });
             pointsTable(QStringLiteral("Team Points"), teams, 2);

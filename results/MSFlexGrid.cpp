@@ -39,8 +39,14 @@ void MSFlexGrid::setRows(int rows)
 
 void MSFlexGrid::setRow(int row)
 {
-    if (row >= 0 && row < rowCount())
-        setCurrentCell(row, 0);
+    if (row < 0 || row >= rowCount())
+        return;
+    // Moving the current row leaves the grid scrolled where it was: the
+    // window fills its grids row by row and they must still show their top.
+    const bool scrolls = hasAutoScroll();
+    setAutoScroll(false);
+    setCurrentCell(row, 0);
+    setAutoScroll(scrolls);
 }
 
 QTableWidgetItem* MSFlexGrid::itemAt(int row)

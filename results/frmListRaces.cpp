@@ -179,8 +179,11 @@ void frmListRaces::UpdateActions()
 {
     const bool division = !rt::Trim(sCurDiv).isEmpty();
     const bool race = division && selectedId() != 0;
-    for (QAction* a : {tbNew, mnuNew, tbPrint, mnuPrint})
-        a->setEnabled(division);
+    tbNew->setEnabled(division);
+    mnuNew->setEnabled(division);
+    // A division without races has no schedule to publish yet.
+    for (QAction* a : {tbPrint, mnuPrint})
+        a->setEnabled(division && List1->count() > 0);
     for (QAction* a : {tbEdit, mnuEdit, tbDelete, mnuDelete})
         a->setEnabled(race);
 }
@@ -296,7 +299,7 @@ void frmListRaces::mnuPrint_Click()
     if (ok)
         dlg::MsgBox(QStringLiteral("Schedule has been generated!"));
     else
-        dlg::MsgBox(QStringLiteral("The schedule was not generated.\n") + error, dlg::vbCritical);
+        dlg::MsgBox(error, dlg::vbCritical);   // names the pages that were not written
 }
 
 void frmListRaces::cmdClose_Click()

@@ -222,6 +222,7 @@ void frmRaceResult::DivName_Click(int index)
     sCurDiv = DivID[index];
     if (rt::Trim(sCurDiv).isEmpty())
         return;
+    m_listDiv = sCurDiv;
     LoadRaceList();
     commSave->setEnabled(true);
     commAddProv->setEnabled(HasForm(QStringLiteral("frmEditRace")));
@@ -259,6 +260,9 @@ void frmRaceResult::List1_Click()
     if (index < 0 || index >= List2.size())
         return;
     WaitCursor wait;
+    // The listed races are those of the division chosen here, whatever
+    // another window has set since.
+    sCurDiv = m_listDiv;
     lSelID = List2[index];
     if (lSelID != m_shownRace) {
         ClearGrids();
@@ -330,9 +334,10 @@ void frmRaceResult::FillResultLines(const QString& race, QStringList& brands)
 {
     auto rs = dbMain->openRecordset(QStringLiteral("SELECT Posi, DriverID, Interval, Laps, Lead, Points, Finish, Brand, Team ")
                                     + QStringLiteral("FROM Score ") + QStringLiteral("WHERE RaceID = ") + race
-                                    + QStringLiteral(" ORDER BY Posi"));
+                                    + QStringLiteral(" ORDER BY Posi, DriverID"));
     MSFlexGrid* results = Grid(1);
     MSFlexGrid* penalties = Grid(9);
+    LastPos = 0;   // a race left without lines starts again at 1
     int k = 0;
     for (; !rs->eof(); rs->moveNext()) {
         ++k;
@@ -369,7 +374,7 @@ void frmRaceResult::FillResultLines(const QString& race, QStringList& brands)
 void frmRaceResult::FillQualifying(const QString& race)
 {
     auto rs = dbMain->openRecordset(QStringLiteral("SELECT Pos, DriverID, Time, Speed ") + QStringLiteral("FROM Qualify ")
-                                    + QStringLiteral("WHERE RaceID = ") + race + QStringLiteral(" ORDER BY Pos"));
+                                    + QStringLiteral("WHERE RaceID = ") + race + QStringLiteral(" ORDER BY Pos, DriverID"));
     double poleSpeed = 0, prevSpeed = 0;
     float poleTime = 0, prevTime = 0;
     if (!rs->eof() && rs->text(QStringLiteral("Speed")) != QString(7, QLatin1Char(' '))) {
@@ -456,7 +461,7 @@ void frmRaceResult::FillRookies(const QString& race)
     dbMain->execute(QStringLiteral("INSERT INTO TempTeams SELECT Score.Posi, Score.DriverID ") + QStringLiteral("FROM Score, Rookies ")
                     + QStringLiteral("WHERE RaceID = ") + race
                     + QStringLiteral(" AND Score.DriverID = Rookies.DriverID AND Score.Division = Rookies.Division ")
-                    + QStringLiteral("ORDER BY Posi"));
+                    + QStringLiteral("ORDER BY Score.Posi, Score.DriverID"));
     {
         auto walk = dbMain->openRecordset(QStringLiteral("TempTeams"));
         for (int k = 1; k <= 10 && !walk->eof(); ++k, walk->moveNext()) {
@@ -499,7 +504,7 @@ void frmRaceResult::FillMakes(const QStringList& brands)
 void frmRaceResult::FillEarnings(const QString& race)
 {
     auto rs = dbMain->openRecordset(QStringLiteral("SELECT Posi, DriverID, Earnings, Bonus, BonusAdd ") + QStringLiteral("FROM Score ")
-                                    + QStringLiteral("WHERE RaceID = ") + race + QStringLiteral(" ORDER BY Posi"));
+                                    + QStringLiteral("WHERE RaceID = ") + race + QStringLiteral(" ORDER BY Posi, DriverID"));
     MSFlexGrid* g = Grid(8);
     int k = 0;
     for (; !rs->eof(); rs->moveNext()) {
@@ -529,7 +534,7 @@ void frmRaceResult::FillTeams(const QString& race)
         dbMain->execute(QStringLiteral("INSERT INTO TempTeams SELECT Posi, DriverID, Team_Name, Points ")
                         + QStringLiteral("FROM Score, Teams ") + QStringLiteral("WHERE RaceID = ") + race
                         + QStringLiteral(" AND Team <> 0 ") + QStringLiteral("AND Score.Team = Teams.TeamID ")
-                        + QStringLiteral("ORDER BY Posi"));
+                        + QStringLiteral("ORDER BY Score.Posi, Score.DriverID"));
         {
             auto walk = dbMain->openRecordset(QStringLiteral("TempTeams"));
             for (int k = 0; !walk->eof(); ++k, walk->moveNext()) {

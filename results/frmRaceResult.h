@@ -93,6 +93,7 @@ private:
     QTabWidget* SSTab1 = nullptr;
     std::array<MSFlexGrid*, kGrids> m_grids{};
 
+    QString m_listDiv;            // the division whose races List1 lists
     qint64 m_shownRace = 0;
     // The shown race's division and Races row values.
     QString m_raceDiv;

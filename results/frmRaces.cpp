@@ -96,7 +96,7 @@ void frmRaces::BuildControls()
     txtFields[0]->hide();
 
     auto* grid = new QGridLayout;
-    auto place = [&](const Row& r, int gridRow, int gridCol) {
+    auto place = [&](const Row& r, int gridRow, int gridCol, int colSpan = 1) {
         auto* label = new QLabel(QString::fromLatin1(r.text), this);
         label->setObjectName(QStringLiteral("lblLabels(%1)").arg(r.label));
         label->setBuddy(txtFields[r.field]);
@@ -104,16 +104,14 @@ void frmRaces::BuildControls()
         if (r.maxLength > 0)
             txtFields[r.field]->setMaxLength(r.maxLength);
         grid->addWidget(label, gridRow, gridCol);
-        grid->addWidget(txtFields[r.field], gridRow, gridCol + 1);
+        grid->addWidget(txtFields[r.field], gridRow, gridCol + 1, 1, colSpan);
     };
     // Division and race number, flags and laps, lead changes and leaders
-    // share a line.
+    // share a line; the long texts take the whole width.
     place(rows[0], 0, 0);
     place(rows[1], 0, 2);
-    for (int i = 2; i <= 6; ++i) {
-        place(rows[i], i - 1, 0);
-        grid->addWidget(txtFields[rows[i].field], i - 1, 1, 1, 3);
-    }
+    for (int i = 2; i <= 6; ++i)
+        place(rows[i], i - 1, 0, 3);
     place(rows[7], 6, 0);
     place(rows[8], 6, 2);
     place(rows[9], 7, 0);

@@ -106,7 +106,7 @@ bool EditorDialog::eventFilter(QObject* watched, QEvent* event)
         if (t != box->text())
             box->setText(t);
         // Tabbing into a line edit selects its text; these editors leave it unselected.
-        QMetaObject::invokeMethod(box, "deselect", Qt::QueuedConnection);
+        QMetaObject::invokeMethod(box, [box] { box->deselect(); }, Qt::QueuedConnection);
     } else if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Escape && watched->property("escapeDoesNothing").toBool())

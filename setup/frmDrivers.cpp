@@ -60,9 +60,10 @@ frmDrivers::frmDrivers(QWidget* parent)
         if (rs->isEmpty()) {
             m_loaded = false;
         } else {
-            txtFields[0]->setText(rs->text(QStringLiteral("OnlineID")));
-            txtFields[1]->setText(rs->text(QStringLiteral("Name")));
-            txtFields[2]->setText(rs->text(QStringLiteral("Number")));
+            // The import stores a result page's names whole, whatever their length.
+            SetLoadedText(txtFields[0], rs->text(QStringLiteral("OnlineID")));
+            SetLoadedText(txtFields[1], rs->text(QStringLiteral("Name")));
+            SetLoadedText(txtFields[2], rs->text(QStringLiteral("Number")));
             CarMake->setEditText(rs->text(QStringLiteral("Brand")));
         }
         rs->close();

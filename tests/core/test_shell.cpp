@@ -27,6 +27,8 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QTimer>
 #include <QWebEngineView>
 #include <QKeyEvent>
@@ -261,6 +263,53 @@ TEST_F(ShellTest, AboutBoxIsModalWithVersionAndClosesOthers)
     EXPECT_EQ(title, QStringLiteral("About Tarvik"));
     EXPECT_EQ(version, QStringLiteral("Version %1.%2.%3").arg(rt::VersionMajor()).arg(rt::VersionMinor()).arg(rt::VersionRevision()));
     EXPECT_EQ(openWhileShown, 0);
+}
+
+TEST_F(ShellTest, PreferencesOkAndCancelCloseTheirChildFrame)
+{
+    for (const char* button : {"Command3", "Command1"}) {
+        trigger("mnuOptions");
+        QWidget* prefs = FindLoadedForm(QStringLiteral("frmOptions"));
+        ASSERT_NE(prefs, nullptr);
+        QPointer<QMdiSubWindow> frame = frameOf(prefs);
+        ASSERT_FALSE(frame.isNull());
+        auto* b = prefs->findChild<QPushButton*>(QString::fromLatin1(button));
+        ASSERT_NE(b, nullptr) << button;
+        b->click();
+        settle();
+        EXPECT_TRUE(frame.isNull() || !frame->isVisible()) << button << " left an empty frame";
+        EXPECT_EQ(LoadedFormCount(), 0) << button;
+    }
+    EXPECT_TRUE(main->mdiArea()->subWindowList().isEmpty());
+}
+
+TEST_F(ShellTest, ChildWindowKeepsTheSizeItGaveItself)
+{
+    RegisterForm(QStringLiteral("frmListRaces"), [] {
+        auto* w = new QWidget;
+        w->resize(400, 467);
+        return w;
+    });
+    trigger("mnuRaces");
+    QWidget* w = FindLoadedForm(QStringLiteral("frmListRaces"));
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(frameOf(w)->size(), QSize(400, 467));
+    // A window that sets no size still gets a frame that fits it.
+    trigger("mnuImport");
+    QWidget* p = FindLoadedForm(QStringLiteral("frmProcess"));
+    ASSERT_NE(p, nullptr);
+    EXPECT_GE(frameOf(p)->width(), p->sizeHint().width());
+}
+
+TEST_F(ShellTest, ChildLargerThanTheWorkingAreaCanBeScrolledTo)
+{
+    main->resize(300, 300);
+    trigger("mnuOptions");
+    QWidget* prefs = FindLoadedForm(QStringLiteral("frmOptions"));
+    ASSERT_NE(prefs, nullptr);
+    ASSERT_GT(frameOf(prefs)->height(), main->mdiArea()->viewport()->height());
+    EXPECT_TRUE(main->mdiArea()->verticalScrollBar()->isVisible());
+    EXPECT_GT(main->mdiArea()->verticalScrollBar()->maximum(), 0);
 }
 
 TEST_F(ShellTest, ErrorInACommandIsShownAndTheProgramCarriesOn)

@@ -44,6 +44,7 @@ protected:
                             {r});
         }
         seed::Race(QStringLiteral("O'K"), QStringLiteral("1"));
+        seed::Division(QStringLiteral("Z9"), false);
     }
     void TearDown() override
     {
@@ -91,7 +92,7 @@ TEST_F(ListRacesTest, ListsRacesInNumberOrderAndKeepsThePosition)
 {
     Open();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("List of Races"));
-    EXPECT_EQ(combo->count(), 2);
+    EXPECT_EQ(combo->count(), 3);
     EXPECT_EQ(combo->currentIndex(), -1);
     EXPECT_EQ(list->count(), 0);
     for (const char* key : {"new", "edit", "delete", "print"})
@@ -147,6 +148,14 @@ TEST_F(ListRacesTest, ListsRacesInNumberOrderAndKeepsThePosition)
     EXPECT_EQ(list->count(), 1);
     EXPECT_EQ(list->currentRow(), 0);
     EXPECT_NE(lSelID, 0);
+
+    // A division without races: only "new" is offered.
+    Choose(QStringLiteral("Z9 Cup"));
+    EXPECT_EQ(list->count(), 0);
+    EXPECT_EQ(lSelID, 0);
+    EXPECT_TRUE(Tool("new")->isEnabled());
+    for (const char* key : {"edit", "delete", "print", "mnuEdit", "mnuDelete", "mnuPrint"})
+        EXPECT_FALSE(Tool(key)->isEnabled()) << key;
     EXPECT_TRUE(msgs->calls().empty()) << msgs->last().toStdString();
 }
 
@@ -206,7 +215,20 @@ TEST_F(ListRacesTest, PrintPublishesEveryResultPageThenTheSchedule)
                           "TXT/W1_schedule.htm", "TXT/010W1_Result.htm"})
         EXPECT_TRUE(QFile::exists(program->file(QString::fromLatin1(f)))) << f;
 
-    // A missing template: no success message, the reason instead.
+    // Result pages that cannot be written are named; the schedule itself
+    // is still written and not said to have failed.
+    QFile::remove(program->file(QStringLiteral("HTML/temp_result.htm")));
+    QFile::remove(program->file(QStringLiteral("HTML/W1_schedule.htm")));
+    msgs->clear();
+    Tool("print")->trigger();
+    ASSERT_EQ(msgs->calls().size(), 1u);
+    EXPECT_FALSE(msgs->saw(QStringLiteral("Schedule has been generated!")));
+    EXPECT_TRUE(msgs->last().contains(QStringLiteral("race 10"))) << msgs->last().toStdString();
+    EXPECT_FALSE(msgs->last().contains(QStringLiteral("schedule:"))) << msgs->last().toStdString();
+    EXPECT_FALSE(msgs->last().contains(QStringLiteral("schedule was not"))) << msgs->last().toStdString();
+    EXPECT_TRUE(QFile::exists(program->file(QStringLiteral("HTML/W1_schedule.htm"))));
+
+    // A missing schedule template: no success message, the reason instead.
     QFile::remove(program->file(QStringLiteral("HTML/temp_schedule.htm")));
     msgs->clear();
     Tool("print")->trigger();

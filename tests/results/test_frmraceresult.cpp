@@ -16,6 +16,7 @@
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScrollBar>
 #include <QTabWidget>
 
 using namespace raceresult;
@@ -146,10 +147,17 @@ TEST_F(RaceResultTest, AwardsWithoutWinnersAndEarningsRoundedAtEachStep)
     EXPECT_EQ(w->Grid(7)->TextMatrix(7, 0), QStringLiteral(" "));
     EXPECT_EQ(w->Grid(7)->TextMatrix(9, 0), QStringLiteral(" "));
     EXPECT_EQ(w->Grid(2)->TextMatrix(1, 0), QStringLiteral(" "));
+    EXPECT_EQ(w->LastPos, 2);
     // 2.5 -> 2, +0.5 -> 2, +0.5 -> 2 (halves to even); each amount shown whole.
     EXPECT_EQ(w->Grid(8)->TextMatrix(1, 0).mid(25), QStringLiteral("         2          0          0          2  "));
     // 1.5 -> 2, +1 -> 3, +1 -> 4.
     EXPECT_EQ(w->Grid(8)->TextMatrix(2, 0).mid(58), QStringLiteral("         4  "));
+
+    // An editor removed every line: a new line is proposed at position 1.
+    dbMain->execute(QStringLiteral("DELETE FROM Score WHERE RaceID = ") + QString::number(r));
+    w->FillGrids();
+    EXPECT_EQ(w->LastPos, 0);
+    EXPECT_EQ(w->Grid(1)->TextMatrix(1, 0), QStringLiteral(" "));
 }
 
 TEST_F(RaceResultTest, ARaceWithNothingButItsKeysShowsAndPublishes)
@@ -200,6 +208,23 @@ TEST_F(RaceResultTest, TeamPointsByPlaceRookiesAndMakesKeepTheirLimits)
                              "5   Toyota          1"};
     for (int k = 1; k <= 5; ++k)
         EXPECT_EQ(w->Grid(6)->TextMatrix(k, 0), mfg[k - 1]);
+}
+
+TEST_F(RaceResultTest, LinesSharingAPositionComeInDriverOrderAsOnThePageFromTheTables)
+{
+    // Two cars classified 1st, the later driver stored first.
+    const qint64 r = AddRace(QStringLiteral("E2"), QStringLiteral("3"), QStringLiteral("Dead Heat"));
+    AddScore(QStringLiteral("E2"), r, 1, cid, QStringLiteral("Running"), 100, 300);
+    AddScore(QStringLiteral("E2"), r, 1, ann, QStringLiteral("Running"), 100, 100);
+    AddQualify(r, 1, cid, QStringLiteral("31.000"), QStringLiteral("170.000"));
+    AddQualify(r, 1, ann, QStringLiteral("30.000"), QStringLiteral("180.000"));
+    dbMain->execute(QStringLiteral("UPDATE Division SET Earnings = -1 WHERE ID = 'E2'"));
+    auto w = Open();
+    ChooseDivision(*w, QStringLiteral("E2 Series"));
+    ASSERT_EQ(w->ShownRace(), r);
+    EXPECT_TRUE(w->Grid(1)->TextMatrix(1, 0).startsWith(QStringLiteral("1   #  7  Ann Able"))) << w->Grid(1)->TextMatrix(1, 0).toStdString();
+    EXPECT_TRUE(w->Grid(8)->TextMatrix(1, 0).startsWith(QStringLiteral("1   Ann Able                    100"))) << w->Grid(8)->TextMatrix(1, 0).toStdString();
+    EXPECT_TRUE(w->Grid(2)->TextMatrix(1, 0).startsWith(QStringLiteral("1   #  7 Ann Able"))) << w->Grid(2)->TextMatrix(1, 0).toStdString();
 }
 
 TEST_F(RaceResultTest, LongRacesFitAndAShorterOneClearsTheRest)
@@ -285,6 +310,31 @@ TEST_F(RaceResultTest, CommandsWorkOnTheShownRaceWhateverOthersSet)
     EXPECT_EQ(lSelID, kRaceId);
 }
 
+TEST_F(RaceResultTest, ARaceChosenAfterAnotherWindowSetItsDivisionStaysInTheListedDivision)
+{
+    const qint64 r10 = AddRace(QStringLiteral("D1"), QStringLiteral("10"), QStringLiteral("Late Race"));
+    AddScore(QStringLiteral("D1"), r10, 1, ann);
+    auto w = Open();
+    ChooseDivision(*w, QStringLiteral("D1 Cup"));
+    ASSERT_EQ(w->ShownRace(), r10);
+
+    // A window opened beside it picks another division.
+    sCurDiv = QStringLiteral("E2");
+    LoadDivisionSettings(QStringLiteral("E2"));
+    RaceList(*w)->setCurrentRow(0);
+    ASSERT_EQ(w->ShownRace(), kRaceId);
+    EXPECT_EQ(sCurDiv, QStringLiteral("D1"));
+    EXPECT_TRUE(bBrands);
+    EXPECT_EQ(w->Grid(4)->TextMatrix(1, 0), QStringLiteral("1   Red & <Blue>                        360"));
+    EXPECT_EQ(w->Grid(9)->TextMatrix(2, 0), QStringLiteral("2   # 12  bob_online              -10   Rough driving"));
+
+    sCurDiv = QStringLiteral("E2");
+    Button(*w, "commSave")->click();
+    EXPECT_EQ(msgs->last(), QStringLiteral("All HTML Files have been generated"));
+    EXPECT_TRUE(QFile::exists(program->file(QStringLiteral("HTML/007D1_result.htm"))));
+    EXPECT_FALSE(QFile::exists(program->file(QStringLiteral("HTML/007E2_result.htm"))));
+}
+
 TEST_F(RaceResultTest, OpensFromTheMainWindowAndKeepsItsPosition)
 {
     RegisterResultsForms();
@@ -316,4 +366,24 @@ TEST_F(RaceResultTest, OpensFromTheMainWindowAndKeepsItsPosition)
     UnloadAllForms();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     main.reset();
+}
+
+TEST(FlexGrid, SettingTheCurrentRowKeepsTheGridAtItsTop)
+{
+    MSFlexGrid g;
+    g.setRows(61);
+    for (int r = 0; r < 61; ++r)
+        g.setTextMatrix(r, 0, QStringLiteral("line %1").arg(r));
+    g.resize(300, 150);
+    g.show();
+    QApplication::processEvents();
+    ASSERT_GT(g.verticalScrollBar()->maximum(), 0);
+    for (int r = 1; r <= 60; ++r)
+        g.setRow(r);
+    QApplication::processEvents();
+    EXPECT_EQ(g.Row(), 60);
+    EXPECT_EQ(g.Text(), QStringLiteral("line 60"));
+    EXPECT_EQ(g.verticalScrollBar()->value(), 0);
+    g.setRow(99);   // outside: nothing changes
+    EXPECT_EQ(g.Row(), 60);
 }

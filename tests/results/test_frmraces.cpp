@@ -2,6 +2,7 @@
 #include "TestSupport.h"
 #include "frmRaces.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
@@ -172,6 +173,21 @@ TEST_F(FrmRacesTest, NewRaceTakesTheCurrentDivisionAndAPurseOfZero)
     EXPECT_EQ(rs->text(QStringLiteral("RaceName")), QStringLiteral("Bob's 500"));
     EXPECT_EQ(rs->number(QStringLiteral("Purse")), 0);
     EXPECT_TRUE(rs->isNull(QStringLiteral("Flags")));
+}
+
+TEST_F(FrmRacesTest, LongTextsTakeTheWholeWidthAndRowsDoNotOverlap)
+{
+    auto f = Open(true, race);
+    QApplication::processEvents();
+    const int division = Field(*f, 1)->width();
+    for (int i : {11, 3, 4, 6, 5}) {
+        EXPECT_GT(Field(*f, i)->width(), division * 2) << i;
+        EXPECT_EQ(Field(*f, i)->x(), Field(*f, 1)->x()) << i;
+    }
+    // Each row sits below the one before it.
+    const int order[] = {1, 11, 3, 4, 6, 5, 7, 9, 12};
+    for (int k = 1; k < 9; ++k)
+        EXPECT_GE(Field(*f, order[k])->y(), Field(*f, order[k - 1])->geometry().bottom()) << order[k];
 }
 
 TEST_F(FrmRacesTest, LongImportedTextsAreKeptWhole)

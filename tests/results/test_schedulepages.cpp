@@ -2,6 +2,7 @@
 // schedule page, on hand-laid races.
 
 #include "../publish/PageParse.h"
+#include "RaceResultFixture.h"
 #include "Database.h"
 #include "HTMLClass.h"
 #include "Options.h"
@@ -228,12 +229,68 @@ TEST_F(SchedulePagesTest, TeamRookieAndEarningsColumns)
     EXPECT_EQ(rookies[1], (QStringList{"1 ", "cid                 ", "10"}));
     EXPECT_EQ(rookies[2], (QStringList{"2 ", "Dee Dunn            ", " 9"}));
 
+    // Team names that differ only in letter case score as one team, as in
+    // the race result window.
+    dbMain->execute(QStringLiteral("UPDATE Teams SET Team_Name = 'RED & BLUE' WHERE Team_Name = 'Zero Team'"));
+    dbMain->execute(QStringLiteral("UPDATE Score SET Team = (SELECT TeamID FROM Teams WHERE Team_Name = 'RED & BLUE' AND TeamID <> 1) WHERE DriverID = ?"), {dee});
+    const auto teamsCase = TableAfterTitle(WriteResultPage(race), QStringLiteral("Team Points"));
+    ASSERT_EQ(teamsCase.size(), 2u);
+    EXPECT_EQ(teamsCase[1][2], QStringLiteral("27"));
+    dbMain->execute(QStringLiteral("UPDATE Score SET Team = 1 WHERE DriverID = ?"), {dee});
+
     // Sum of points per team.
     dbMain->execute(QStringLiteral("UPDATE Division SET Teams = 2 WHERE ID = 'D1'"));
     const QString html2 = WriteResultPage(race);
     const auto teams2 = TableAfterTitle(html2, QStringLiteral("Team Points"));
     ASSERT_EQ(teams2.size(), 2u);
     EXPECT_EQ(teams2[1][2], QStringLiteral("   340"));
+}
+
+TEST_F(SchedulePagesTest, SwitchedOffColumnsEmptyTablesAndUnknownDivision)
+{
+    bLines = false;
+    bUseStyle = false;
+    // No numbers, no makes; positions 1 and 3 stored, no qualifying.
+    AddDivision(QStringLiteral("P1"), QStringLiteral("Plain"), 0, false, false, false, false);
+    const qint64 plain = AddRace(QStringLiteral("P1"), QStringLiteral("4"));
+    AddScore(QStringLiteral("P1"), plain, 1, bob, {QStringLiteral("Winner"), 10, 10, 5, QStringLiteral("Running"), 0, QStringLiteral("Chevy"), 0, 0, 0});
+    AddScore(QStringLiteral("P1"), plain, 3, ann, {QStringLiteral("-1 lap"), 9, 0, 4, QStringLiteral("Running"), 0, QStringLiteral("Ford"), 0, 0, 0});
+    const QString html = WriteResultPage(plain, QStringLiteral("P1"));
+    const auto results = TableAfterTitle(html, QStringLiteral("Race No. 004"));
+    ASSERT_EQ(results.size(), 6u);
+    EXPECT_EQ(results[3].mid(0, 4), (QStringList{"Pos.", "&nbsp;", "Driver", "&nbsp;"}));
+    EXPECT_EQ(results[5][0], QStringLiteral(" 2"));
+    EXPECT_EQ(results[5][1], QString());
+    EXPECT_EQ(results[5][3], QStringLiteral("Ford      "));   // the make is shown all the same
+    EXPECT_TRUE(html.contains(QStringLiteral("     <td class=\"tarvik_line1\" align=\"center\"></td>\r\n")));
+    const auto qual = TableAfterTitle(html, QStringLiteral(">Qualify<"));
+    ASSERT_EQ(qual.size(), 3u);
+    EXPECT_EQ(qual[2][1], QStringLiteral("&nbsp;"));
+    // Awards that need qualifying have no winner and an empty cell.
+    EXPECT_EQ(html.count(QStringLiteral("    <td align=\"right\" class=\"tarvik_line1\"></td>\r\n")), 3);
+    EXPECT_FALSE(html.contains(QStringLiteral("Manufacturer Points")));
+    EXPECT_FALSE(html.contains(QStringLiteral("Point Adjustments")));
+    EXPECT_FALSE(html.contains(QStringLiteral("height=\"1\"")));
+
+    // Makes on, but no line has one; a penalty row of 0 points.
+    const qint64 bare = AddRace(QStringLiteral("D1"), QStringLiteral("5"));
+    AddScore(QStringLiteral("D1"), bare, 1, bob, {QStringLiteral("Winner"), 10, 10, 5, QStringLiteral("Running"), 0, QStringLiteral(" "), 0, 0, 0});
+    dbMain->execute(QStringLiteral("INSERT INTO Penalties (Division, RaceID, Posi, Points, Comment) VALUES ('D1', ?, 1, 0, 'none')"), {bare});
+    const QString html2 = WriteResultPage(bare);
+    const auto makes = TableAfterTitle(html2, QStringLiteral("Manufacturer Points"));
+    EXPECT_EQ(makes.size(), 1u);
+    const auto adj = TableAfterTitle(html2, QStringLiteral("Point Adjustments"));
+    ASSERT_EQ(adj.size(), 2u);
+    EXPECT_EQ(adj[1], (QStringList{"Driver", "Pts.", "Observations"}));
+
+    // A division the table does not hold: title and header rows only.
+    HTMLClass schedule;
+    schedule.sDiv = QStringLiteral("ZZ");
+    ASSERT_TRUE(schedule.HTMLSchedule()) << schedule.lastError().toStdString();
+    const QString page = ReadFile(program->file(QStringLiteral("HTML/ZZ_schedule.htm")));
+    const auto rows = TableAfterTitle(page, QStringLiteral(" Schedule</td>"));
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0][0], QStringLiteral(" Schedule"));
 }
 
 TEST_F(SchedulePagesTest, ScheduleListsRacesInNumberOrderWithWorkingLinks)
@@ -340,4 +397,91 @@ TEST_F(SchedulePagesTest, FailedPageIsReportedAndOldPageKept)
     EXPECT_TRUE(again.lastError().contains(QStringLiteral("schedule")));
     EXPECT_EQ(ReadFile(schedule), mid);
     EXPECT_NE(before, mid);
+}
+
+namespace {
+
+// Every table of a page, each as its rows of trimmed cells.
+std::vector<std::vector<QStringList>> Tables(const QString& html)
+{
+    std::vector<std::vector<QStringList>> out;
+    static const QRegularExpression tableRe(QStringLiteral("<TABLE\\b.*?</TABLE>"), QRegularExpression::DotMatchesEverythingOption);
+    for (auto it = tableRe.globalMatch(html); it.hasNext();) {
+        auto rows = TableRows(it.next().captured(0));
+        for (QStringList& row : rows)
+            for (QString& cell : row)
+                cell = cell.trimmed();
+        out.push_back(rows);
+    }
+    return out;
+}
+
+class SamePageTest : public raceresult::RaceResultTest {};
+
+} // namespace
+
+// One race published from the race result window and then from the tables:
+// the same tables, titles, headers and values, apart from what the two ways
+// of building the page are meant to do differently.
+TEST_F(SamePageTest, PageFromTablesShowsWhatTheWindowPageShows)
+{
+    bLines = false;
+    bUseStyle = false;
+    auto w = Open();
+    ChooseDivision(*w, QStringLiteral("D1 Cup"));
+    msgs->clear();
+    Button(*w, "commSave")->click();
+    ASSERT_EQ(msgs->last(), QStringLiteral("All HTML Files have been generated"));
+    const QString pagePath = program->file(QStringLiteral("HTML/007D1_result.htm"));
+    const QString fromWindow = ReadFile(pagePath);
+
+    HTMLClass html;
+    html.sDiv = QStringLiteral("D1");
+    auto race = dbMain->openRecordset(QStringLiteral("SELECT * FROM Races WHERE ID = ") + QString::number(raceresult::kRaceId));
+    ASSERT_TRUE(html.HTMLRaceResultFormDB(*race)) << html.lastError().toStdString();
+    const QString fromTables = ReadFile(pagePath);
+    ASSERT_NE(fromTables, fromWindow);
+    EXPECT_EQ(fromTables.count(QStringLiteral("<p><br></p>")), fromWindow.count(QStringLiteral("<p><br></p>")));
+
+    const auto a = Tables(fromWindow), b = Tables(fromTables);
+    ASSERT_EQ(a.size(), 8u);   // results, race data, awards, qualifying, teams, rookies, makes, adjustments
+    ASSERT_EQ(b.size(), a.size());
+    for (size_t t = 0; t < a.size(); ++t)
+        EXPECT_EQ(b[t][0], a[t][0]) << "title of table " << t;
+
+    // Results: the position is the row number, the make the driver's own,
+    // the earnings without a currency sign.
+    ASSERT_EQ(b[0].size(), a[0].size());
+    for (size_t r = 1; r < 4; ++r)
+        EXPECT_EQ(b[0][r], a[0][r]) << r;
+    for (size_t r = 4; r < a[0].size(); ++r) {
+        QStringList x = a[0][r], y = b[0][r];
+        ASSERT_EQ(y.size(), 11) << r;
+        EXPECT_EQ(y[0], QString::number(r - 3));
+        EXPECT_EQ(y[3], r == 6 ? QString() : QStringLiteral("Ford"));   // the third has no Drivers row
+        x[10].remove(QLatin1Char('$'));
+        for (int c : {0, 3})
+            x[c] = y[c];
+        EXPECT_EQ(y, x) << r;
+    }
+    EXPECT_EQ(a[0][7][0], QStringLiteral("10"));   // a gap in the stored positions
+
+    for (size_t t : {1, 2, 3, 4, 5})
+        EXPECT_EQ(b[t], a[t]) << "table " << t;
+
+    // Makes: the window's five rows, the page from the tables only those
+    // with a make.
+    std::vector<QStringList> makes;
+    for (const QStringList& row : a[6])
+        if (row != QStringList{"", "", ""})
+            makes.push_back(row);
+    EXPECT_EQ(b[6], makes);
+
+    // Adjustments: the same lines, named without the car number.
+    ASSERT_EQ(b[7].size(), a[7].size());
+    EXPECT_EQ(b[7][1], a[7][1]);
+    for (size_t r = 2; r < a[7].size(); ++r) {
+        EXPECT_TRUE(a[7][r][0].endsWith(b[7][r][0])) << r;
+        EXPECT_EQ(b[7][r].mid(1), a[7][r].mid(1)) << r;
+    }
 }

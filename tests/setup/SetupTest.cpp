@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -479,9 +480,33 @@ TEST_F(SetupTest, CancelAndEscape)
     EXPECT_EQ(lastResult, QDialog::Rejected);
     EXPECT_EQ(row("SELECT Name FROM Drivers"), QStringList({"Al"}));
 
+    // Tabbing into a field trims it and leaves the caret without a selection.
+    run("edit", [&](QDialog* d) {
+        auto* name = d->findChild<QLineEdit*>("txtFields(1)");
+        name->setText(" Al ");
+        QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
+        QApplication::sendEvent(name, &in);
+        QApplication::processEvents();
+        EXPECT_EQ(name->text(), "Al");
+        EXPECT_FALSE(name->hasSelectedText());
+        cancel(d);
+    });
+
     // OK with only blanks changed writes nothing.
     run("edit", fill({"txtFields(1)= Al "}));
     EXPECT_EQ(row("SELECT Name FROM Drivers"), QStringList({"Al"}));
+
+    // A name the import stored longer than the boxes is kept whole.
+    const QString longName = "Christopher Montgomery-Smythe Jr.";   // 33 characters
+    dbMain->execute("UPDATE Drivers SET OnlineID = ?, Name = ?", {longName, longName});
+    msgs->clear();
+    run("edit", [&](QDialog* d) {
+        EXPECT_EQ(d->findChild<QLineEdit*>("txtFields(0)")->text(), longName);
+        cancel(d);
+    });
+    EXPECT_TRUE(msgs->calls().empty());
+    run("edit", fill({"txtFields(2)=8"}));
+    EXPECT_EQ(row("SELECT OnlineID, Name, [Number] FROM Drivers"), QStringList({longName, longName, "8"}));
 
     // Esc in the make box asks; on the buttons it does nothing.
     msgs->clear();

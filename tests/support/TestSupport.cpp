@@ -49,11 +49,13 @@ bool MsgRecorder::saw(const QString& text) const
     return false;
 }
 
-static void copyDir(const QString& from, const QString& to)
+// Copies only the files the build stages (templates, BLANK.HTM), not pages
+// a run of the program may have left in the build's program folder.
+static void copyDir(const QString& from, const QString& to, const QStringList& patterns)
 {
     QDir().mkpath(to);
     QDir src(from);
-    for (const QFileInfo& fi : src.entryInfoList(QDir::Files | QDir::NoDotAndDotDot))
+    for (const QFileInfo& fi : src.entryInfoList(patterns, QDir::Files | QDir::NoDotAndDotDot))
         QFile::copy(fi.absoluteFilePath(), to + QLatin1Char('/') + fi.fileName());
 }
 
@@ -64,8 +66,8 @@ ScratchProgram::ScratchProgram(bool withBlank)
     root.mkpath(QStringLiteral("data"));
     if (withBlank)
         QFile::copy(prog + QStringLiteral("/data/blank.mdb"), file(QStringLiteral("data/blank.mdb")));
-    copyDir(prog + QStringLiteral("/HTML"), file(QStringLiteral("HTML")));
-    copyDir(prog + QStringLiteral("/TXT"), file(QStringLiteral("TXT")));
+    copyDir(prog + QStringLiteral("/HTML"), file(QStringLiteral("HTML")), {QStringLiteral("temp_*.htm")});
+    copyDir(prog + QStringLiteral("/TXT"), file(QStringLiteral("TXT")), {QStringLiteral("BLANK.HTM")});
     root.mkpath(QStringLiteral("STN"));
     QFile::copy(prog + QStringLiteral("/readme.htm"), file(QStringLiteral("readme.htm")));
     // Copies are read-only when the sources are; make them writable.

@@ -295,6 +295,21 @@ void Standings::CalcStandings()
         QStringLiteral("SELECT * FROM Standings ORDER BY SumOfPoints DESC, AFP, TWins DESC, TT5 DESC, TT10 DESC, DriverID"),
         {{QStringLiteral("mDiv"), m_div}});
 
+    // Poles count the races up to the one generated, like the results, so
+    // an older race shows the poles as they stood (the saved query counts
+    // every race of the division).
+    QHash<qint64, QString> polesUpTo;
+    {
+        auto q = dbMain->openRecordset(
+            QStringLiteral("SELECT Qualify.DriverID, Count(Qualify.Pos) AS TPoles ")
+                + QStringLiteral("FROM Races INNER JOIN Qualify ON Races.ID = Qualify.RaceID ")
+                + QStringLiteral("WHERE Races.Division = ") + dao::quote(m_div)
+                + QStringLiteral(" AND Qualify.Pos = 1 AND Val(Races.RaceNo) <= ") + rt::Str(m_lastRace)
+                + QStringLiteral(" GROUP BY Qualify.DriverID"));
+        for (; !q->eof(); q->moveNext())
+            polesUpTo.insert(q->integer(QStringLiteral("DriverID")), rt::Str(q->field(QStringLiteral("TPoles"))));
+    }
+
     double leader = 0, before = 0;
     int p = 1;
     for (; !rs->eof(); rs->moveNext(), ++p) {
@@ -311,8 +326,7 @@ void Standings::CalcStandings()
             t5 = rt::Str(rs->field(QStringLiteral("TT5")));
         if (!rs->isNull(QStringLiteral("TT10")))
             t10 = rt::Str(rs->field(QStringLiteral("TT10")));
-        if (!rs->isNull(QStringLiteral("TPoles")))
-            poles = rt::Str(rs->field(QStringLiteral("TPoles")));
+        poles = polesUpTo.value(id, poles);
         QString name, number, make;
         GetDriverInfo(id, name, number, make);
         const QString asp = rs->isNull(QStringLiteral("ASP"))

@@ -181,6 +181,15 @@ TEST_F(SeasonTest, OlderRaceCountsOnlyRacesUpToIt)
     ASSERT_EQ(last.size(), 6);
     EXPECT_EQ(cut(last[5]).name, name20("Fa Fox"));
     EXPECT_EQ(cut(last[5]).pts, QStringLiteral("  155"));   // not his race-3 win
+    // Poles too: Bo's pole of race 3 is not his yet; Al and Cy have one each.
+    for (const QString& l : last) {
+        const QString name = cut(l).name;
+        if (name == name20("Bo B\u00e4ck")) {
+            EXPECT_EQ(cut(l).p, QStringLiteral(" 0"));
+        } else if (name == name20("Al O'Neil") || name == name20("Cy <Fast> & Co")) {
+            EXPECT_EQ(cut(l).p, QStringLiteral(" 1")) << l.toStdString();
+        }
+    }
     EXPECT_TRUE(ReadFile(pagePath()).contains(QStringLiteral("Point Standings after Race #2")));
 }
 

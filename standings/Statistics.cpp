@@ -127,6 +127,12 @@ bool Statistics::GenerateAll()
 {
     m_div = Division;
     m_error.clear();
+    // The results are those up to LastRace (the standings run keeps no
+    // later race); the lists and records read from Races and Qualify keep to
+    // the same races, so an older race shows them as they stood.
+    m_upTo.clear();
+    if (rt::IsNumeric(rt::Trim(LastRace)))
+        m_upTo = QStringLiteral(" AND Val(Races.RaceNo) <= ") + rt::Str(rt::Val(rt::Trim(LastRace)));
     // One object may run again: start from empty lists, not appended ones.
     c_break.clear();
     c_stats.clear();
@@ -286,7 +292,7 @@ void Statistics::CalcTop5()
         {QStringLiteral("T:POLES"),
          QStringLiteral("SELECT Count(Qualify.Pos) AS TPoles, Drivers.Name ")
              + QStringLiteral("FROM Races INNER JOIN (Qualify INNER JOIN Drivers ON Qualify.DriverID = Drivers.DriverID) ON Races.ID = Qualify.RaceID ")
-             + QStringLiteral("WHERE Qualify.pos = 1 AND Division = ") + div + QStringLiteral(" ")
+             + QStringLiteral("WHERE Qualify.pos = 1 AND Division = ") + div + m_upTo + QStringLiteral(" ")
              + QStringLiteral("GROUP BY Drivers.Name ") + QStringLiteral("ORDER BY COUNT(Qualify.Pos) DESC, Drivers.Name"),
          QStringLiteral("TPoles")},
         {QStringLiteral("T:LAPS"),
@@ -382,7 +388,7 @@ void Statistics::CalcGeneral()
     // Records 5 and 6: pole speeds.
     const QString poleBase = QStringLiteral("SELECT Qualify.DriverID, Speed, Time, Races.Venue, Races.RaceName, Races.RaceDate, Races.QWeather ")
         + QStringLiteral("FROM Races INNER JOIN Qualify ON Races.ID = Qualify.RaceID ")
-        + QStringLiteral("WHERE Qualify.pos = 1 AND Races.Division = ") + div + QStringLiteral(" ");
+        + QStringLiteral("WHERE Qualify.pos = 1 AND Races.Division = ") + div + m_upTo + QStringLiteral(" ");
     const QPair<QString, QString> poleRecords[] = {
         {QStringLiteral("Fastest Pole     : "), QStringLiteral("ORDER BY Val([Speed]) DESC, Races.ID")},
         {QStringLiteral("Slowest Pole     : "), QStringLiteral("ORDER BY Val([Speed]), Races.ID")},
@@ -412,7 +418,7 @@ void Statistics::CalcGeneral()
     };
     for (const RaceRecord& r : raceRecords) {
         sSQL = QStringLiteral("SELECT Venue, RaceName, RaceDate, ") + r.column + QStringLiteral(" ")
-            + QStringLiteral("FROM Races ") + QStringLiteral("WHERE Division = ") + div + QStringLiteral(" ")
+            + QStringLiteral("FROM Races ") + QStringLiteral("WHERE Division = ") + div + m_upTo + QStringLiteral(" ")
             + QStringLiteral("ORDER BY ") + r.column + QStringLiteral(" DESC, ID");
         auto rs = dbMain->openRecordset(sSQL);
         if (!rs->eof()) {

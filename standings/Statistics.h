@@ -47,6 +47,7 @@ private:
     dao::QueryDef& query(const QString& name);
 
     QString m_div;
+    QString m_upTo;   // " AND Val(Races.RaceNo) <= n": only races up to LastRace
     QString m_error;
     QHash<QString, dao::QueryDef> m_queries;
 };

@@ -267,6 +267,21 @@ TEST_F(StatisticsTest, SeasonTotalsRoundToEvenAndStayWide)
     EXPECT_EQ(rt::Mid(stats->c_stats[0], 27, 5), QStringLiteral("40012"));
 }
 
+TEST_F(StatisticsTest, OlderRaceListsAndRecordsKeepToItsRaces)
+{
+    // Race 1 published again after race 3: race 3's pole, its faster pole
+    // speed and its more yellows are not part of the season yet.
+    ASSERT_TRUE(runStats(QStringLiteral("3")));
+    ASSERT_TRUE(runStats(QStringLiteral("1"))) << msgs->last().toStdString();
+    const QStringList poles = Top5("T:POLES", {{"Cy <Fast> & Co", 1}});
+    const auto at = std::search(stats->c_top5.begin(), stats->c_top5.end(), poles.begin(), poles.end());
+    EXPECT_NE(at, stats->c_top5.end()) << stats->c_top5.join(QLatin1Char('|')).toStdString();
+    for (const char* record : {"Fastest Pole     : Race 1", "Slowest Pole     : Race 1", "Most Lead Changes: Race 1",
+                               "Most Leaders     : Race 1", "Most Yellows     : Race 1"})
+        EXPECT_TRUE(stats->c_gen.contains(QString::fromLatin1(record))) << record;
+    EXPECT_FALSE(stats->c_gen.contains(QStringLiteral("Fastest Pole     : Race 3")));
+}
+
 TEST_F(StatisticsTest, NoWinnerOnAKnownTrack)
 {
     dbMain->execute(QStringLiteral("UPDATE Races SET TrackID = 99"));

@@ -7,5 +7,7 @@ export QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVIK_TESTS=OFF -DTARVIK_BENCH=ON
 cmake --build build-bench -j "$(nproc)"
 for b in build-bench/bench/bench_*; do
-    [ -x "$b" ] && "$b" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+    if [ -f "$b" ] && [ -x "$b" ]; then
+        "$b" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+    fi
 done

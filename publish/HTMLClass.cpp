@@ -203,6 +203,40 @@ void HTMLClass::FooterRow(Fragment& f)
       << QStringLiteral("  </tr>");
 }
 
+int HTMLClass::ResultTableHead(Fragment& f, const QString& venue, const QString& date, const QString& raceName,
+                               const QString& weather) const
+{
+    const QString& T = sClassTitle;
+    const int n = 9 + (nTeams != 0 ? 1 : 0) + (bEarnings ? 1 : 0);
+    const QString title = QStringLiteral("    <TD ") + T + QStringLiteral(" align=\"center\" colspan=\"") + QString::number(n)
+        + QStringLiteral("\">");
+    f << TableHead(sClassResult);
+    f << QStringLiteral("  <TR>")
+      << title + QStringLiteral("Race No. ") + Escape(sRaceNo) + QStringLiteral("  -  ") + Escape(rt::Trim(venue))
+            + QStringLiteral("  -  ") + Escape(rt::Trim(date)) + QStringLiteral("</TD>")
+      << QStringLiteral("  </TR>");
+    f << QStringLiteral("  <TR>") << title + Escape(raceName) + QStringLiteral("</TD>") << QStringLiteral("  </TR>");
+    f << QStringLiteral("  <TR>") << title + Escape(weather) + QStringLiteral("</TD>") << QStringLiteral("  </TR>");
+
+    const QString blank = QStringLiteral(" align=\"center\">&nbsp;</TD>");
+    QStringList heads = {QStringLiteral(" align=\"center\">Pos.</TD>"),
+                         bNumbers ? QStringLiteral(" align=\"center\">No.</TD>") : blank,
+                         QStringLiteral(" align=\"center\">Driver</TD>"),
+                         bBrands ? QStringLiteral(" align=\"center\">Make</TD>") : blank};
+    if (nTeams != 0)
+        heads << QStringLiteral(" align=\"center\">Team</TD>");
+    heads << QStringLiteral(" align=\"center\">Interval</TD>") << QStringLiteral(" align=\"right\">Laps</TD>")
+          << QStringLiteral(" align=\"right\">Led</TD>") << QStringLiteral(" align=\"right\">Pts.</TD>")
+          << QStringLiteral(" align=\"center\">Status</TD>");
+    if (bEarnings)
+        heads << QStringLiteral(" align=\"right\">Earnings</TD>");
+    f << QStringLiteral("  <TR>");
+    for (const QString& h : heads)
+        f << QStringLiteral("    <TD ") + T + h;
+    f << QStringLiteral("   </TR>");
+    return n;
+}
+
 QString HTMLClass::FragmentPath(const QString& name)
 {
     return rt::AppFile(QStringLiteral("TXT/") + name);

@@ -113,6 +113,11 @@ public:
     void WriteStyle(Fragment& f) const;
     // The three footer lines with the link to the program's page.
     static void FooterRow(Fragment& f);
+    // Opens a result page's results table: its three title rows and its
+    // header row. Returns the table's column count (teams and earnings add
+    // one each). Venue and date are trimmed; name and weather go as given.
+    int ResultTableHead(Fragment& f, const QString& venue, const QString& date, const QString& raceName,
+                        const QString& weather) const;
 
     // Paths of the three kinds of file.
     static QString FragmentPath(const QString& name);          // TXT/name

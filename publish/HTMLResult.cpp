@@ -56,31 +56,7 @@ bool HTMLClass::HTMLRaceResult(const QString& sRaceName, const QString& sVenue, 
     WriteStyle(f);
 
     // Result table.
-    const int N = 9 + (nTeams != 0 ? 1 : 0) + (bEarnings ? 1 : 0);
-    const QString title = QStringLiteral("    <TD ") + T + QStringLiteral(" align=\"center\" colspan=\"") + QString::number(N)
-        + QStringLiteral("\">");
-    f << TableHead(sClassResult);
-    f << QStringLiteral("  <TR>")
-      << title + QStringLiteral("Race No. ") + Escape(sRaceNo) + QStringLiteral("  -  ") + Escape(rt::Trim(sVenue))
-            + QStringLiteral("  -  ") + Escape(rt::Trim(sDate)) + QStringLiteral("</TD>")
-      << QStringLiteral("  </TR>");
-    f << QStringLiteral("  <TR>") << title + Escape(sRaceName) + QStringLiteral("</TD>") << QStringLiteral("  </TR>");
-    f << QStringLiteral("  <TR>") << title + Escape(sWeather) + QStringLiteral("</TD>") << QStringLiteral("  </TR>");
-
-    const QString noHead = bNumbers ? QStringLiteral(" align=\"center\">No.</TD>") : QStringLiteral(" align=\"center\">&nbsp;</TD>");
-    QStringList heads = {QStringLiteral(" align=\"center\">Pos.</TD>"), noHead, QStringLiteral(" align=\"center\">Driver</TD>"),
-                         bBrands ? QStringLiteral(" align=\"center\">Make</TD>") : QStringLiteral(" align=\"center\">&nbsp;</TD>")};
-    if (nTeams != 0)
-        heads << QStringLiteral(" align=\"center\">Team</TD>");
-    heads << QStringLiteral(" align=\"center\">Interval</TD>") << QStringLiteral(" align=\"right\">Laps</TD>")
-          << QStringLiteral(" align=\"right\">Led</TD>") << QStringLiteral(" align=\"right\">Pts.</TD>")
-          << QStringLiteral(" align=\"center\">Status</TD>");
-    if (bEarnings)
-        heads << QStringLiteral(" align=\"right\">Earnings</TD>");
-    f << QStringLiteral("  <TR>");
-    for (const QString& h : heads)
-        f << QStringLiteral("    <TD ") + T + h;
-    f << QStringLiteral("   </TR>");
+    const int N = ResultTableHead(f, sVenue, sDate, sRaceName, sWeather);
 
     bool band = false;
     const int results = filledLines(grids.results);
@@ -145,6 +121,7 @@ bool HTMLClass::HTMLRaceResult(const QString& sRaceName, const QString& sVenue, 
       << QStringLiteral("  <TR><TD ") + T + QStringLiteral(" align=\"center\" colspan=\"7\">")
             + Cell(lineAt(grids.raceInfo, 5), 21, 30, true) + QStringLiteral("</TD></TR>");
     f << QStringLiteral("   <TR>");
+    const QString noHead = bNumbers ? QStringLiteral(" align=\"center\">No.</TD>") : QStringLiteral(" align=\"center\">&nbsp;</TD>");
     const QString qHeads[] = {QStringLiteral(" align=\"center\">Pos.</TD>"), noHead, QStringLiteral(" align=\"center\">Driver</TD>"),
                               QStringLiteral(" align=\"right\">Speed</TD>"), QStringLiteral(" align=\"center\">Dif. F/N</TD>"),
                               QStringLiteral(" align=\"right\">Time</TD>"), QStringLiteral(" align=\"center\">Dif. F/N</TD>")};

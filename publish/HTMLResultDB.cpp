@@ -75,35 +75,8 @@ bool HTMLClass::HTMLRaceResultFormDB(const dao::Recordset& rsSch)
     LoadDivisionSettings(sDiv);
 
     // Results table.
-    int n = nTeams != 0 ? 10 : 9;
-    if (bEarnings)
-        ++n;
-    const QString titleCell = QStringLiteral("    <TD ") + T + QStringLiteral(" align=\"center\" colspan=\"")
-        + QString::number(n) + QStringLiteral("\">");
-    f << TableHead(sClassResult) << QStringLiteral("  <TR>")
-      << titleCell + QStringLiteral("Race No. ") + Escape(sRaceNo) + QStringLiteral("  -  ")
-            + Escape(rt::Trim(text(rsSch, "Venue"))) + QStringLiteral("  -  ")
-            + Escape(rt::Trim(text(rsSch, "RaceDate"))) + QStringLiteral("</TD>")
-      << QStringLiteral("  </TR>") << QStringLiteral("  <TR>")
-      << titleCell + Escape(rt::Trim(text(rsSch, "RaceName"))) + QStringLiteral("</TD>") << QStringLiteral("  </TR>")
-      << QStringLiteral("  <TR>") << titleCell + Escape(rt::Trim(text(rsSch, "Weather"))) + QStringLiteral("</TD>")
-      << QStringLiteral("  </TR>");
-
-    f << QStringLiteral("  <TR>");
-    QStringList heads = {QStringLiteral(" align=\"center\">Pos.</TD>"),
-                         bNumbers ? QStringLiteral(" align=\"center\">No.</TD>") : QStringLiteral(" align=\"center\">&nbsp;</TD>"),
-                         QStringLiteral(" align=\"center\">Driver</TD>"),
-                         bBrands ? QStringLiteral(" align=\"center\">Make</TD>") : QStringLiteral(" align=\"center\">&nbsp;</TD>")};
-    if (nTeams != 0)
-        heads << QStringLiteral(" align=\"center\">Team</TD>");
-    heads << QStringLiteral(" align=\"center\">Interval</TD>") << QStringLiteral(" align=\"right\">Laps</TD>")
-          << QStringLiteral(" align=\"right\">Led</TD>") << QStringLiteral(" align=\"right\">Pts.</TD>")
-          << QStringLiteral(" align=\"center\">Status</TD>");
-    if (bEarnings)
-        heads << QStringLiteral(" align=\"right\">Earnings</TD>");
-    for (const QString& h : heads)
-        f << QStringLiteral("    <TD ") + T + h;
-    f << QStringLiteral("   </TR>");
+    const int n = ResultTableHead(f, text(rsSch, "Venue"), text(rsSch, "RaceDate"),
+                                  rt::Trim(text(rsSch, "RaceName")), rt::Trim(text(rsSch, "Weather")));
 
     // Result lines in finishing order; equal positions by driver.
     auto lines = dbMain->openRecordset(QStringLiteral("SELECT * FROM Score WHERE RaceID = ") + id

@@ -29,6 +29,24 @@ QString driverName(qint64 id)
     return rt::LSet(name, 20);
 }
 
+// Walks rows ordered by race and place and gives the k-th row of each race
+// points[k - 1], the first ten only, keyed by the row's keyField.
+void addPlacePoints(dao::Recordset& rs, StandingsDb::RowInserter& insert, const QString& keyField, const int (&points)[10])
+{
+    int k = 1;
+    qint64 race = rs.integer(QStringLiteral("RaceID"));
+    for (; !rs.eof(); rs.moveNext()) {
+        if (rs.integer(QStringLiteral("RaceID")) != race) {
+            race = rs.integer(QStringLiteral("RaceID"));
+            k = 1;
+        }
+        if (k <= 10)
+            insert.add({rs.field(keyField), points[k - 1]});
+        ++k;
+    }
+    insert.flush();
+}
+
 } // namespace
 
 void Standings::CalcTeamPoints()
@@ -57,18 +75,7 @@ void Standings::CalcTeamPoints()
     if (rs->isEmpty())
         return;
     StandingsDb::RowInserter insert(QStringLiteral("TempTeams"), {QStringLiteral("Team_Name"), QStringLiteral("Points")});
-    int k = 1;
-    qint64 race = rs->integer(QStringLiteral("RaceID"));
-    for (; !rs->eof(); rs->moveNext()) {
-        if (rs->integer(QStringLiteral("RaceID")) != race) {
-            race = rs->integer(QStringLiteral("RaceID"));
-            k = 1;
-        }
-        if (k <= 10)
-            insert.add({rs->field(QStringLiteral("Team_Name")), award[k - 1]});
-        ++k;
-    }
-    insert.flush();
+    addPlacePoints(*rs, insert, QStringLiteral("Team_Name"), award);
 
     // Teams are summed by name.
     auto totals = dbMain->openRecordset(QStringLiteral("SELECT Team_Name, SUM(Points) as SumOfPoints FROM TempTeams ")
@@ -141,18 +148,8 @@ void Standings::CalcRookiePoints()
 
     // The ten best rookies of each race earn 10, 9, ... 1.
     StandingsDb::RowInserter insert(QStringLiteral("TempTeams"), {QStringLiteral("DriverID"), QStringLiteral("Points")});
-    int k = 1;
-    qint64 race = rs->integer(QStringLiteral("RaceID"));
-    for (; !rs->eof(); rs->moveNext()) {
-        if (rs->integer(QStringLiteral("RaceID")) != race) {
-            race = rs->integer(QStringLiteral("RaceID"));
-            k = 1;
-        }
-        if (11 - k > 0)
-            insert.add({rs->field(QStringLiteral("DriverID")), 11 - k});
-        ++k;
-    }
-    insert.flush();
+    static const int award[10] = {10, 9, 8, 7, 6, 5, 4, 3, 2, 1};
+    addPlacePoints(*rs, insert, QStringLiteral("DriverID"), award);
 
     auto totals = dbMain->openRecordset(QStringLiteral("SELECT SUM(Points) as SumOfPoints, DriverID FROM TempTeams ")
                                         + QStringLiteral("WHERE cStr(Points) > '0' ")

@@ -57,41 +57,67 @@ void Stmt::bind(int index, const QVariant& value)
     bindValue(m_db, m_stmt, index, value);
 }
 
+namespace {
+
+// The SQLite storage class a value goes in as.
+enum class SqlKind { Null, Integer, Real, Blob, Text };
+
+SqlKind sqlKind(const QVariant& value)
+{
+    if (value.isNull() || !value.isValid())
+        return SqlKind::Null;
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+        return SqlKind::Integer;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return SqlKind::Real;
+    case QMetaType::QByteArray:
+        return SqlKind::Blob;
+    default:
+        return SqlKind::Text;
+    }
+}
+
+// A bool goes in as 1 or 0.
+qint64 integerOf(const QVariant& value)
+{
+    return value.typeId() == QMetaType::Bool ? (value.toBool() ? 1 : 0) : value.toLongLong();
+}
+
+} // namespace
+
 void bindValue(sqlite3* db, sqlite3_stmt* m_stmt, int index, const QVariant& value)
 {
     int rc = SQLITE_OK;
-    if (value.isNull() || !value.isValid()) {
+    switch (sqlKind(value)) {
+    case SqlKind::Null:
         rc = sqlite3_bind_null(m_stmt, index);
-    } else {
-        switch (value.typeId()) {
-        case QMetaType::Bool:
-            rc = sqlite3_bind_int64(m_stmt, index, value.toBool() ? 1 : 0);
-            break;
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::LongLong:
-        case QMetaType::ULongLong:
-        case QMetaType::Short:
-        case QMetaType::UShort:
-        case QMetaType::Long:
-        case QMetaType::ULong:
-            rc = sqlite3_bind_int64(m_stmt, index, value.toLongLong());
-            break;
-        case QMetaType::Double:
-        case QMetaType::Float:
-            rc = sqlite3_bind_double(m_stmt, index, value.toDouble());
-            break;
-        case QMetaType::QByteArray: {
-            const QByteArray b = value.toByteArray();
-            rc = sqlite3_bind_blob64(m_stmt, index, b.constData(), sqlite3_uint64(b.size()), SQLITE_TRANSIENT);
-            break;
-        }
-        default: {
-            const QByteArray t = value.toString().toUtf8();
-            rc = sqlite3_bind_text64(m_stmt, index, t.constData(), sqlite3_uint64(t.size()), SQLITE_TRANSIENT, SQLITE_UTF8);
-            break;
-        }
-        }
+        break;
+    case SqlKind::Integer:
+        rc = sqlite3_bind_int64(m_stmt, index, integerOf(value));
+        break;
+    case SqlKind::Real:
+        rc = sqlite3_bind_double(m_stmt, index, value.toDouble());
+        break;
+    case SqlKind::Blob: {
+        const QByteArray b = value.toByteArray();
+        rc = sqlite3_bind_blob64(m_stmt, index, b.constData(), sqlite3_uint64(b.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    case SqlKind::Text: {
+        const QByteArray t = value.toString().toUtf8();
+        rc = sqlite3_bind_text64(m_stmt, index, t.constData(), sqlite3_uint64(t.size()), SQLITE_TRANSIENT, SQLITE_UTF8);
+        break;
+    }
     }
     if (rc != SQLITE_OK)
         throw sqliteError(db, rc);
@@ -141,29 +167,18 @@ QVariant columnValue(sqlite3_stmt* stmt, int column)
 
 void resultValue(sqlite3_context* ctx, const QVariant& value)
 {
-    if (value.isNull() || !value.isValid()) {
+    switch (sqlKind(value)) {
+    case SqlKind::Null:
         sqlite3_result_null(ctx);
-        return;
-    }
-    switch (value.typeId()) {
-    case QMetaType::Bool:
-        sqlite3_result_int64(ctx, value.toBool() ? 1 : 0);
         break;
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-        sqlite3_result_int64(ctx, value.toLongLong());
+    case SqlKind::Integer:
+        sqlite3_result_int64(ctx, integerOf(value));
         break;
-    case QMetaType::Double:
-    case QMetaType::Float:
+    case SqlKind::Real:
         sqlite3_result_double(ctx, value.toDouble());
         break;
-    default: {
+    case SqlKind::Blob:   // function results are texts
+    case SqlKind::Text: {
         const QByteArray t = value.toString().toUtf8();
         sqlite3_result_text64(ctx, t.constData(), sqlite3_uint64(t.size()), SQLITE_TRANSIENT, SQLITE_UTF8);
         break;

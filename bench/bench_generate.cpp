@@ -8,7 +8,6 @@
 #include "Dialogs.h"
 #include "frmRaceResult.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QPushButton>
 
@@ -68,14 +67,3 @@ BENCHMARK(BM_GenerateFiles)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true)
     ->Complexity(benchmark::oN);
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

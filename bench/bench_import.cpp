@@ -11,7 +11,6 @@
 #include "Settings.h"
 #include "State.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -101,12 +100,3 @@ void BM_ImportFullField(benchmark::State& state)
 } // namespace
 
 BENCHMARK(BM_ImportFullField)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -4,7 +4,6 @@
 #include "BenchLeague.h"
 #include "Standings.h"
 
-#include <QCoreApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -37,12 +36,3 @@ void BM_StandingsRun(benchmark::State& state)
 
 BENCHMARK(BM_StandingsRun)->Arg(9)->Arg(36)->Arg(144)->Unit(benchmark::kMillisecond)->Repetitions(5)
     ->DisplayAggregatesOnly(true);
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -6,7 +6,6 @@
 #include "Standings.h"
 #include "Statistics.h"
 
-#include <QCoreApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -80,12 +79,3 @@ void BM_StandingsThenStatistics(benchmark::State& state)
 
 BENCHMARK(BM_StatisticsRun)->Unit(benchmark::kMillisecond)->Repetitions(5)->DisplayAggregatesOnly(true);
 BENCHMARK(BM_StandingsThenStatistics)->Unit(benchmark::kMillisecond)->Repetitions(5)->DisplayAggregatesOnly(true);
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

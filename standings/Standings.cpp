@@ -17,14 +17,7 @@
 #include <cmath>
 #include <vector>
 
-namespace {
-
-// A failure of the run that is not a database error (the page).
-struct RunError {
-    QString text;
-};
-
-} // namespace
+using StandingsDb::RunError;
 
 Standings::Standings()
 {
@@ -129,12 +122,8 @@ bool Standings::GenerateAll()
             BuildStandings();
             dbMain->commitTrans();
             return true;
-        } catch (const dao::DbError& e) {
-            m_error = QStringLiteral("The standings could not be computed.\n\nError %1: %2").arg(e.number()).arg(e.description());
-        } catch (const RunError& e) {
-            m_error = e.text;
-        } catch (const std::exception& e) {
-            m_error = QStringLiteral("The standings could not be computed.\n\n") + QString::fromLocal8Bit(e.what());
+        } catch (...) {
+            m_error = StandingsDb::CurrentErrorText(QStringLiteral("The standings could not be computed."));
         }
         if (began) {
             try {

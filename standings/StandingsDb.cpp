@@ -7,6 +7,19 @@
 
 namespace StandingsDb {
 
+QString CurrentErrorText(const QString& heading)
+{
+    try {
+        throw;
+    } catch (const dao::DbError& e) {
+        return heading + QStringLiteral("\n\nError %1: %2").arg(e.number()).arg(e.description());
+    } catch (const RunError& e) {
+        return e.text;
+    } catch (const std::exception& e) {
+        return heading + QStringLiteral("\n\n") + QString::fromLocal8Bit(e.what());
+    }
+}
+
 std::unique_ptr<dao::Recordset> OpenQuery(const QString& sql, const std::vector<std::pair<QString, QVariant>>& params)
 {
     dao::QueryDef query(dbMain, QString(), sql);

@@ -15,6 +15,15 @@ class Recordset;
 
 namespace StandingsDb {
 
+// A failure of a run that is not a database error (the page).
+struct RunError {
+    QString text;
+};
+
+// Inside a catch block: the text that reports the error being handled,
+// after the heading that says what could not be done.
+QString CurrentErrorText(const QString& heading);
+
 // Opens SQL (which may read saved queries) with named parameter values.
 std::unique_ptr<dao::Recordset> OpenQuery(const QString& sql,
                                           const std::vector<std::pair<QString, QVariant>>& params);

@@ -7,6 +7,7 @@
 #include "Lookups.h"
 #include "Recordset.h"
 #include "Runtime.h"
+#include "StandingsDb.h"
 #include "State.h"
 #include "TextLayout.h"
 #include "WaitCursor.h"
@@ -114,14 +115,7 @@ dao::QueryDef& Statistics::query(const QString& name)
     return *it;
 }
 
-namespace {
-
-// A failure of the run that is not a database error (the page).
-struct RunError {
-    QString text;
-};
-
-} // namespace
+using StandingsDb::RunError;
 
 bool Statistics::GenerateAll()
 {
@@ -148,12 +142,8 @@ bool Statistics::GenerateAll()
         try {
             BuildStatistics();
             return true;
-        } catch (const dao::DbError& e) {
-            m_error = QStringLiteral("The statistics could not be computed.\n\nError %1: %2").arg(e.number()).arg(e.description());
-        } catch (const RunError& e) {
-            m_error = e.text;
-        } catch (const std::exception& e) {
-            m_error = QStringLiteral("The statistics could not be computed.\n\n") + QString::fromLocal8Bit(e.what());
+        } catch (...) {
+            m_error = StandingsDb::CurrentErrorText(QStringLiteral("The statistics could not be computed."));
         }
     }
     if (ShowErrors)

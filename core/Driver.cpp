@@ -1,6 +1,7 @@
 #include "Driver.h"
 
 #include "Database.h"
+#include "Lookups.h"
 #include "Recordset.h"
 #include "State.h"
 
@@ -12,7 +13,7 @@ void Driver::Load(qint64 nID)
         return;
     ID = nID;
     OnlineID = rs->text(QStringLiteral("OnlineID"));
-    FullName = rs->isNull(QStringLiteral("Name")) ? OnlineID : rs->text(QStringLiteral("Name"));
+    FullName = DriverShownName(rs->text(QStringLiteral("Name")), OnlineID);
     // A column without a value keeps what the member held.
     if (!rs->isNull(QStringLiteral("Number")))
         Number = rs->text(QStringLiteral("Number"));

@@ -16,6 +16,17 @@ static QString idText(qint64 id)
     return QString::number(id);
 }
 
+QString DriverShownName(const QString& name, const QString& onlineId)
+{
+    return name.trimmed().isEmpty() ? onlineId : name;
+}
+
+QString DriverShownNameSql(const QString& table)
+{
+    const QString name = table + QStringLiteral(".Name");
+    return QStringLiteral("IIf(%1 Is Null Or Trim(%1) = '', %2.OnlineID, %1)").arg(name, table);
+}
+
 void GetDriverInfo(qint64 driverId, QString& name, QString& number, QString& make)
 {
     auto rs = dbMain->openRecordset(QStringLiteral("SELECT * FROM Drivers WHERE DriverID = ") + idText(driverId));
@@ -25,7 +36,7 @@ void GetDriverInfo(qint64 driverId, QString& name, QString& number, QString& mak
         make = QString(10, QLatin1Char(' '));
         return;
     }
-    const QString shown = rs->isNull(QStringLiteral("Name")) ? rs->text(QStringLiteral("OnlineID")) : rs->text(QStringLiteral("Name"));
+    const QString shown = DriverShownName(rs->text(QStringLiteral("Name")), rs->text(QStringLiteral("OnlineID")));
     name = rt::LSet(shown, 20);
     // Always three wide, so the columns after it stay in place.
     number = rs->isNull(QStringLiteral("Number")) ? QStringLiteral("***") : rt::RSet(rs->text(QStringLiteral("Number")), 3);

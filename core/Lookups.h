@@ -8,6 +8,12 @@ class QComboBox;
 class QLineEdit;
 class QWidget;
 
+// The name a driver is shown and sorted by: his Name, or his OnlineID when
+// the Name is empty or blank. DriverShownNameSql is the same rule as an SQL
+// expression over the Name and OnlineID columns of the given table or alias.
+QString DriverShownName(const QString& name, const QString& onlineId);
+QString DriverShownNameSql(const QString& table = QStringLiteral("Drivers"));
+
 // Name in 20, car number in 3 and make in 10 characters;
 // "Name not found      ", "***" and 10 blanks when there is no such driver.
 void GetDriverInfo(qint64 driverId, QString& name, QString& number, QString& make);

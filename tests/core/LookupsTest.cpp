@@ -77,6 +77,27 @@ TEST_F(Lookups, DriverInfoFoundAndNotFound)
     EXPECT_EQ(GetDriverBrand(999999), QString());
 }
 
+TEST_F(Lookups, ABlankNameShowsTheOnlineIdInCodeAndInSql)
+{
+    dbMain->execute(QStringLiteral("INSERT INTO Drivers (OnlineID, Name) VALUES ('blank', '   ')"));
+    const qint64 blank = driverId("blank");
+    QString name, number, make;
+    GetDriverInfo(blank, name, number, make);
+    EXPECT_EQ(name, QStringLiteral("blank               "));
+    Driver d;
+    d.Load(blank);
+    EXPECT_EQ(d.FullName, QStringLiteral("blank"));
+
+    auto rs = dbMain->openRecordset(QStringLiteral("SELECT ") + DriverShownNameSql(QStringLiteral("D")) +
+                                    QStringLiteral(" AS Shown FROM Drivers AS D ORDER BY ") +
+                                    DriverShownNameSql(QStringLiteral("D")));
+    QStringList shown;
+    for (; !rs->eof(); rs->moveNext())
+        shown << rs->text(QStringLiteral("Shown"));
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("anon"), QStringLiteral("Bartholomew Fitzgerald-Smythe"), QStringLiteral("blank"),
+                                  QStringLiteral("John Doe"), QStringLiteral("X")}));
+}
+
 TEST_F(Lookups, DriverRecord)
 {
     Driver known;

@@ -1,10 +1,13 @@
 #include "ListWindowParts.h"
 
+#include "Dialogs.h"
+
 #include <QAction>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QShortcut>
 #include <QToolBar>
@@ -33,6 +36,35 @@ QToolBar* MakeListToolbar(QWidget* window)
     toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     toolbar->setIconSize(QSize(16, 16));
     return toolbar;
+}
+
+ListActions MakeListActions(QWidget* window)
+{
+    ListActions a;
+    a.menuBar = new QMenuBar(window);
+    a.nmuActions = a.menuBar->addMenu(QStringLiteral("&Actions"));
+    a.nmuActions->setObjectName(QStringLiteral("nmuActions"));
+    a.mnuNew = AddMenuItem(a.nmuActions, "mnuNew", QStringLiteral("&New"));
+    a.mnuEdit = AddMenuItem(a.nmuActions, "mnuEdit", QStringLiteral("&Edit"));
+    a.mnuDelete = AddMenuItem(a.nmuActions, "mnuDelete", QStringLiteral("&Delete"));
+    a.separator = a.nmuActions->addSeparator();
+    a.separator->setObjectName(QStringLiteral("separator"));
+    a.mnuClose = AddMenuItem(a.nmuActions, "mnuClose", QStringLiteral("&Close"));
+
+    a.Toolbar1 = MakeListToolbar(window);
+    a.tbNew = AddToolButton(a.Toolbar1, "new", QStringLiteral("New"), QStringLiteral("Add a new record"), QStyle::SP_FileIcon);
+    a.tbEdit = AddToolButton(a.Toolbar1, "edit", QStringLiteral("Edit"), QStringLiteral("Edit a record"),
+                             QStyle::SP_FileDialogDetailedView);
+    a.tbDelete = AddToolButton(a.Toolbar1, "delete", QStringLiteral("Delete"), QStringLiteral("Delete a record"),
+                               QStyle::SP_TrashIcon);
+    return a;
+}
+
+bool ConfirmDelete()
+{
+    return dlg::MsgBox(QStringLiteral("Are you sure to delete the selected record?"),
+                       dlg::vbYesNo | dlg::vbQuestion | dlg::vbDefaultButton2, QStringLiteral("Verify"))
+        == dlg::vbYes;
 }
 
 void MakeListPair(QWidget* window, QListWidget*& list1, QListWidget*& list2)

@@ -10,6 +10,7 @@ class QAction;
 class QEvent;
 class QListWidget;
 class QMenu;
+class QMenuBar;
 class QPushButton;
 class QToolBar;
 class QWidget;
@@ -21,6 +22,26 @@ QAction* AddToolButton(QToolBar* toolbar, const char* key, const QString& text, 
                        QStyle::StandardPixmap icon);
 // A toolbar with text under small icons, named "Toolbar1".
 QToolBar* MakeListToolbar(QWidget* window);
+// What every list window offers: the "&Actions" menu on its own menu bar
+// (New, Edit, Delete, a separator, Close) and the toolbar with the keys
+// "new", "edit" and "delete".
+struct ListActions {
+    QMenuBar* menuBar = nullptr;
+    QMenu* nmuActions = nullptr;
+    QAction* mnuNew = nullptr;
+    QAction* mnuEdit = nullptr;
+    QAction* mnuDelete = nullptr;
+    QAction* separator = nullptr;
+    QAction* mnuClose = nullptr;
+    QToolBar* Toolbar1 = nullptr;
+    QAction* tbNew = nullptr;
+    QAction* tbEdit = nullptr;
+    QAction* tbDelete = nullptr;
+};
+ListActions MakeListActions(QWidget* window);
+// "Are you sure to delete the selected record?" (Yes/No, No the default,
+// title "Verify"): true on Yes.
+bool ConfirmDelete();
 // The shown list "List1" (one selected entry, its events filtered by the
 // window) and the hidden list "List2" of the entries' keys.
 void MakeListPair(QWidget* window, QListWidget*& list1, QListWidget*& list2);

@@ -1,5 +1,6 @@
 #include "EditorDialog.h"
 
+#include "DbError.h"
 #include "Dialogs.h"
 #include "Runtime.h"
 #include "State.h"
@@ -118,4 +119,19 @@ bool EditorDialog::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void ShowEditorDialog(const std::function<std::unique_ptr<EditorDialog>()>& make)
+{
+    try {
+        std::unique_ptr<EditorDialog> editor = make();
+        if (!editor)
+            return;
+        if (editor->loaded())
+            dlg::ExecDialog(editor.get());
+        else
+            dlg::MsgBox(QStringLiteral("The selected record no longer exists."), dlg::vbCritical);
+    } catch (const dao::DbError& e) {
+        dlg::MsgBox(e.description(), dlg::vbOKOnly);
+    }
 }

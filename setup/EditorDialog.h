@@ -5,6 +5,9 @@
 
 #include <QDialog>
 
+#include <functional>
+#include <memory>
+
 class QFormLayout;
 class QLineEdit;
 class QPushButton;
@@ -45,3 +48,8 @@ protected:
 
     bool m_loaded = true;
 };
+
+// Makes an editor and shows it modally; an editor whose record is gone says
+// so instead, and a database error while it loads is shown by its
+// description. `make` may give no editor.
+void ShowEditorDialog(const std::function<std::unique_ptr<EditorDialog>()>& make);

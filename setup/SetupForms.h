@@ -1,3 +1,4 @@
 #pragma once
-// Registers the league setup windows ("frmList") with the window registry.
+// Registers the league setup windows ("frmList", "frmListTeams",
+// "frmRookies", "frmListBonus") with the window registry.
 void RegisterSetupForms();

@@ -31,21 +31,7 @@ frmList::frmList(QWidget* parent)
     setObjectName(QStringLiteral("frmList"));
     setAttribute(Qt::WA_DeleteOnClose);
 
-    auto* menuBar = new QMenuBar(this);
-    QMenu* nmuActions = menuBar->addMenu(QStringLiteral("&Actions"));
-    nmuActions->setObjectName(QStringLiteral("nmuActions"));
-    mnuNew = AddMenuItem(nmuActions, "mnuNew", QStringLiteral("&New"));
-    mnuEdit = AddMenuItem(nmuActions, "mnuEdit", QStringLiteral("&Edit"));
-    mnuDelete = AddMenuItem(nmuActions, "mnuDelete", QStringLiteral("&Delete"));
-    nmuActions->addSeparator();
-    mnuClose = AddMenuItem(nmuActions, "mnuClose", QStringLiteral("&Close"));
-
-    Toolbar1 = MakeListToolbar(this);
-    tbNew = AddToolButton(Toolbar1, "new", QStringLiteral("New"), QStringLiteral("Add a new record"), QStyle::SP_FileIcon);
-    tbEdit = AddToolButton(Toolbar1, "edit", QStringLiteral("Edit"), QStringLiteral("Edit a record"),
-                           QStyle::SP_FileDialogDetailedView);
-    tbDelete = AddToolButton(Toolbar1, "delete", QStringLiteral("Delete"), QStringLiteral("Delete a record"),
-                             QStyle::SP_TrashIcon);
+    acts = MakeListActions(this);
 
     MakeListPair(this, List1, List2);
 
@@ -56,20 +42,20 @@ frmList::frmList(QWidget* parent)
     bottom->addStretch();
     bottom->addWidget(cmdClose);
     auto* top = new QVBoxLayout(this);
-    top->setMenuBar(menuBar);
+    top->setMenuBar(acts.menuBar);
     top->setContentsMargins(5, 0, 5, 5);
-    top->addWidget(Toolbar1);
+    top->addWidget(acts.Toolbar1);
     top->addWidget(List1, 1);
     top->addLayout(bottom);
     setTabOrder(List1, cmdClose);
 
-    connect(mnuNew, &QAction::triggered, this, &frmList::NewRecord);
-    connect(tbNew, &QAction::triggered, this, &frmList::NewRecord);
-    connect(mnuEdit, &QAction::triggered, this, &frmList::EditSelected);
-    connect(tbEdit, &QAction::triggered, this, &frmList::EditSelected);
-    connect(mnuDelete, &QAction::triggered, this, &frmList::DeleteSelected);
-    connect(tbDelete, &QAction::triggered, this, &frmList::DeleteSelected);
-    connect(mnuClose, &QAction::triggered, this, &frmList::CloseWindow);
+    connect(acts.mnuNew, &QAction::triggered, this, &frmList::NewRecord);
+    connect(acts.tbNew, &QAction::triggered, this, &frmList::NewRecord);
+    connect(acts.mnuEdit, &QAction::triggered, this, &frmList::EditSelected);
+    connect(acts.tbEdit, &QAction::triggered, this, &frmList::EditSelected);
+    connect(acts.mnuDelete, &QAction::triggered, this, &frmList::DeleteSelected);
+    connect(acts.tbDelete, &QAction::triggered, this, &frmList::DeleteSelected);
+    connect(acts.mnuClose, &QAction::triggered, this, &frmList::CloseWindow);
     connect(cmdClose, &QPushButton::clicked, this, &frmList::CloseWindow);
     connect(List1, &QListWidget::itemDoubleClicked, this, &frmList::EditSelected);
     connect(List1, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
@@ -143,12 +129,12 @@ void frmList::LoadList()
 void frmList::UpdateActions()
 {
     const bool any = rsList && rsList->recordCount() > 0;
-    tbNew->setEnabled(true);
-    tbEdit->setEnabled(any);
-    tbDelete->setEnabled(any);
-    mnuNew->setEnabled(any);
-    mnuEdit->setEnabled(any);
-    mnuDelete->setEnabled(any);
+    acts.tbNew->setEnabled(true);
+    acts.tbEdit->setEnabled(any);
+    acts.tbDelete->setEnabled(any);
+    acts.mnuNew->setEnabled(any);
+    acts.mnuEdit->setEnabled(any);
+    acts.mnuDelete->setEnabled(any);
 }
 
 bool frmList::eventFilter(QObject* watched, QEvent* event)
@@ -184,23 +170,15 @@ void frmList::NewRecord()
 void frmList::ShowEditor()
 {
     const QString table = tListDef.sTable.trimmed();
-    try {
-        std::unique_ptr<EditorDialog> editor;
+    ShowEditorDialog([&]() -> std::unique_ptr<EditorDialog> {
         if (table == QLatin1String("Division"))
-            editor = std::make_unique<frmDivision>(this);
-        else if (table == QLatin1String("Drivers"))
-            editor = std::make_unique<frmDrivers>(this);
-        else if (table == QLatin1String("Tracks"))
-            editor = std::make_unique<frmTracks>(this);
-        if (editor) {
-            if (editor->loaded())
-                dlg::ExecDialog(editor.get());
-            else
-                dlg::MsgBox(QStringLiteral("The selected record no longer exists."), dlg::vbCritical);
-        }
-    } catch (const dao::DbError& e) {
-        dlg::MsgBox(e.description(), dlg::vbOKOnly);
-    }
+            return std::make_unique<frmDivision>(this);
+        if (table == QLatin1String("Drivers"))
+            return std::make_unique<frmDrivers>(this);
+        if (table == QLatin1String("Tracks"))
+            return std::make_unique<frmTracks>(this);
+        return nullptr;
+    });
     LoadList();
 }
 
@@ -252,8 +230,7 @@ void frmList::DeleteSelected()
     }
 
     const int ask = dlg::vbYesNo | dlg::vbQuestion | dlg::vbDefaultButton2;
-    if (dlg::MsgBox(QStringLiteral("Are you sure to delete the selected record?"), ask, QStringLiteral("Verify"))
-        != dlg::vbYes)
+    if (!ConfirmDelete())
         return;
     const bool division = table == QLatin1String("Division");
     if (division

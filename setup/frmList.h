@@ -2,14 +2,14 @@
 // The generic list window: lists the divisions, drivers or tracks as the
 // shared list definition says, and adds, edits or deletes their rows.
 
+#include "ListWindowParts.h"
+
 #include <QWidget>
 
 #include <memory>
 
-class QAction;
 class QListWidget;
 class QPushButton;
-class QToolBar;
 namespace dao { class Recordset; }
 
 class frmList : public QWidget {
@@ -35,14 +35,7 @@ private:
 
     QListWidget* List1 = nullptr;
     QListWidget* List2 = nullptr;
-    QToolBar* Toolbar1 = nullptr;
-    QAction* tbNew = nullptr;
-    QAction* tbEdit = nullptr;
-    QAction* tbDelete = nullptr;
-    QAction* mnuNew = nullptr;
-    QAction* mnuEdit = nullptr;
-    QAction* mnuDelete = nullptr;
-    QAction* mnuClose = nullptr;
+    ListActions acts;
     QPushButton* cmdClose = nullptr;
     std::unique_ptr<dao::Recordset> rsList;
 };

@@ -4,7 +4,9 @@
 
 #include "Database.h"
 #include "FormRegistry.h"
+#include "QueryRows.h"
 #include "Recordset.h"
+#include "ScriptedEditors.h"
 #include "SetupForms.h"
 #include "State.h"
 #include "TestSupport.h"
@@ -27,8 +29,6 @@
 
 namespace {
 
-constexpr int kStillOpen = 42;
-
 void pressKey(QWidget* w, Qt::Key key)
 {
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
@@ -39,30 +39,17 @@ const ListDef kDivisions{"List of Divisions", "ID", "Name", 30, "", "Division", 
 const ListDef kDrivers{"List of Drivers", "DriverID", "Name", 30, "", "Drivers", 1};
 const ListDef kTracks{"List of Tracks", "ID", "FullName", 50, "", "Tracks", 1};
 
-class SetupTest : public testsupport::LeagueTest {
+class SetupTest : public testsupport::LeagueTest, protected ScriptedEditors, protected QueryRows {
 protected:
-    using Script = std::function<void(QDialog*)>;
-
     void SetUp() override
     {
         LeagueTest::SetUp();
         RegisterSetupForms();
-        dlg::SetExecHook([this](QWidget* w) {
-            auto* d = qobject_cast<QDialog*>(w);
-            ++execs;
-            if (!d || scripts.empty())
-                return 0;
-            d->setResult(kStillOpen);
-            Script s = scripts.front();
-            scripts.pop_front();
-            s(d);
-            lastResult = d->result();
-            return lastResult;
-        });
+        installExecHook();
     }
     void TearDown() override
     {
-        dlg::SetExecHook({});
+        removeExecHook();
         list.reset();
         LeagueTest::TearDown();
     }
@@ -122,22 +109,7 @@ protected:
         return [values](QDialog* d) { set(d, values); ok(d); };
     }
 
-    QStringList row(const QString& sql)
-    {
-        QStringList out;
-        auto rs = dbMain->openRecordset(sql);
-        if (rs->isEmpty())
-            return out;
-        for (int i = 0; i < rs->fieldCount(); ++i)
-            out << rs->field(i).toString();
-        return out;
-    }
-    qint64 count(const QString& sql) { return dbMain->scalar(sql).toLongLong(); }
-
     std::unique_ptr<QWidget> list;
-    std::deque<Script> scripts;
-    int execs = 0;
-    int lastResult = 0;
 };
 
 // A new league: one division per preset, three drivers, two tracks; then

@@ -138,7 +138,11 @@ void frmRaceResult::BuildControls()
     commAddProv->setObjectName(QStringLiteral("commAddProv"));
     commSave = new QPushButton(QStringLiteral("&Generate Files"), this);
     commSave->setObjectName(QStringLiteral("commSave"));
-    for (QPushButton* b : {commAddProv, commSave}) {
+    // The damage import has a dialog but the window does not offer it.
+    commDamage = new QPushButton(QStringLiteral("&Import Damage"), this);
+    commDamage->setObjectName(QStringLiteral("commDamage"));
+    commDamage->hide();
+    for (QPushButton* b : {commAddProv, commSave, commDamage}) {
         b->setFont(tahoma);
         b->setFixedSize(TwipsToPixels(1485), TwipsToPixels(330));
         b->setEnabled(false);
@@ -175,6 +179,7 @@ void frmRaceResult::BuildControls()
     connect(List1, &QListWidget::itemClicked, this, [this] { RunGuarded([&] { List1_Click(); }); });
     connect(commSave, &QPushButton::clicked, this, [this] { RunGuarded([&] { commSave_Click(); }); });
     connect(commAddProv, &QPushButton::clicked, this, [this] { RunGuarded([&] { commAddProv_Click(); }); });
+    connect(commDamage, &QPushButton::clicked, this, [this] { RunGuarded([&] { commDamage_Click(); }); });
     connect(m_grids[0], &MSFlexGrid::DblClick, this, [this] { RunGuarded([&] { Grid1_DblClick(); }); });
     connect(m_grids[7], &MSFlexGrid::DblClick, this, [this] { RunGuarded([&] { Grid8_DblClick(); }); });
     connect(m_grids[8], &MSFlexGrid::DblClick, this, [this] { RunGuarded([&] { Grid9_DblClick(); }); });
@@ -226,6 +231,7 @@ void frmRaceResult::DivName_Click(int index)
     LoadRaceList();
     commSave->setEnabled(true);
     commAddProv->setEnabled(HasForm(QStringLiteral("frmEditRace")));
+    commDamage->setEnabled(HasForm(QStringLiteral("frmAddDamage")));
 }
 
 void frmRaceResult::LoadRaceList()
@@ -624,6 +630,7 @@ void frmRaceResult::LoadEarnLine(const dao::Recordset& TempR, MSFlexGrid* Grid8)
     }
     Driver driver;
     driver.Load(TempR.integer(QStringLiteral("DriverID")));
+    Grid8->setRowData(Grid8->Row(), TempR.integer(QStringLiteral("Posi")));
     Grid8->setCellAlignmentLeft();
     Grid8->setText(leftIn2(text(TempR, "Posi")) + QStringLiteral("  ") + rt::LSet(driver.FullName, 20) + QStringLiteral(" ")
                    + amounts + money(total) + QStringLiteral("  "));
@@ -732,6 +739,13 @@ void frmRaceResult::commAddProv_Click()
         return;
     bEditMode = false;
     RunEditor(QStringLiteral("frmEditRace"), {});
+}
+
+void frmRaceResult::commDamage_Click()
+{
+    if (!UseShownRace())
+        return;
+    RunEditor(QStringLiteral("frmAddDamage"), {{"nRaceNo", m_shownRace}});
 }
 
 void frmRaceResult::Grid1_DblClick()

@@ -42,7 +42,7 @@ public:
     // The five award lines of race lSelID.
     void Awards();
     // Writes the earnings line of TempR (Posi, DriverID, Earnings, Bonus,
-    // BonusAdd) into the current row of the grid.
+    // BonusAdd) into the current row of the grid, with its Posi as row data.
     void LoadEarnLine(const dao::Recordset& TempR, MSFlexGrid* Grid8);
 
     // Races.ID of the race the grids show, 0 when none.
@@ -56,6 +56,7 @@ public slots:
     void List1_Click();
     void commSave_Click();
     void commAddProv_Click();
+    void commDamage_Click();
     void Grid1_DblClick();
     void Grid8_DblClick();
     void Grid9_DblClick();
@@ -90,6 +91,7 @@ private:
     QList<qint64> List2;          // Races.ID of each List1 item
     QPushButton* commAddProv = nullptr;
     QPushButton* commSave = nullptr;
+    QPushButton* commDamage = nullptr;   // never shown
     QTabWidget* SSTab1 = nullptr;
     std::array<MSFlexGrid*, kGrids> m_grids{};
 

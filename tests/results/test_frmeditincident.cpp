@@ -1,0 +1,205 @@
+// The penalty editor on the race result window's adjustments grid.
+#include "EditingFixture.h"
+
+using namespace raceresult;
+
+namespace {
+
+class IncidentTest : public EditingTest {
+protected:
+    static QPlainTextEdit* Comment(QWidget& d) { return d.findChild<QPlainTextEdit*>(QStringLiteral("Text1(3)")); }
+    // Opens the line at grid row `row`, sets points and comment, presses OK.
+    void Give(int row, const QString& points, const QString& comment = QStringLiteral("Rough driving"))
+    {
+        onIncident = [=](frmEditIncident& d) {
+            Text1(d, 2)->setText(points);
+            Comment(d)->setPlainText(comment);
+            Button(d, "cmdUpdate")->click();
+        };
+        DoubleClick(9, row);
+    }
+    static QVariant Penalty(int posi, const char* column)
+    {
+        return dbMain->scalar(QStringLiteral("SELECT ") + QString::fromLatin1(column)
+                              + QStringLiteral(" FROM Penalties WHERE Division = 'D1' AND RaceID = 40000 AND Posi = ")
+                              + QString::number(posi));
+    }
+};
+
+} // namespace
+
+TEST_F(IncidentTest, APenaltyGivenChangedAndRemovedLeavesThePointsWhereTheyStarted)
+{
+    ASSERT_EQ(Line(3, "Points").toInt(), 165);
+    QStringList shown;
+    onIncident = [&](frmEditIncident& d) {
+        shown << Text1(d, 0)->text() << Text1(d, 1)->text() << Text1(d, 2)->text() << Comment(d)->toPlainText();
+        EXPECT_TRUE(Text1(d, 0)->isReadOnly());
+        EXPECT_TRUE(Text1(d, 1)->isReadOnly());
+        EXPECT_FALSE(bEditMode);   // no adjustment yet
+        Text1(d, 2)->setText(QStringLiteral("-5"));
+        Comment(d)->setPlainText(QStringLiteral("Wrecked O'Neil \u2014 caus\u00e9"));
+        Button(d, "cmdUpdate")->click();
+    };
+    bEditMode = true;
+    DoubleClick(9, 3);
+    EXPECT_EQ(shown, (QStringList{"3", "Name not found      ", "0", ""}));
+    EXPECT_FALSE(stillOpen);
+    EXPECT_EQ(Penalty(3, "Points").toInt(), -5);
+    EXPECT_EQ(Penalty(3, "Comment").toString(), QStringLiteral("Wrecked O'Neil \u2014 caus\u00e9"));
+    EXPECT_EQ(Line(3, "Points").toInt(), 160);
+    EXPECT_EQ(w->Grid(9)->TextMatrix(3, 0), QStringLiteral("3   #***  Name not found           -5   Wrecked O'Neil \u2014 caus\u00e9"));
+    EXPECT_EQ(rt::Mid(w->Grid(1)->TextMatrix(3, 0), 65, 4), QStringLiteral(" 160"));
+
+    // Reopened: the stored adjustment; changed to -3.
+    shown.clear();
+    onIncident = [&](frmEditIncident& d) {
+        EXPECT_TRUE(bEditMode);
+        shown << Text1(d, 2)->text();
+        Text1(d, 2)->setText(QStringLiteral("-3"));
+        Button(d, "cmdUpdate")->click();
+    };
+    DoubleClick(9, 3);
+    EXPECT_EQ(shown, QStringList{"-5"});
+    EXPECT_EQ(Penalty(3, "Points").toInt(), -3);
+    EXPECT_EQ(Line(3, "Points").toInt(), 162);
+
+    // A fraction is rounded once, half to even, and that is what the
+    // points get: 2.5 gives 2.
+    Give(3, QStringLiteral("2.5"));
+    EXPECT_EQ(Penalty(3, "Points").toInt(), 2);
+    EXPECT_EQ(Line(3, "Points").toInt(), 167);
+
+    // Nothing changed: the same points, the grids reloaded.
+    w->Grid(9)->setTextMatrix(3, 0, QStringLiteral("3   stale"));
+    onIncident = [&](frmEditIncident& d) { Button(d, "cmdUpdate")->click(); };
+    DoubleClick(9, 3);
+    EXPECT_EQ(Line(3, "Points").toInt(), 167);
+    EXPECT_TRUE(w->Grid(9)->TextMatrix(3, 0).endsWith(QStringLiteral("    2   Rough driving")));
+
+    // Cleared box: removed like 0.
+    Give(3, QString());
+    EXPECT_EQ(Count(QStringLiteral("Penalties WHERE RaceID = 40000 AND Posi = 3")), 0);
+    EXPECT_EQ(Line(3, "Points").toInt(), 165);
+    EXPECT_EQ(w->Grid(9)->TextMatrix(3, 0), QStringLiteral("3   #***  Name not found      "));
+
+    // 0 on a line without adjustment, and anything rounding to 0, store nothing.
+    for (const char* zero : {"0", "0.0", "00", "-0.4", "0.5"}) {
+        Give(3, QString::fromLatin1(zero));
+        EXPECT_EQ(Count(QStringLiteral("Penalties WHERE RaceID = 40000 AND Posi = 3")), 0) << zero;
+        EXPECT_EQ(Line(3, "Points").toInt(), 165) << zero;
+    }
+    EXPECT_TRUE(msgs->calls().empty()) << msgs->last().toStdString();
+
+    // A stored row with 0 points (line 1) goes on OK with 0.
+    Give(1, QStringLiteral("0"), QStringLiteral("Cleared"));
+    EXPECT_EQ(Count(QStringLiteral("Penalties WHERE RaceID = 40000 AND Posi = 1")), 0);
+    EXPECT_EQ(Line(1, "Points").toInt(), 185);
+}
+
+TEST_F(IncidentTest, BadPointsAndABlankCommentAreRefused)
+{
+    onIncident = [&](frmEditIncident& d) {
+        Text1(d, 2)->setText(QStringLiteral("five"));
+        Comment(d)->setPlainText(QStringLiteral("x"));
+        Button(d, "cmdUpdate")->click();
+        EXPECT_TRUE(d.isVisible());
+        Text1(d, 2)->setText(QStringLiteral("1e12"));
+        Button(d, "cmdUpdate")->click();
+        Text1(d, 2)->setText(QStringLiteral("-4"));
+        Comment(d)->setPlainText(QStringLiteral("  "));
+        Button(d, "cmdUpdate")->click();
+        EXPECT_TRUE(d.isVisible());
+        msgs->answer(dlg::vbYes);
+        Button(d, "cmdCancel")->click();
+    };
+    DoubleClick(9, 3);
+    ASSERT_EQ(msgs->calls().size(), 4u);
+    EXPECT_EQ(msgs->calls()[0].prompt, QStringLiteral("Error: Field Points: must be numeric!"));
+    EXPECT_EQ(msgs->calls()[0].title, QStringLiteral("Edit Penalties"));
+    EXPECT_EQ(msgs->calls()[0].flags, dlg::vbCritical);
+    EXPECT_EQ(msgs->calls()[1].prompt, QStringLiteral("Error: Field Points: must be numeric!"));
+    EXPECT_EQ(msgs->calls()[2].prompt, QStringLiteral("Error: Must enter Incident Comment!"));
+    EXPECT_EQ(msgs->calls()[2].title, QStringLiteral("Edit Penalties"));
+    EXPECT_EQ(Count(QStringLiteral("Penalties WHERE RaceID = 40000 AND Posi = 3")), 0);
+    EXPECT_EQ(Line(3, "Points").toInt(), 165);
+
+    // A comment is also needed to remove an adjustment.
+    msgs->clear();
+    onIncident = [&](frmEditIncident& d) {
+        Text1(d, 2)->setText(QStringLiteral("0"));
+        Comment(d)->clear();
+        Button(d, "cmdUpdate")->click();
+        EXPECT_TRUE(d.isVisible());
+        msgs->answer(dlg::vbYes);
+        PressEscape(Comment(d));
+    };
+    DoubleClick(9, 2);
+    EXPECT_EQ(msgs->calls()[0].prompt, QStringLiteral("Error: Must enter Incident Comment!"));
+    EXPECT_EQ(Penalty(2, "Points").toInt(), -10);
+}
+
+TEST_F(IncidentTest, CancelAndEscapeAskAfterTypingAndWriteNothing)
+{
+    w->Grid(9)->setTextMatrix(2, 0, QStringLiteral("kept"));
+    // Opened from a kept text: the row still names its line by row data.
+    onIncident = [&](frmEditIncident& d) {
+        EXPECT_EQ(d.nPos, 2);
+        EXPECT_EQ(d.nRace, kRaceId);
+        EXPECT_EQ(d.sDivision, QStringLiteral("D1"));
+        Button(d, "cmdCancel")->click();
+    };
+    DoubleClick(9, 2);
+    EXPECT_FALSE(stillOpen);
+    EXPECT_TRUE(msgs->calls().empty());
+    EXPECT_EQ(w->Grid(9)->TextMatrix(2, 0), QStringLiteral("kept"));
+
+    onIncident = [&](frmEditIncident& d) {
+        EXPECT_EQ(Text1(d, 2)->text(), QStringLiteral("-10"));
+        EXPECT_EQ(Comment(d)->toPlainText(), QStringLiteral("Rough driving"));
+        Comment(d)->setPlainText(QStringLiteral("Rough driving, twice"));
+        msgs->answer(dlg::vbNo);
+        PressEscape(Text1(d, 2));
+        EXPECT_TRUE(d.isVisible());
+        msgs->answer(dlg::vbYes);
+        Button(d, "cmdCancel")->click();
+        EXPECT_FALSE(d.isVisible());
+    };
+    DoubleClick(9, 2);
+    ASSERT_EQ(msgs->calls().size(), 2u);
+    EXPECT_EQ(msgs->calls()[0].prompt, QStringLiteral("All changes will be lost, do you want to continue"));
+    EXPECT_EQ(msgs->calls()[0].flags, 292);
+    EXPECT_EQ(msgs->calls()[0].title, QStringLiteral("Verify"));
+    EXPECT_EQ(Penalty(2, "Comment").toString(), QStringLiteral("Rough driving"));
+    EXPECT_EQ(Line(2, "Points").toInt(), 175);
+
+    // The comment takes at most 100 characters.
+    QString kept;
+    onIncident = [&](frmEditIncident& d) {
+        Comment(d)->setPlainText(QString(120, QLatin1Char('x')));
+        kept = Comment(d)->toPlainText();
+        Button(d, "cmdUpdate")->click();
+    };
+    DoubleClick(9, 2);
+    EXPECT_EQ(kept.size(), 100);
+    EXPECT_EQ(Penalty(2, "Comment").toString(), QString(100, QLatin1Char('x')));
+}
+
+TEST_F(IncidentTest, ADatabaseErrorRollsBackThePenaltyAndThePoints)
+{
+    FailOn("UPDATE", "Score");
+    onIncident = [&](frmEditIncident& d) {
+        Text1(d, 2)->setText(QStringLiteral("-7"));
+        Comment(d)->setPlainText(QStringLiteral("Jumped the start"));
+        Button(d, "cmdUpdate")->click();
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_TRUE(msgs->last().contains(QStringLiteral("disk I/O trouble"))) << msgs->last().toStdString();
+        EXPECT_EQ(Text1(d, 2)->text(), QStringLiteral("-7"));
+        StopFailing();
+        Button(d, "cmdUpdate")->click();
+    };
+    DoubleClick(9, 3);
+    EXPECT_FALSE(stillOpen);
+    EXPECT_EQ(Penalty(3, "Points").toInt(), -7);
+    EXPECT_EQ(Line(3, "Points").toInt(), 158);   // applied once, not twice
+}

@@ -11,27 +11,29 @@
 namespace {
 
 const char* const kRestoring = "tarvikRestoringPlacement";
+constexpr double kDefaultHeight = 6285;
+constexpr double kDefaultWidth = 8745;
 
 QWidget* frameOf(QWidget* frm)
 {
     return frm->parentWidget() ? frm->parentWidget() : frm;
 }
 
-void restore(QWidget* frm, double height, double width)
+void restore(QWidget* frm)
 {
     const QWidget* frame = frameOf(frm);
-    LoadFormPosition(frm, PixelsToTwips(frame->y()), PixelsToTwips(frame->x()), height, width);
+    LoadFormPosition(frm, PixelsToTwips(frame->y()), PixelsToTwips(frame->x()), kDefaultHeight, kDefaultWidth);
 }
 
 } // namespace
 
-void LoadWindowPlacement(QWidget* frm, double height, double width)
+void LoadWindowPlacement(QWidget* frm)
 {
-    restore(frm, height, width);
+    restore(frm);
     nLastWindowState = FormWindowState(frm);
 }
 
-bool PlacementAfterResize(QWidget* frm, double height, double width)
+bool PlacementAfterResize(QWidget* frm)
 {
     const int state = FormWindowState(frm);
     if (state == 1)
@@ -39,10 +41,10 @@ bool PlacementAfterResize(QWidget* frm, double height, double width)
     if (nLastWindowState == 2 && state == 0 && frm->isVisible() && !frm->property(kRestoring).toBool()) {
         frm->setProperty(kRestoring, true);
         QPointer<QWidget> guard(frm);
-        QTimer::singleShot(0, frm, [guard, height, width] {
+        QTimer::singleShot(0, frm, [guard] {
             if (!guard)
                 return;
-            restore(guard, height, width);
+            restore(guard);
             guard->setProperty(kRestoring, false);
         });
     }
@@ -52,4 +54,9 @@ bool PlacementAfterResize(QWidget* frm, double height, double width)
 int SizeLess(int pixels, double marginTwips)
 {
     return qMax(pixels - TwipsToPixels(marginTwips), 0);
+}
+
+QRect TwipsRect(double left, double top, double width, double height)
+{
+    return QRect(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height));
 }

@@ -21,19 +21,12 @@ const char* const frmRecords::kAllDivisions = "ALL  ";
 
 namespace {
 
-constexpr double kDefaultHeight = 6285;
-constexpr double kDefaultWidth = 8745;
 constexpr double kGridLeft = 105;
 constexpr double kGridTop = 600;
 
 const QString kQualifyLabel = QStringLiteral("Qualify Record    : ");
 const QString kRaceLabel = QStringLiteral("Race Record       : ");
 const QString kChampionLabel = QStringLiteral("Defending Champion: ");
-
-QRect twips(double left, double top, double width, double height)
-{
-    return QRect(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height));
-}
 
 // The winners of a venue's races in the divisions the mode covers; the
 // order is the caller's.
@@ -56,7 +49,7 @@ frmRecords::frmRecords(QWidget* parent)
     setWindowTitle(QStringLiteral("Race Records"));
     BuildControls();
 
-    LoadWindowPlacement(this, kDefaultHeight, kDefaultWidth);
+    LoadWindowPlacement(this);
 
     ClearGrids();
     Grid1->setCurrentRow(0);
@@ -76,13 +69,13 @@ void frmRecords::BuildControls()
 {
     Label1 = new QLabel(QStringLiteral("Division:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(twips(150, 150, 855, 254));
+    Label1->setGeometry(TwipsRect(150, 150, 855, 254));
     DivName = new QComboBox(this);
     DivName->setObjectName(QStringLiteral("DivName"));
-    DivName->setGeometry(twips(945, 105, 3975, 315));
+    DivName->setGeometry(TwipsRect(945, 105, 3975, 315));
     Command1 = new QPushButton(QStringLiteral("&Save to File"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setGeometry(twips(5100, 90, 1695, 345));
+    Command1->setGeometry(TwipsRect(5100, 90, 1695, 345));
 
     Grid1 = new QListWidget(this);
     Grid1->setObjectName(QStringLiteral("Grid1"));
@@ -103,7 +96,7 @@ void frmRecords::BuildControls()
 void frmRecords::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    if (PlacementAfterResize(this, kDefaultHeight, kDefaultWidth))
+    if (PlacementAfterResize(this))
         SizeGrid();
 }
 

@@ -19,14 +19,6 @@
 
 namespace {
 
-constexpr double kDefaultHeight = 6285;
-constexpr double kDefaultWidth = 8745;
-
-QRect twips(double left, double top, double width, double height)
-{
-    return QRect(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height));
-}
-
 QString blankPage()
 {
     return rt::AppFile(QStringLiteral("TXT/BLANK.HTM"));
@@ -42,7 +34,7 @@ frmShowStand::frmShowStand(QWidget* parent)
     setFont(QFont(QStringLiteral("Tahoma")));
     BuildControls();
 
-    LoadWindowPlacement(this, kDefaultHeight, kDefaultWidth);
+    LoadWindowPlacement(this);
 
     // "<Select Division>" stands chosen; its click falls back on the
     // current division.
@@ -57,14 +49,14 @@ void frmShowStand::BuildControls()
 {
     Label1 = new QLabel(QStringLiteral("Division:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(twips(150, 150, 855, 254));
+    Label1->setGeometry(TwipsRect(150, 150, 855, 254));
     DivName = new QComboBox(this);
     DivName->setObjectName(QStringLiteral("DivName"));
-    DivName->setGeometry(twips(945, 105, 3975, 315));
+    DivName->setGeometry(TwipsRect(945, 105, 3975, 315));
 
     SSTab1 = new QTabWidget(this);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
-    SSTab1->setGeometry(twips(105, 525, 8415, 5265));
+    SSTab1->setGeometry(TwipsRect(105, 525, 8415, 5265));
     Grid1 = new QWebEngineView;
     Grid1->setObjectName(QStringLiteral("Grid1"));
     Grid2 = new QWebEngineView;
@@ -83,7 +75,7 @@ void frmShowStand::BuildControls()
 void frmShowStand::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    if (PlacementAfterResize(this, kDefaultHeight, kDefaultWidth))
+    if (PlacementAfterResize(this))
         SizeTabs();
 }
 

@@ -38,7 +38,9 @@ bool PlacementAfterResize(QWidget* frm)
     const int state = FormWindowState(frm);
     if (state == 1)
         return false;
-    if (nLastWindowState == 2 && state == 0 && frm->isVisible() && !frm->property(kRestoring).toBool()) {
+    // The child window's frame hides its contents while it changes state,
+    // so the frame tells whether the window is on screen.
+    if (nLastWindowState == 2 && state == 0 && frameOf(frm)->isVisible() && !frm->property(kRestoring).toBool()) {
         frm->setProperty(kRestoring, true);
         QPointer<QWidget> guard(frm);
         QTimer::singleShot(0, frm, [guard] {

@@ -37,13 +37,13 @@ protected:
         if (HasFatalFailure())
             return;
         auto& db = *dbMain;
-        // D1 and D2 share records; D3 keeps none.
-        db.execute(QStringLiteral("INSERT INTO Division (ID, Name, RecordID) VALUES ('D1', 'Premier', 1), ('D2', 'Second', 1), ('D3', 'Solo', 0)"));
+        // D1 and D'2 share records; D3 keeps none.
+        db.execute(QStringLiteral("INSERT INTO Division (ID, Name, RecordID) VALUES ('D1', 'Premier', 1), ('D''2', 'Second', 1), ('D3', 'Solo', 0)"));
         db.execute(QStringLiteral("INSERT INTO Drivers (DriverID, OnlineID, Name) VALUES (1, 'al', 'Al O''Neil'), (2, 'bob_online', NULL), "
                                   "(3, 'cy', 'Cy <Fast> & Co')"));
         //   race, division, venue, date, pole driver, time, speed, winner, average speed
         race(1, "D1", "Dover", "3/1/2024", 2, "23.100", "155.844", 1, "150.5");
-        race(2, "D2", "Dover", "4/5/2024", 1, "22.900", "157.205", 3, "185.123456");
+        race(2, "D'2", "Dover", "4/5/2024", 1, "22.900", "157.205", 3, "185.123456");
         race(3, "D1", "O'Reilly Park", "5/1/2023", 3, "30.000", "80.000", 1, "9.0");
         race(4, "D1", "O'Reilly Park", "not a date", 2, "31.000", "78.000", 2, "9.5");
         race(5, "D3", "Road America", "6/1/2024", 1, "90.000", "100.000", 2, "95.0");
@@ -234,7 +234,7 @@ TEST_F(RecordsTest, PageCellsComeFromTheRecords)
 TEST_F(RecordsTest, GridGrowsPastTwentyFiveVenues)
 {
     for (int v = 1; v <= 30; ++v)
-        race(100 + v, "D2", QStringLiteral("Venue %1").arg(v, 2, 10, QLatin1Char('0')).toLatin1().constData(), "1/1/2024", 1,
+        race(100 + v, "D'2", QStringLiteral("Venue %1").arg(v, 2, 10, QLatin1Char('0')).toLatin1().constData(), "1/1/2024", 1,
              "20.000", "180.000", 1, "150.0");
     auto w = open();
     choose(*w, QStringLiteral("Second"));
@@ -246,7 +246,7 @@ TEST_F(RecordsTest, GridGrowsPastTwentyFiveVenues)
     EXPECT_EQ(g.last(), kBlank80);
 
     save(*w);
-    const QString page = ReadFile(file(QStringLiteral("HTML/D2_records.htm")));
+    const QString page = ReadFile(file(QStringLiteral("HTML/D'2_records.htm")));
     EXPECT_EQ(TableRows(page).size(), 33u * 4u + 1u);
     EXPECT_TRUE(page.contains(QStringLiteral(">Venue 30")));
 

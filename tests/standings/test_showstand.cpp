@@ -276,6 +276,20 @@ TEST_F(ViewerTest, WindowsOpenFromTheMainWindowKeepTheirPlaceAndShrinkToNothing)
         EXPECT_EQ(second->parentWidget()->geometry(), QRect(30, 45, 900, 600));
         UnloadAllForms();
         settle();
+
+        // Opened maximised, it goes back to maximised when brought to normal size.
+        settings::SaveSetting(QStringLiteral("Tarvik"), form, QStringLiteral("WindowState"), QStringLiteral("2"));
+        menu->trigger();
+        settle();
+        QWidget* third = FindLoadedForm(form);
+        ASSERT_NE(third, nullptr);
+        EXPECT_EQ(nLastWindowState, 2);
+        EXPECT_TRUE(third->parentWidget()->isMaximized());
+        third->parentWidget()->showNormal();
+        settle();
+        EXPECT_TRUE(third->parentWidget()->isMaximized());
+        UnloadAllForms();
+        settle();
     }
     main.reset();
     EXPECT_TRUE(msgs->calls().empty()) << msgs->last().toStdString();

@@ -1,5 +1,6 @@
 #include "RegisterImportForms.h"
 #include "RegisterResultsForms.h"
+#include "RegisterStandingsForms.h"
 #include "SetupForms.h"
 #include "Startup.h"
 
@@ -8,6 +9,7 @@ int main(int argc, char** argv)
     return RunProgram(argc, argv, [] {
         RegisterImportForms();
         RegisterResultsForms();
+        RegisterStandingsForms();
         RegisterSetupForms();
     });
 }

@@ -237,6 +237,13 @@ int HTMLClass::ResultTableHead(Fragment& f, const QString& venue, const QString&
     return n;
 }
 
+QString HTMLClass::SeasonFragmentName(SeasonFragment kind, const QString& raceNo, const QString& division)
+{
+    const QString nnn = (QStringLiteral("000") + rt::Trim(raceNo)).right(3);
+    return nnn + rt::Trim(division) + (kind == SeasonFragment::Standings ? QStringLiteral("Stan") : QStringLiteral("Stat"))
+        + QStringLiteral(".htm");
+}
+
 QString HTMLClass::FragmentPath(const QString& name)
 {
     return rt::AppFile(QStringLiteral("TXT/") + name);

@@ -9,6 +9,7 @@
 // lastError(); the caller must then not announce success.
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -28,6 +29,19 @@ struct RaceResultGrids {
     QStringList earnings;    // EarnLine rows
     QStringList penalties;   // PenaltyLine rows
 };
+
+// One row of the track records grid: its text as shown and, on a record
+// row, the record's own driver, speed and date (empty when the venue has no
+// such record, the row then showing its label alone).
+struct RecordLine {
+    QString text;
+    QString name;
+    QString speed;
+    QString date;
+};
+
+// The two fragments of a published race that the standings viewer shows.
+enum class SeasonFragment { Standings, Statistics };
 
 class HTMLClass {
 public:
@@ -55,6 +69,17 @@ public:
     // grids; sRace (three digits) and sDiv set first. sMiles is not shown.
     bool HTMLRaceResult(const QString& sRaceName, const QString& sVenue, const QString& sDate,
                         const QString& sMiles, const QString& sWeather, const RaceResultGrids& grids);
+
+    // Track records page of sDiv ("ALL  " for all divisions, which have no
+    // defending champion rows) from the rows of the track records grid,
+    // read from row 0 up to the first blank venue row.
+    bool HTMLRecords(const QList<RecordLine>& Grid1);
+
+    // The name (in TXT) of a race's standings or statistics fragment: the
+    // last three characters of "000" and the trimmed race number, the
+    // trimmed division, "Stan" or "Stat", ".htm". The page writer and the
+    // standings viewer both name the files through this.
+    static QString SeasonFragmentName(SeasonFragment kind, const QString& raceNo, const QString& division);
 
     // Why the last page operation failed; empty after success.
     QString lastError() const { return m_error; }

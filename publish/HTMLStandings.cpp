@@ -160,7 +160,6 @@ bool HTMLClass::HTMLStandings(const QString& sDiv, const QString& sRace, const Q
                       QStringLiteral("    <td ") + Title + QStringLiteral(" align=\"center\" colspan=\"3\">Manufacturer Points</td></tr>")},
                      QStringLiteral("Manufacturer"), mfgCols);
 
-    const QString nnn = (QStringLiteral("000") + rt::Trim(sRace)).right(3);
-    return PublishPage(f, nnn + rt::Trim(sDiv) + QStringLiteral("Stan.htm"), QStringLiteral("temp_standings.htm"),
+    return PublishPage(f, SeasonFragmentName(SeasonFragment::Standings, sRace, sDiv), QStringLiteral("temp_standings.htm"),
                        QStringLiteral("standings"), QString(), sDiv);
 }

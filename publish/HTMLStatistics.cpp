@@ -148,9 +148,6 @@ bool HTMLClass::HTMLStatistics(const QVariant& dTotLaps, qint64 dTotMiles, const
     }
     f << QStringLiteral("</table>");
 
-    // The standings viewer looks for the fragment under the trimmed race
-    // number, as the standings page writes it.
-    const QString nnn = (QStringLiteral("000") + rt::Trim(sRace)).right(3);
-    return PublishPage(f, nnn + rt::Trim(sDiv) + QStringLiteral("Stat.htm"), QStringLiteral("temp_statistics.htm"),
+    return PublishPage(f, SeasonFragmentName(SeasonFragment::Statistics, sRace, sDiv), QStringLiteral("temp_statistics.htm"),
                        QStringLiteral("statistics"), QString(), sDiv);
 }

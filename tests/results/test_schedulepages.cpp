@@ -327,9 +327,9 @@ TEST_F(SchedulePagesTest, ScheduleListsRacesInNumberOrderWithWorkingLinks)
     EXPECT_EQ(numbers, (QStringList{"1", "2", "10", "11"}));
     EXPECT_TRUE(rows[3].isEmpty() || rows[3].size() == 1);   // separator row
 
-    // Race 1: three finishers, pole Ann.
+    // Race 1: three finishers, pole Ann; Cid has no name and shows his online name.
     EXPECT_EQ(rows[2][3], QStringLiteral("Ann &quot;The Rocket&quot; Able"));
-    EXPECT_EQ(rows[2][4], QStringLiteral("1 - Bob O&#39;Brien &amp; &lt;Sons&gt;<br>2 - Ann &quot;The Rocket&quot; Able<br>3 - "));
+    EXPECT_EQ(rows[2][4], QStringLiteral("1 - Bob O&#39;Brien &amp; &lt;Sons&gt;<br>2 - Ann &quot;The Rocket&quot; Able<br>3 - cid"));
     EXPECT_EQ(rows[6][3], QStringLiteral("&nbsp;"));                  // race 10: pole sitter did not finish
     EXPECT_EQ(rows[8][1], QStringLiteral("Dover &amp; Co<br>Fall &lt;400&gt;"));   // no link yet
     EXPECT_EQ(rows[8][3], QStringLiteral("&nbsp;"));

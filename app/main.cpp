@@ -1,15 +1,7 @@
-#include "RegisterImportForms.h"
-#include "RegisterResultsForms.h"
-#include "RegisterStandingsForms.h"
-#include "SetupForms.h"
+#include "AllForms.h"
 #include "Startup.h"
 
 int main(int argc, char** argv)
 {
-    return RunProgram(argc, argv, [] {
-        RegisterImportForms();
-        RegisterResultsForms();
-        RegisterStandingsForms();
-        RegisterSetupForms();
-    });
+    return RunProgram(argc, argv, RegisterAllForms);
 }

@@ -18,6 +18,13 @@ bool HasForm(const QString& name)
     return registry().contains(name);
 }
 
+QStringList RegisteredFormNames()
+{
+    QStringList names = registry().keys();
+    names.sort();
+    return names;
+}
+
 QWidget* CreateForm(const QString& name)
 {
     auto it = registry().find(name);

@@ -5,6 +5,7 @@
 // registered stays disabled.
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -14,5 +15,7 @@ using FormFactory = std::function<QWidget*()>;
 
 void RegisterForm(const QString& name, FormFactory factory);
 bool HasForm(const QString& name);
+// Every registered name, sorted.
+QStringList RegisteredFormNames();
 // A new instance of the window, or nullptr when none is registered.
 QWidget* CreateForm(const QString& name);

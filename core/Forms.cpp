@@ -10,6 +10,7 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QRect>
+#include <QScrollBar>
 #include <QWidget>
 
 namespace {
@@ -63,6 +64,62 @@ void saveNumber(const QString& section, const char* key, double value)
                           QString::number(qRound64(value)));
 }
 
+QMdiArea* areaOf(const QWidget* frame)
+{
+    auto* sub = qobject_cast<const QMdiSubWindow*>(frame);
+    return sub ? sub->mdiArea() : nullptr;
+}
+
+// How far the work area is scrolled: a child frame's geometry is relative
+// to the visible part, its position in the area is that plus this offset.
+QPoint scrollOffset(const QMdiArea* area)
+{
+    return {area->horizontalScrollBar()->value(), area->verticalScrollBar()->value()};
+}
+
+// A frame's position in the work area, whatever the area is scrolled to.
+QPoint areaPos(const QWidget* frame)
+{
+    const QMdiArea* area = areaOf(frame);
+    return area ? frame->pos() + scrollOffset(area) : frame->pos();
+}
+
+// Where a frame can start and still be reached: the work area unscrolled,
+// grown by the other child windows (the scroll bars reach those too).
+QRect reachableExtent(const QMdiArea* area, const QWidget* frame)
+{
+    QRect extent(QPoint(0, 0), area->viewport()->size());
+    const QPoint offset = scrollOffset(area);
+    for (const QMdiSubWindow* s : area->subWindowList())
+        if (s != frame && s->isVisible() && !s->isMinimized() && !s->isMaximized())
+            extent |= s->geometry().translated(offset);
+    return extent;
+}
+
+// One coordinate brought back inside [low, high]: as much of the window as
+// fits stays in view, never its start outside.
+int bringInside(int pos, int size, int low, int high)
+{
+    if (pos >= low && pos <= high)
+        return pos;
+    return qMax(low, qMin(pos, high + 1 - size));
+}
+
+// Puts a child frame at a position in the work area; a position from which
+// it could not be reached is brought back inside.
+void placeInArea(QWidget* frame, QPoint pos)
+{
+    QMdiArea* area = areaOf(frame);
+    if (!area) {
+        frame->move(pos);
+        return;
+    }
+    const QRect extent = reachableExtent(area, frame);
+    pos.setX(bringInside(pos.x(), frame->width(), extent.left(), extent.right()));
+    pos.setY(bringInside(pos.y(), frame->height(), extent.top(), extent.bottom()));
+    frame->move(pos - scrollOffset(area));
+}
+
 void applyState(QWidget* frame, int state)
 {
     if (state == 2)
@@ -76,9 +133,9 @@ void applyState(QWidget* frame, int state)
 // Geometry in pixels; an invalid rectangle's position means "keep where it is".
 void applyGeometry(QWidget* frame, const QRect& geom, bool movePos)
 {
-    if (movePos)
-        frame->move(geom.topLeft());
     frame->resize(geom.size());
+    if (movePos)
+        placeInArea(frame, geom.topLeft());
 }
 
 void applyPending(QWidget* w, QWidget* frame)
@@ -149,7 +206,7 @@ void LoadFormPosition(QWidget* frm, double top, double left, double height, doub
         geom = QRect(x, y, qMax(w, 1), qMax(h, 1));
         // Defaults equal to where the window already is leave its placement
         // to the window system (a first opening keeps its own position).
-        movePos = geom.topLeft() != frame->pos() || frame->testAttribute(Qt::WA_Moved);
+        movePos = geom.topLeft() != areaPos(frame) || frame->testAttribute(Qt::WA_Moved);
     }
 
     // Not yet shown and not yet inside its frame: applied when it is shown.
@@ -171,8 +228,9 @@ void SaveFormPosition(QWidget* frm)
     if (state != 0)
         return;
     const QWidget* frame = frameOf(frm);
-    saveNumber(section, "Top", PixelsToTwips(frame->y()));
-    saveNumber(section, "Left", PixelsToTwips(frame->x()));
+    const QPoint pos = areaPos(frame);
+    saveNumber(section, "Top", PixelsToTwips(pos.y()));
+    saveNumber(section, "Left", PixelsToTwips(pos.x()));
     saveNumber(section, "Height", PixelsToTwips(frame->height()));
     saveNumber(section, "Width", PixelsToTwips(frame->width()));
 }
@@ -234,6 +292,10 @@ QWidget* ShowChildWidget(QWidget* w)
         sub->setWindowIcon(w->windowIcon());
     track(w);
     applyPending(w, sub);
+    // The area's own placement puts a window wider or taller than the
+    // visible part partly before its start.
+    if (!sub->isMaximized() && !sub->isMinimized())
+        placeInArea(sub, areaPos(sub));
     g_area->setActiveSubWindow(sub);
     return w;
 }

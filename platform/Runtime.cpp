@@ -383,10 +383,22 @@ bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* erro
 
 static QString g_appPath;
 
+static QString withoutTrailingSeparator(QString path)
+{
+    while (path.size() > 1 && (path.endsWith(QLatin1Char('/')) || path.endsWith(QLatin1Char('\\'))))
+        path.chop(1);
+    return path;
+}
+
 QString AppPath()
 {
     if (!g_appPath.isEmpty())
         return g_appPath;
+    // The league's folder kept apart from the executable (scripts/run.sh
+    // sets it); absolute, since the current folder changes while running.
+    const QString home = qEnvironmentVariable("TARVIK_HOME");
+    if (!home.trimmed().isEmpty())
+        return withoutTrailingSeparator(QDir(home).absolutePath());
     if (QCoreApplication::instance())
         return QCoreApplication::applicationDirPath();
     return QDir::currentPath();
@@ -394,9 +406,7 @@ QString AppPath()
 
 void SetAppPath(const QString& path)
 {
-    g_appPath = path;
-    while (g_appPath.size() > 1 && (g_appPath.endsWith(QLatin1Char('/')) || g_appPath.endsWith(QLatin1Char('\\'))))
-        g_appPath.chop(1);
+    g_appPath = withoutTrailingSeparator(path);
 }
 
 QString AppFile(const QString& relative)

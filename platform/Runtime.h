@@ -61,8 +61,9 @@ QString DecodeText(const QByteArray& bytes);
 // renamed into place when complete. Returns false with a message on failure.
 bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
-// The program's folder (the folder of the executable unless overridden),
-// without a trailing separator.
+// The program's folder, without a trailing separator: the folder the
+// environment variable TARVIK_HOME names (made absolute) when it is set,
+// else the executable's folder. SetAppPath overrides both.
 QString AppPath();
 void SetAppPath(const QString& path);   // tests point it at a scratch folder
 

@@ -2,8 +2,10 @@
 
 #include "Database.h"
 #include "DbError.h"
+#include "Lookups.h"
 #include "QueryDef.h"
 #include "Runtime.h"
+#include "SavedQueries.h"
 #include "State.h"
 #include "TextLayout.h"
 
@@ -51,7 +53,9 @@ HTMLClass::HTMLClass()
     CreateQueries();
 }
 
-// The schedule page reads these two; an existing query is never changed.
+// The schedule page reads these two. An existing query is left as it is,
+// unless it still holds the text earlier versions made, which showed a
+// driver without a name as blanks.
 void HTMLClass::CreateQueries()
 {
     if (!dbMain)
@@ -59,22 +63,22 @@ void HTMLClass::CreateQueries()
     struct Def {
         const char* name;
         QString sql;
+        QString former;
     };
+    const QString top5From = QStringLiteral("FROM Drivers INNER JOIN (Races INNER JOIN Score ON Races.ID = Score.RaceID) ON Drivers.DriverID = Score.DriverID ")
+        + QStringLiteral("WHERE Score.Posi <= 5 ") + QStringLiteral("ORDER BY Races.Division, Races.RaceNo, Score.Posi");
+    const QString poleFrom = QStringLiteral("FROM Races INNER JOIN (Qualify INNER JOIN (Drivers INNER JOIN Score ON Drivers.DriverID = Score.DriverID) ON Qualify.DriverID = Drivers.DriverID) ON (Races.ID = Score.RaceID) AND (Races.ID = Qualify.RaceID) ")
+        + QStringLiteral("WHERE Qualify.pos = 1 ") + QStringLiteral("ORDER BY Races.Division, Races.RaceNo");
+    const QString name = DriverShownNameSql() + QStringLiteral(" AS Name ");
     const Def defs[] = {
-        {"Top5Races",
-         QStringLiteral("SELECT Races.Division, Races.RaceNo, Score.Posi, Drivers.Name ")
-             + QStringLiteral("FROM Drivers INNER JOIN (Races INNER JOIN Score ON Races.ID = Score.RaceID) ON Drivers.DriverID = Score.DriverID ")
-             + QStringLiteral("WHERE Score.Posi <= 5 ") + QStringLiteral("ORDER BY Races.Division, Races.RaceNo, Score.Posi")},
-        {"PoleWinners",
-         QStringLiteral("SELECT Races.Division, Races.RaceNo, Drivers.Name ")
-             + QStringLiteral("FROM Races INNER JOIN (Qualify INNER JOIN (Drivers INNER JOIN Score ON Drivers.DriverID = Score.DriverID) ON Qualify.DriverID = Drivers.DriverID) ON (Races.ID = Score.RaceID) AND (Races.ID = Qualify.RaceID) ")
-             + QStringLiteral("WHERE Qualify.pos = 1 ") + QStringLiteral("ORDER BY Races.Division, Races.RaceNo")},
+        {"Top5Races", QStringLiteral("SELECT Races.Division, Races.RaceNo, Score.Posi, ") + name + top5From,
+         QStringLiteral("SELECT Races.Division, Races.RaceNo, Score.Posi, Drivers.Name ") + top5From},
+        {"PoleWinners", QStringLiteral("SELECT Races.Division, Races.RaceNo, ") + name + poleFrom,
+         QStringLiteral("SELECT Races.Division, Races.RaceNo, Drivers.Name ") + poleFrom},
     };
     for (const Def& d : defs) {
         try {
-            const QString name = QString::fromLatin1(d.name);
-            if (!dbMain->hasQueryDef(name))
-                dbMain->createQueryDef(name, d.sql);
+            EnsureSavedQuery(*dbMain, QString::fromLatin1(d.name), d.sql, d.former);
         } catch (const dao::DbError&) {
             // A query that cannot be made shows up when the schedule reads it.
         }

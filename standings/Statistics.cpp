@@ -7,6 +7,7 @@
 #include "Lookups.h"
 #include "Recordset.h"
 #include "Runtime.h"
+#include "SavedQueries.h"
 #include "StandingsDb.h"
 #include "State.h"
 #include "TextLayout.h"
@@ -16,6 +17,50 @@
 
 using rt::Format;
 using rt::RSet;
+
+namespace {
+
+// The three queries that show a driver's name: "SELECT ", the name, the
+// rest, the name order.
+const char* const kStatsRest = ", QueryRace.RRaces, Miles.TotMiles, Laps.SumOfLaps, "
+                               "Laps.LC, Laps.SumOfLead, Laps.LOC, Laps.LOT "
+                               "FROM Drivers, QueryRace, Miles, Laps "
+                               "WHERE QueryRace.RDriver = Miles.MDriver And Drivers.DriverID = QueryRace.RDriver "
+                               "AND QueryRace.RDriver = Laps.LDriver ORDER BY ";
+const char* const kBreakRest = ", QueryRace.RRaces, Provis.TotOfProv, Stand.SumOfPoints, "
+                               "Provis.TotOfProvPoints FROM ((QueryRace LEFT JOIN Provis ON "
+                               "QueryRace.RDriver = Provis.DriverID) INNER JOIN Stand ON QueryRace.RDriver = "
+                               "Stand.SDriver) INNER JOIN Drivers ON QueryRace.RDriver = Drivers.DriverID "
+                               "ORDER BY ";
+const char* const kMiles2Rest = ", TotMiles "
+                                "FROM Miles INNER JOIN Drivers ON Miles.MDriver = Drivers.DriverID "
+                                "ORDER BY Miles.TotMiles DESC, ";
+
+// Shown and sorted by the one rule for a shown name; the id keeps two
+// drivers of the same name in a fixed order.
+QString byShownName(const char* rest)
+{
+    const QString shown = DriverShownNameSql();
+    return QStringLiteral("SELECT ") + shown + QStringLiteral(" AS Name") + QLatin1String(rest) + shown
+        + QStringLiteral(", Drivers.DriverID");
+}
+
+// The texts earlier versions made: the stored name, so a driver without
+// one showed as blanks and sorted first.
+const QHash<QString, QString>& formerQueryTexts()
+{
+    auto byStoredName = [](const char* column, const char* rest) {
+        return QStringLiteral("SELECT ") + QLatin1String(column) + QLatin1String(rest) + QStringLiteral("Drivers.Name");
+    };
+    static const QHash<QString, QString> q = {
+        {QStringLiteral("Stats"), byStoredName("Drivers.Name", kStatsRest)},
+        {QStringLiteral("Break"), byStoredName("Drivers.Name", kBreakRest)},
+        {QStringLiteral("Miles2"), byStoredName("Name", kMiles2Rest)},
+    };
+    return q;
+}
+
+} // namespace
 
 const QList<QPair<QString, QString>>& Statistics::SavedQueries()
 {
@@ -44,27 +89,14 @@ const QList<QPair<QString, QString>>& Statistics::SavedQueries()
                         "WHERE ScoreDrop.Division = mDiv AND ScoreDrop.RaceID = Races.ID "
                         "GROUP BY ScoreDrop.DriverID "
                         "ORDER BY ScoreDrop.DriverID")},
-        {QStringLiteral("Stats"),
-         QStringLiteral("SELECT Drivers.Name, QueryRace.RRaces, Miles.TotMiles, Laps.SumOfLaps, "
-                        "Laps.LC, Laps.SumOfLead, Laps.LOC, Laps.LOT "
-                        "FROM Drivers, QueryRace, Miles, Laps "
-                        "WHERE QueryRace.RDriver = Miles.MDriver And Drivers.DriverID = QueryRace.RDriver "
-                        "AND QueryRace.RDriver = Laps.LDriver ORDER BY Drivers.Name")},
+        {QStringLiteral("Stats"), byShownName(kStatsRest)},
         {QStringLiteral("Provis"),
          QStringLiteral("SELECT DriverID, COUNT(DriverID) as TotOfProv, SUM(Points) as TotOfProvPoints "
                         "FROM ScoreDrop "
                         "WHERE Division = mDiv "
                         "AND Mid$(Finish,1,4) = 'Prov' GROUP BY DriverID ORDER BY DriverID")},
-        {QStringLiteral("Break"),
-         QStringLiteral("SELECT Drivers.Name, QueryRace.RRaces, Provis.TotOfProv, Stand.SumOfPoints, "
-                        "Provis.TotOfProvPoints FROM ((QueryRace LEFT JOIN Provis ON "
-                        "QueryRace.RDriver = Provis.DriverID) INNER JOIN Stand ON QueryRace.RDriver = "
-                        "Stand.SDriver) INNER JOIN Drivers ON QueryRace.RDriver = Drivers.DriverID "
-                        "ORDER BY Drivers.Name")},
-        {QStringLiteral("Miles2"),
-         QStringLiteral("SELECT Name, TotMiles "
-                        "FROM Miles INNER JOIN Drivers ON Miles.MDriver = Drivers.DriverID "
-                        "ORDER BY Miles.TotMiles DESC, Drivers.Name")},
+        {QStringLiteral("Break"), byShownName(kBreakRest)},
+        {QStringLiteral("Miles2"), byShownName(kMiles2Rest)},
         {QStringLiteral("DNFs"),
          QStringLiteral("SELECT DriverID, Count(DriverID) AS TotOfDNF "
                         "FROM ScoreDrop "
@@ -98,10 +130,8 @@ void Statistics::InitQueries()
         return;
     for (const auto& [name, sql] : SavedQueries()) {
         try {
-            if (dbMain->hasQueryDef(name))
-                m_queries.insert(name, dbMain->queryDef(name));
-            else
-                m_queries.insert(name, dbMain->createQueryDef(name, sql));
+            EnsureSavedQuery(*dbMain, name, sql, formerQueryTexts().value(name));
+            m_queries.insert(name, dbMain->queryDef(name));
         } catch (const dao::DbError&) {
         }
     }
@@ -257,43 +287,47 @@ void Statistics::CalcTop5()
     struct List {
         QString title, sql, value;
     };
+    // Grouped, shown and sorted by the shown name.
+    const QString shown = DriverShownNameSql();
+    const QString name = shown + QStringLiteral(" AS Name");
+    const QString groupByName = QStringLiteral("GROUP BY ") + shown + QStringLiteral(" ");
     const List lists[] = {
         {QStringLiteral("T:STARTS"),
-         QStringLiteral("SELECT Count(ScoreDrop.DriverID) AS RRaces, Drivers.Name ")
+         QStringLiteral("SELECT Count(ScoreDrop.DriverID) AS RRaces, ") + name + QStringLiteral(" ")
              + QStringLiteral("FROM ScoreDrop  INNER JOIN Drivers ON ScoreDrop.DriverID = Drivers.DriverID ")
-             + QStringLiteral("WHERE Division = ") + div + QStringLiteral(" AND Mid$(ScoreDrop.Finish,1,4) <> 'Prov'")
-             + QStringLiteral("GROUP BY Name ") + QStringLiteral("ORDER BY Count(ScoreDrop.DriverID) DESC, Drivers.Name"),
+             + QStringLiteral("WHERE Division = ") + div + QStringLiteral(" AND Mid$(ScoreDrop.Finish,1,4) <> 'Prov' ")
+             + groupByName + QStringLiteral("ORDER BY Count(ScoreDrop.DriverID) DESC, ") + shown,
          QStringLiteral("RRaces")},
         {QStringLiteral("T:WINS"),
-         QStringLiteral("SELECT Drivers.Name, Count(ScoreDrop.Posi) AS TWins ") + fromDrivers
+         QStringLiteral("SELECT ") + name + QStringLiteral(", Count(ScoreDrop.Posi) AS TWins ") + fromDrivers
              + QStringLiteral("WHERE Division = ") + div + QStringLiteral(" And Posi = 1 ")
-             + QStringLiteral("GROUP BY Drivers.Name ") + QStringLiteral("ORDER BY Count(ScoreDrop.Posi) DESC, Drivers.Name"),
+             + groupByName + QStringLiteral("ORDER BY Count(ScoreDrop.Posi) DESC, ") + shown,
          QStringLiteral("TWins")},
         {QStringLiteral("T:TOP 5"),
-         QStringLiteral("SELECT Drivers.Name, Count(ScoreDrop.Posi) AS TT5 ") + fromDrivers
+         QStringLiteral("SELECT ") + name + QStringLiteral(", Count(ScoreDrop.Posi) AS TT5 ") + fromDrivers
              + QStringLiteral("WHERE Division = ") + div + QStringLiteral(" And Posi < 6 ")
-             + QStringLiteral("GROUP BY Drivers.Name ") + QStringLiteral("ORDER BY Count(ScoreDrop.Posi) DESC, Drivers.Name"),
+             + groupByName + QStringLiteral("ORDER BY Count(ScoreDrop.Posi) DESC, ") + shown,
          QStringLiteral("TT5")},
         {QStringLiteral("T:TOP 10"),
-         QStringLiteral("SELECT Drivers.Name, Count(ScoreDrop.Posi) AS TT10 ") + fromDrivers
+         QStringLiteral("SELECT ") + name + QStringLiteral(", Count(ScoreDrop.Posi) AS TT10 ") + fromDrivers
              + QStringLiteral("WHERE Division = ") + div + QStringLiteral(" And Posi < 11 ")
-             + QStringLiteral("GROUP BY Drivers.Name ") + QStringLiteral("ORDER BY Count(ScoreDrop.Posi) DESC, Drivers.Name"),
+             + groupByName + QStringLiteral("ORDER BY Count(ScoreDrop.Posi) DESC, ") + shown,
          QStringLiteral("TT10")},
         {QStringLiteral("T:POLES"),
-         QStringLiteral("SELECT Count(Qualify.Pos) AS TPoles, Drivers.Name ")
+         QStringLiteral("SELECT Count(Qualify.Pos) AS TPoles, ") + name + QStringLiteral(" ")
              + QStringLiteral("FROM Races INNER JOIN (Qualify INNER JOIN Drivers ON Qualify.DriverID = Drivers.DriverID) ON Races.ID = Qualify.RaceID ")
              + QStringLiteral("WHERE Qualify.pos = 1 AND Division = ") + div + m_upTo + QStringLiteral(" ")
-             + QStringLiteral("GROUP BY Drivers.Name ") + QStringLiteral("ORDER BY COUNT(Qualify.Pos) DESC, Drivers.Name"),
+             + groupByName + QStringLiteral("ORDER BY COUNT(Qualify.Pos) DESC, ") + shown,
          QStringLiteral("TPoles")},
         {QStringLiteral("T:LAPS"),
-         QStringLiteral("SELECT Drivers.Name, SUM(ScoreDrop.Laps) AS TOT ") + fromDrivers
+         QStringLiteral("SELECT ") + name + QStringLiteral(", SUM(ScoreDrop.Laps) AS TOT ") + fromDrivers
              + QStringLiteral("WHERE Division = ") + div + QStringLiteral(" ")
-             + QStringLiteral("GROUP BY Drivers.Name ") + QStringLiteral("ORDER BY SUM(ScoreDrop.Laps) DESC, Drivers.Name"),
+             + groupByName + QStringLiteral("ORDER BY SUM(ScoreDrop.Laps) DESC, ") + shown,
          QStringLiteral("TOT")},
         {QStringLiteral("T:LAPS LEAD"),
-         QStringLiteral("SELECT Drivers.Name, SUM(ScoreDrop.Lead) AS TOT ") + fromDrivers
+         QStringLiteral("SELECT ") + name + QStringLiteral(", SUM(ScoreDrop.Lead) AS TOT ") + fromDrivers
              + QStringLiteral("WHERE Division = ") + div + QStringLiteral(" ")
-             + QStringLiteral("GROUP BY Drivers.Name ") + QStringLiteral("ORDER BY SUM(ScoreDrop.Lead) DESC, Drivers.Name"),
+             + groupByName + QStringLiteral("ORDER BY SUM(ScoreDrop.Lead) DESC, ") + shown,
          QStringLiteral("TOT")},
     };
     for (const List& l : lists) {

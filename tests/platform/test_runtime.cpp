@@ -3,6 +3,7 @@
 
 #include "Runtime.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -134,5 +135,36 @@ TEST(Runtime, AppFileJoinsTheProgramFolder)
     EXPECT_EQ(rt::AppPath(), QStringLiteral("/opt/tarvik"));
     EXPECT_EQ(rt::AppFile(QStringLiteral("data\\blank.mdb")), QStringLiteral("/opt/tarvik/data/blank.mdb"));
     EXPECT_EQ(rt::AppFile(QStringLiteral("/HTML/x.htm")), QStringLiteral("/opt/tarvik/HTML/x.htm"));
+    rt::SetAppPath(saved);
+}
+
+TEST(Runtime, ProgramFolderFromTarvikHome)
+{
+    const QString saved = rt::AppPath();
+    const QByteArray savedEnv = qgetenv("TARVIK_HOME");
+    const bool hadEnv = qEnvironmentVariableIsSet("TARVIK_HOME");
+    rt::SetAppPath(QString());
+
+    qunsetenv("TARVIK_HOME");
+    const QString beside = rt::AppPath();
+    EXPECT_EQ(beside, QCoreApplication::applicationDirPath());
+
+    qputenv("TARVIK_HOME", "/srv/league/");
+    EXPECT_EQ(rt::AppPath(), QStringLiteral("/srv/league"));
+    EXPECT_EQ(rt::AppFile(QStringLiteral("HTML\\temp_result.htm")), QStringLiteral("/srv/league/HTML/temp_result.htm"));
+    // A relative folder stays the same folder when the current one changes.
+    qputenv("TARVIK_HOME", "league");
+    EXPECT_EQ(rt::AppPath(), QDir::current().absoluteFilePath(QStringLiteral("league")));
+    qputenv("TARVIK_HOME", "  ");
+    EXPECT_EQ(rt::AppPath(), beside);
+    // A folder set by the program (the tests' scratch folders) comes first.
+    qputenv("TARVIK_HOME", "/srv/league");
+    rt::SetAppPath(QStringLiteral("/tmp/scratch"));
+    EXPECT_EQ(rt::AppPath(), QStringLiteral("/tmp/scratch"));
+
+    if (hadEnv)
+        qputenv("TARVIK_HOME", savedEnv);
+    else
+        qunsetenv("TARVIK_HOME");
     rt::SetAppPath(saved);
 }

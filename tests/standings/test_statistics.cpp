@@ -2,6 +2,7 @@
 // laps led, speeds, race counts and a driver with only provisional starts.
 
 #include "Season.h"
+#include "HTMLClass.h"
 #include "Statistics.h"
 
 #include "../publish/PageParse.h"
@@ -346,14 +347,15 @@ TEST_F(StatisticsTest, MissingRowsGiveEmptyValues)
     ASSERT_TRUE(stats->GenerateAll()) << stats->ErrorText().toStdString();
 
     EXPECT_FALSE(stats->c_top5.contains(QStringLiteral("T:POLES")));
-    // Laps led: everyone at 0, in name order; the nameless driver sorts first.
+    // Laps led: everyone at 0, in name order; the nameless driver sorts by
+    // his online name, after the first five.
     const int at = stats->c_top5.indexOf(QStringLiteral("T:LAPS LEAD"));
     ASSERT_GE(at, 0);
-    EXPECT_EQ(stats->c_top5[at + 1], QStringLiteral("1. ") + QString(27, QLatin1Char(' ')) + QStringLiteral("    0"));
-    EXPECT_EQ(stats->c_top5[at + 2], QStringLiteral("2. ") + name20("Al O'Neil") + QString(7, QLatin1Char(' ')) + QStringLiteral("    0"));
-    // Statistics line of the nameless driver: blank name, LOC 0.0.
+    EXPECT_EQ(stats->c_top5[at + 1], QStringLiteral("1. ") + name20("Al O'Neil") + QString(7, QLatin1Char(' ')) + QStringLiteral("    0"));
+    EXPECT_EQ(stats->c_top5[at + 5], QStringLiteral("5. ") + name20("Ed Earl") + QString(7, QLatin1Char(' ')) + QStringLiteral("    0"));
+    // Statistics line of the nameless driver: his online name, LOC 0.0.
     const auto nameless = std::find_if(stats->c_stats.begin(), stats->c_stats.end(),
-                                       [](const QString& l) { return l.startsWith(QString(20, QLatin1Char(' '))); });
+                                       [](const QString& l) { return l.startsWith(name20("online6")); });
     ASSERT_NE(nameless, stats->c_stats.end());
     EXPECT_EQ(rt::Mid(*nameless, 48, 19), QStringLiteral("    0    0.0    0.0"));
 
@@ -445,4 +447,138 @@ TEST_F(StatisticsTest, SavedQueriesMadeWhenMissingAndKept)
         auto rs = q.openRecordset();
         EXPECT_EQ(rs->recordCount(), name[2] == 'F' ? 1 : 0) << name;
     }
+}
+
+namespace {
+
+// The trimmed name field (from column `start`, 20 wide) of each line.
+QStringList namesAt(const QStringList& lines, int start)
+{
+    QStringList names;
+    for (const QString& l : lines)
+        names << rt::Trim(rt::Mid(l, start, 20));
+    return names;
+}
+
+class NamelessDriverTest : public StatisticsTest {
+protected:
+    void SetUp() override
+    {
+        StatisticsTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        // An empty name, no name (the rookie) and a blank name.
+        dbMain->execute(QStringLiteral("UPDATE Drivers SET Name = '' WHERE DriverID = 2"));
+        dbMain->execute(QStringLiteral("UPDATE Drivers SET Name = NULL WHERE DriverID = 5"));
+        dbMain->execute(QStringLiteral("UPDATE Drivers SET Name = '   ' WHERE DriverID = 6"));
+        bLines = false;
+    }
+
+    // Every place a driver is named, shown by his online name and sorted by it.
+    void expectOnlineNamesEverywhere()
+    {
+        ASSERT_TRUE(runStats(QStringLiteral("3"))) << msgs->last().toStdString();
+        const QStringList online = {QStringLiteral("online2"), QStringLiteral("online5"), QStringLiteral("online6")};
+        for (const auto& [lines, start] : {std::pair{last, 5}, std::pair{earnings, 7}}) {
+            const QStringList names = namesAt(lines, start);
+            EXPECT_FALSE(names.contains(QString())) << names.join(QLatin1Char('|')).toStdString();
+            for (const QString& o : online)
+                EXPECT_TRUE(names.contains(o)) << o.toStdString() << " in " << names.join(QLatin1Char('|')).toStdString();
+        }
+        EXPECT_EQ(namesAt(rookies, 6), QStringList{QStringLiteral("online5")});
+
+        const QStringList byName = {QStringLiteral("Al O'Neil"), QStringLiteral("Cy <Fast> & Co"), QStringLiteral("Di Diaz"),
+                                    QStringLiteral("Gus Gray"),  QStringLiteral("online2"),        QStringLiteral("online5"),
+                                    QStringLiteral("online6")};
+        EXPECT_EQ(namesAt(stats->c_stats, 1), byName);
+        EXPECT_EQ(namesAt(stats->c_break, 1), byName);
+
+        const int wins = stats->c_top5.indexOf(QStringLiteral("T:WINS"));
+        ASSERT_GE(wins, 0);
+        EXPECT_EQ(stats->c_top5.mid(wins, 5), Top5("T:WINS", {{"Al O'Neil", 1}, {"online2", 1}, {"online6", 1}}));
+        const int miles = stats->c_top5.indexOf(QStringLiteral("T:MILES"));
+        ASSERT_GE(miles, 0);
+        ASSERT_LT(miles + 2, stats->c_top5.size());
+        EXPECT_EQ(stats->c_top5[miles + 2], QStringLiteral("2. ") + name20("online2") + QString(7, QLatin1Char(' ')) + QStringLiteral("  297"));
+        for (const QString& l : stats->c_top5) {
+            if (l.size() > 11) {
+                EXPECT_NE(rt::Trim(rt::Mid(l, 4, 20)), QString()) << l.toStdString();
+            }
+        }
+        EXPECT_TRUE(stats->c_gen.contains(QStringLiteral("Winner           : ") + name20("online6")));
+
+        // The schedule's pole and top-5 cells.
+        HTMLClass html;
+        html.sDiv = QStringLiteral("D1");
+        ASSERT_TRUE(html.HTMLSchedule()) << html.lastError().toStdString();
+        const auto rows = TableAfterTitle(ReadFile(program->file(QStringLiteral("HTML/D1_schedule.htm"))),
+                                          QStringLiteral(" Schedule</td>"));
+        ASSERT_EQ(rows.size(), 5u);
+        EXPECT_EQ(rows[3][3], QStringLiteral("Al O&#39;Neil"));
+        EXPECT_EQ(rows[3][4], QStringLiteral("1 - online2<br>2 - Al O&#39;Neil<br>3 - online5<br>4 - Cy &lt;Fast&gt; &amp; Co<br>5 - online6"));
+        EXPECT_EQ(rows[4][3], QStringLiteral("online2"));
+    }
+};
+
+} // namespace
+
+TEST_F(NamelessDriverTest, ShownByOnlineNameInEveryLineListAndCell)
+{
+    expectOnlineNamesEverywhere();
+}
+
+TEST_F(NamelessDriverTest, OldSavedQueriesOfALeagueDatabaseFollowTheRule)
+{
+    // The texts a league database made by an earlier version holds.
+    const QList<QPair<QString, QString>> former = {
+        {QStringLiteral("Stats"),
+         QStringLiteral("SELECT Drivers.Name, QueryRace.RRaces, Miles.TotMiles, Laps.SumOfLaps, Laps.LC, Laps.SumOfLead, Laps.LOC, "
+                        "Laps.LOT FROM Drivers, QueryRace, Miles, Laps WHERE QueryRace.RDriver = Miles.MDriver And "
+                        "Drivers.DriverID = QueryRace.RDriver AND QueryRace.RDriver = Laps.LDriver ORDER BY Drivers.Name")},
+        {QStringLiteral("Break"),
+         QStringLiteral("SELECT Drivers.Name, QueryRace.RRaces, Provis.TotOfProv, Stand.SumOfPoints, Provis.TotOfProvPoints "
+                        "FROM ((QueryRace LEFT JOIN Provis ON QueryRace.RDriver = Provis.DriverID) INNER JOIN Stand ON "
+                        "QueryRace.RDriver = Stand.SDriver) INNER JOIN Drivers ON QueryRace.RDriver = Drivers.DriverID "
+                        "ORDER BY Drivers.Name")},
+        {QStringLiteral("Miles2"),
+         QStringLiteral("SELECT Name, TotMiles FROM Miles INNER JOIN Drivers ON Miles.MDriver = Drivers.DriverID "
+                        "ORDER BY Miles.TotMiles DESC, Drivers.Name")},
+        {QStringLiteral("Top5Races"),
+         QStringLiteral("SELECT Races.Division, Races.RaceNo, Score.Posi, Drivers.Name FROM Drivers INNER JOIN (Races INNER "
+                        "JOIN Score ON Races.ID = Score.RaceID) ON Drivers.DriverID = Score.DriverID WHERE Score.Posi <= 5 "
+                        "ORDER BY Races.Division, Races.RaceNo, Score.Posi")},
+        {QStringLiteral("PoleWinners"),
+         QStringLiteral("SELECT Races.Division, Races.RaceNo, Drivers.Name FROM Races INNER JOIN (Qualify INNER JOIN (Drivers "
+                        "INNER JOIN Score ON Drivers.DriverID = Score.DriverID) ON Qualify.DriverID = Drivers.DriverID) ON "
+                        "(Races.ID = Score.RaceID) AND (Races.ID = Qualify.RaceID) WHERE Qualify.pos = 1 ORDER BY "
+                        "Races.Division, Races.RaceNo")},
+    };
+    for (const auto& [name, sql] : former) {
+        if (dbMain->hasQueryDef(name))
+            dbMain->deleteQueryDef(name);
+        dbMain->createQueryDef(name, sql);
+    }
+    // A text the user wrote himself stays as it is.
+    const QString own = QStringLiteral("SELECT Name, TotMiles FROM Miles INNER JOIN Drivers ON Miles.MDriver = Drivers.DriverID "
+                                       "ORDER BY Miles.TotMiles DESC");
+    dbMain->deleteQueryDef(QStringLiteral("Miles2"));
+    dbMain->createQueryDef(QStringLiteral("Miles2"), own);
+
+    {
+        Statistics s;
+        HTMLClass html;
+    }
+    for (const auto& [name, sql] : former) {
+        SCOPED_TRACE(name.toStdString());
+        ASSERT_TRUE(dbMain->hasQueryDef(name));
+        if (name == QLatin1String("Miles2")) {
+            EXPECT_EQ(dbMain->queryDef(name).sql(), own);
+        } else {
+            EXPECT_NE(dbMain->queryDef(name).sql(), sql);
+        }
+    }
+    // Back to the current text for the rest of the checks.
+    dbMain->deleteQueryDef(QStringLiteral("Miles2"));
+    dbMain->createQueryDef(QStringLiteral("Miles2"), former[2].second);
+    expectOnlineNamesEverywhere();
 }

@@ -1,0 +1,215 @@
+// Child windows in the main window's work area: where they open, what they
+// store when they close, where they come back.
+
+#include "TestSupport.h"
+
+#include "AllForms.h"
+#include "FormRegistry.h"
+#include "Forms.h"
+#include "Settings.h"
+#include "State.h"
+#include "frmMainMenu.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScrollBar>
+
+using namespace testsupport;
+
+namespace {
+
+void settle()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+QString stored(const QString& section, const QString& key)
+{
+    return settings::GetSetting(QStringLiteral("Tarvik"), section, key);
+}
+
+void store(const QString& section, const QString& key, const QString& value)
+{
+    settings::SaveSetting(QStringLiteral("Tarvik"), section, key, value);
+}
+
+class PlacementTest : public LeagueTest {
+protected:
+    void SetUp() override
+    {
+        LeagueTest::SetUp();
+        RegisterAllForms();
+        main = std::make_unique<frmMainMenu>();
+        main->show();
+        settle();
+        // The generic list needs a definition; any of the three will do.
+        tListDef = ListDef();
+        tListDef.sCaption = QStringLiteral("List of Drivers");
+        tListDef.sKeyField = QStringLiteral("DriverID");
+        tListDef.sDisplayField = QStringLiteral("Name");
+        tListDef.nColWidth = 30;
+        tListDef.sTable = QStringLiteral("Drivers");
+        tListDef.nListFont = 1;
+    }
+    void TearDown() override
+    {
+        UnloadAllForms();
+        settle();
+        main.reset();
+        LeagueTest::TearDown();
+    }
+
+    // The registered windows that open inside the work area (the modal
+    // editors are registered too, and are left out).
+    static QStringList childWindows()
+    {
+        QStringList names;
+        for (const QString& name : RegisteredFormNames()) {
+            std::unique_ptr<QWidget> w(CreateForm(name));
+            if (w && !qobject_cast<QDialog*>(w.get()))
+                names << name;
+        }
+        return names;
+    }
+
+    QMdiSubWindow* open(const QString& name)
+    {
+        QWidget* w = ShowChildForm(name);
+        settle();
+        return w ? qobject_cast<QMdiSubWindow*>(w->parentWidget()) : nullptr;
+    }
+
+    QMdiArea* area() const { return main->mdiArea(); }
+    QPoint scroll() const { return {area()->horizontalScrollBar()->value(), area()->verticalScrollBar()->value()}; }
+
+    // The frame's top left corner lies in the visible part of the work area.
+    static ::testing::AssertionResult startsInside(const QMdiSubWindow* sub, const QMdiArea* area)
+    {
+        const QRect visible(QPoint(0, 0), area->viewport()->size());
+        if (visible.contains(sub->geometry().topLeft()))
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure()
+               << "frame at " << sub->x() << "," << sub->y() << " outside " << visible.width() << "x"
+               << visible.height();
+    }
+
+    std::unique_ptr<frmMainMenu> main;
+};
+
+TEST_F(PlacementTest, EveryChildWindowOpensInsideTheWorkAreaAndReopensWhereItWas)
+{
+    // The first start's main window: 6500 x 6500 twips.
+    ASSERT_EQ(main->size(), QSize(433, 433));
+    const QStringList names = childWindows();
+    ASSERT_TRUE(names.contains(QStringLiteral("frmRaceResult")));
+
+    auto checkAll = [&](const char* when) {
+        for (const QString& name : names) {
+            SCOPED_TRACE(name.toStdString() + " " + when);
+            QMdiSubWindow* sub = open(name);
+            ASSERT_NE(sub, nullptr);
+            EXPECT_TRUE(startsInside(sub, area()));
+            const QRect first = sub->geometry();
+            ASSERT_TRUE(UnloadAllForms());
+            settle();
+
+            sub = open(name);
+            ASSERT_NE(sub, nullptr);
+            EXPECT_TRUE(startsInside(sub, area()));
+            EXPECT_EQ(sub->geometry(), first);
+            ASSERT_TRUE(UnloadAllForms());
+            settle();
+        }
+    };
+    checkAll("at the first start");
+    // The race result window is wider and taller than this work area: its
+    // left and top edges stay in reach.
+    EXPECT_EQ(stored("frmRaceResult", "Left"), QStringLiteral("0"));
+    EXPECT_EQ(stored("frmRaceResult", "Top"), QStringLiteral("0"));
+
+    // Also with the Preferences window, which nothing registers.
+    main->mnuOptions_Click();
+    settle();
+    ASSERT_EQ(area()->subWindowList().size(), 1);
+    EXPECT_TRUE(startsInside(area()->subWindowList().first(), area()));
+
+    // A larger main window keeps them where they were.
+    main->resize(900, 700);
+    settle();
+    checkAll("in a larger main window");
+}
+
+TEST_F(PlacementTest, StoredPositionRestoredWhenReachableAndBroughtBackWhenNot)
+{
+    const QString section = QStringLiteral("frmRaceResult");
+    main->resize(900, 700);
+    settle();
+
+    // Inside the work area: restored as stored.
+    store(section, QStringLiteral("Left"), QStringLiteral("450"));
+    store(section, QStringLiteral("Top"), QStringLiteral("300"));
+    QMdiSubWindow* sub = open(section);
+    ASSERT_NE(sub, nullptr);
+    EXPECT_EQ(sub->pos(), QPoint(30, 20));
+    UnloadAllForms();
+    settle();
+    EXPECT_EQ(stored(section, QStringLiteral("Left")), QStringLiteral("450"));
+    EXPECT_EQ(stored(section, QStringLiteral("Top")), QStringLiteral("300"));
+
+    // Left of and above the work area (what a scrolled area used to store).
+    store(section, QStringLiteral("Left"), QStringLiteral("-495"));
+    store(section, QStringLiteral("Top"), QStringLiteral("-300"));
+    sub = open(section);
+    EXPECT_EQ(sub->pos(), QPoint(0, 0));
+    UnloadAllForms();
+    settle();
+
+    // Beyond the right and bottom edges: moved back so it is all in view.
+    store(section, QStringLiteral("Left"), QStringLiteral("90000"));
+    store(section, QStringLiteral("Top"), QStringLiteral("90000"));
+    sub = open(section);
+    const QSize visible = area()->viewport()->size();
+    EXPECT_EQ(sub->geometry().right(), visible.width() - 1);
+    EXPECT_EQ(sub->geometry().bottom(), visible.height() - 1);
+    UnloadAllForms();
+    settle();
+}
+
+TEST_F(PlacementTest, ScrollOffsetIsNeverTakenForThePosition)
+{
+    const QString section = QStringLiteral("frmRaceResult");
+    // First-start size: the window needs both scroll bars.
+    QMdiSubWindow* sub = open(section);
+    ASSERT_NE(sub, nullptr);
+    ASSERT_GT(area()->horizontalScrollBar()->maximum(), 60);
+    ASSERT_GT(area()->verticalScrollBar()->maximum(), 40);
+    area()->horizontalScrollBar()->setValue(60);
+    area()->verticalScrollBar()->setValue(40);
+    settle();
+    ASSERT_EQ(sub->pos(), QPoint(-60, -40));   // scrolled, not moved
+    ASSERT_TRUE(UnloadAllForms());
+    settle();
+    EXPECT_EQ(stored(section, QStringLiteral("Left")), QStringLiteral("0"));
+    EXPECT_EQ(stored(section, QStringLiteral("Top")), QStringLiteral("0"));
+
+    // Restoring while the area is scrolled puts the window at its place in
+    // the area, not at that place in the visible part.
+    sub = open(section);
+    area()->horizontalScrollBar()->setValue(60);
+    area()->verticalScrollBar()->setValue(40);
+    settle();
+    store(section, QStringLiteral("Left"), QStringLiteral("150"));
+    store(section, QStringLiteral("Top"), QStringLiteral("75"));
+    LoadFormPosition(sub->widget(), 0, 0, 6285, 8745);
+    settle();
+    EXPECT_EQ(sub->pos() + scroll(), QPoint(10, 5));
+    ASSERT_TRUE(UnloadAllForms());
+    settle();
+    EXPECT_EQ(stored(section, QStringLiteral("Left")), QStringLiteral("150"));
+    EXPECT_EQ(stored(section, QStringLiteral("Top")), QStringLiteral("75"));
+}
+
+} // namespace

@@ -18,7 +18,8 @@ static QString idText(qint64 id)
 
 QString DriverShownName(const QString& name, const QString& onlineId)
 {
-    return name.trimmed().isEmpty() ? onlineId : name;
+    // Blanks only, as the SQL Trim of the same rule.
+    return rt::Trim(name).isEmpty() ? onlineId : name;
 }
 
 QString DriverShownNameSql(const QString& table)

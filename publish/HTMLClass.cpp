@@ -76,7 +76,11 @@ void HTMLClass::CreateQueries()
             if (!dbMain->hasQueryDef(name))
                 dbMain->createQueryDef(name, d.sql);
         } catch (const dao::DbError&) {
-            // A query that cannot be made shows up when the schedule reads it.
+            // Inside a caller's transaction the error ends it (the database
+            // may have rolled it back already); outside, a query that cannot
+            // be made shows up when the schedule reads it.
+            if (dbMain->transactionDepth() > 0)
+                throw;
         }
     }
 }

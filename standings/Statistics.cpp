@@ -103,6 +103,8 @@ void Statistics::InitQueries()
             else
                 m_queries.insert(name, dbMain->createQueryDef(name, sql));
         } catch (const dao::DbError&) {
+            if (dbMain->transactionDepth() > 0)
+                throw;   // inside a caller's transaction the error ends it
         }
     }
 }

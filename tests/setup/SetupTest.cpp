@@ -318,6 +318,32 @@ TEST_F(SetupTest, DivisionDeleteRemovesItsDataInOneTransaction)
     EXPECT_EQ(count("SELECT COUNT(*) FROM Bonus WHERE DivID = 'B'"), 1);
 }
 
+// A full disk or an I/O error at any write of a division delete: the
+// division and everything hanging off it stay or go together.
+TEST_F(SetupTest, DivisionDeleteIsWholeOrNotAtAllWhenAWriteFails)
+{
+    dbMain->execute("INSERT INTO Division (ID, Name, PointSystem) VALUES ('A', 'Div A', 1)");
+    dbMain->execute("INSERT INTO Races (Division, RaceNo) VALUES ('A', '1')");
+    const QString race = QString::number(dbMain->lastInsertId());
+    for (int posi = 1; posi <= 40; ++posi) {
+        dbMain->execute("INSERT INTO Score (Division, RaceID, Posi, DriverID) VALUES ('A', " + race + ", ?, ?)", {posi, posi});
+        dbMain->execute("INSERT INTO Qualify (RaceID, Pos, DriverID) VALUES (" + race + ", ?, ?)", {posi, posi});
+    }
+    dbMain->execute("INSERT INTO Teams (Division, Team_Name, Driver_1) VALUES ('A', 'T', 1)");
+    ExpectWholeOrNothing([&](QString& told) {
+        open(kDivisions);
+        select(0);
+        msgs->answer(dlg::vbYes);
+        msgs->answer(dlg::vbYes);
+        run("delete");
+        list.reset();
+        // The two questions, then only a failure says more.
+        if (msgs->calls().size() > 2)
+            told = msgs->last();
+        return msgs->calls().size() == 2;
+    });
+}
+
 // A driver still referred to, or a track that races use, stays: a clear
 // message and no question.
 TEST_F(SetupTest, InUseDriversAndTracksAreNotDeleted)

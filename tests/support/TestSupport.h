@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include <deque>
+#include <functional>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -54,6 +55,16 @@ class LeagueTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
+
+    // Runs command on the league as it is now, once to count the writes to
+    // the file, then again from that same start with each write failing in
+    // turn (an I/O error, then a full disk). A run that reports success must
+    // leave the file as the good run did; a run that fails must leave it as
+    // it was and tell the user the error itself (told: what he was shown).
+    // reopened runs after each reopen of the league, before the command.
+    void ExpectWholeOrNothing(const std::function<bool(QString& told)>& command,
+                              const std::function<void()>& reopened = {});
+
     std::unique_ptr<ScratchProgram> program;
     std::unique_ptr<MsgRecorder> msgs;
 };

@@ -61,6 +61,11 @@ QString DecodeText(const QByteArray& bytes);
 // renamed into place when complete. Returns false with a message on failure.
 bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
+// Names the first character of text that cannot stand in a file name on
+// Linux or Windows (/ \ : * ? " < > | or a control character), as "the
+// character /" or "a control character (code 9)"; empty when there is none.
+QString FileNameFault(const QString& text);
+
 // The program's folder (the folder of the executable unless overridden),
 // without a trailing separator.
 QString AppPath();

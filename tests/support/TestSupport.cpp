@@ -9,6 +9,7 @@
 #include "State.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 
@@ -115,6 +116,16 @@ QString ScratchProgram::writeFile(const QString& relative, const QByteArray& byt
     if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         f.write(bytes);
     return target;
+}
+
+std::string ScratchProgram::fileList() const
+{
+    QStringList out;
+    QDirIterator it(m_dir.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        out << it.next();
+    out.sort();
+    return out.join(QLatin1Char('\n')).toStdString();
 }
 
 void LeagueTest::SetUp()

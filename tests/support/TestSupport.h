@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include <deque>
+#include <string>
 #include <functional>
 #include <gtest/gtest.h>
 #include <vector>
@@ -44,6 +45,9 @@ public:
     // Copies a file of tests/data into the program folder (or a subfolder).
     QString addTestFile(const QString& name, const QString& relativeTarget = QString()) const;
     QString writeFile(const QString& relative, const QByteArray& bytes) const;
+    // Every file below the folder, one path a line, sorted: compared before
+    // and after a step to see that it wrote nothing.
+    std::string fileList() const;
 
 private:
     QTemporaryDir m_dir;

@@ -123,7 +123,7 @@ public:
     static QString FragmentPath(const QString& name);          // TXT/name
     static QString TemplatePath(const QString& templateName);  // HTML/templateName
     static QString PagePath(const QString& prefix, const QString& division, const QString& kind);
-    static QString PageFileName(const QString& prefix, const QString& division, const QString& kind);
+    static QString PageFileName(const QString& prefix, const QString& division, const QString& kind);   // no folder
     // The page extension from the preferences ("htm" when none is set).
     static QString PageExtension();
 

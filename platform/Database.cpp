@@ -784,6 +784,7 @@ int Database::execute(const QString& sql, const QVariantList& values)
 
 int Database::runStatements(const QStringList& statements, const QVariantList& values)
 {
+    checkTransaction();
     // Several statements (SELECT ... INTO) stand or fall together.
     const bool guarded = statements.size() > 1;
     if (guarded)
@@ -832,7 +833,6 @@ int Database::runStatements(const QStringList& statements, const QVariantList& v
         if (guarded && !sqlite3_get_autocommit(m_db)) {
             sqlite3_exec(m_db, "ROLLBACK TO jet_statement; RELEASE jet_statement;", nullptr, nullptr, nullptr);
         }
-        syncTransactionState();
         throw;
     }
     return changes;
@@ -938,16 +938,19 @@ void Database::deleteQueryDef(const QString& name)
 // ---------------------------------------------------------------------------
 // Transactions
 
-void Database::syncTransactionState()
+void Database::checkTransaction() const
 {
-    // SQLite may end a transaction by itself after some errors.
+    // SQLite rolls a whole transaction back by itself after some errors
+    // (disk full, I/O error) while the caller still counts it open: what
+    // follows must not run on its own, outside any transaction.
     if (m_transDepth > 0 && sqlite3_get_autocommit(m_db))
-        m_transDepth = 0;
+        throw DbError(3000 + SQLITE_ABORT, QStringLiteral("The transaction was ended by the database after an earlier "
+                                                          "error; nothing of it was saved."));
 }
 
 void Database::beginTrans()
 {
-    syncTransactionState();
+    checkTransaction();
     if (m_transDepth == 0)
         exec(m_db, QStringLiteral("BEGIN IMMEDIATE"));
     else
@@ -957,10 +960,7 @@ void Database::beginTrans()
 
 void Database::commitTrans()
 {
-    if (m_transDepth > 0 && sqlite3_get_autocommit(m_db)) {
-        m_transDepth = 0;
-        throw DbError(3000 + SQLITE_ABORT, QStringLiteral("The transaction was rolled back after an earlier error."));
-    }
+    checkTransaction();
     if (m_transDepth == 0)
         throw DbError(3034, QStringLiteral("You tried to commit or rollback a transaction without first beginning a transaction."));
     const int level = m_transDepth - 1;
@@ -975,13 +975,12 @@ void Database::rollback()
 {
     if (m_transDepth == 0)
         throw DbError(3034, QStringLiteral("You tried to commit or rollback a transaction without first beginning a transaction."));
-    if (sqlite3_get_autocommit(m_db)) {
-        // SQLite already rolled the whole transaction back after an error.
-        m_transDepth = 0;
-        return;
-    }
     const int level = m_transDepth - 1;
     m_transDepth = level;
+    // When SQLite has rolled everything back already, each level only
+    // unwinds; the outer levels stay refused until they roll back too.
+    if (sqlite3_get_autocommit(m_db))
+        return;
     if (level == 0)
         exec(m_db, QStringLiteral("ROLLBACK"));
     else

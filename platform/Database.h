@@ -119,6 +119,10 @@ public:
     void deleteQueryDef(const QString& name);   // throws 3265 when missing
 
     // Transactions (nest: inner levels are savepoints) ----------------
+    // SQLite ends a whole transaction by itself after some errors (disk
+    // full, I/O error). From then on every statement, begin and commit fails
+    // with error 3004 until the caller rolls back each level it began: the
+    // work after the error must not be committed on its own.
     void beginTrans();
     void commitTrans();
     void rollback();
@@ -163,7 +167,8 @@ private:
     // fed back to the translation (aliases, parameters) and it runs again.
     void withTranslation(const QString& jetSql, const std::function<void(const jet::Translation&)>& body);
     int runStatements(const QStringList& statements, const QVariantList& values);
-    void syncTransactionState();
+    // Throws 3004 when SQLite has ended the transaction the layer counts open.
+    void checkTransaction() const;
     static QString normaliseParameterName(const QString& name);
     QString canonicalTable(const QString& name) const;   // stored spelling, empty when none
     std::unique_ptr<Recordset> openTable(const QString& table);

@@ -192,6 +192,7 @@ bool Database::hasTable(const QString& name) const
 
 QString Database::canonicalTable(const QString& name) const
 {
+    checkTransaction();
     QString n = name.trimmed();
     if (n.startsWith(QLatin1Char('[')) && n.endsWith(QLatin1Char(']')))
         n = n.mid(1, n.size() - 2);
@@ -202,6 +203,7 @@ QString Database::canonicalTable(const QString& name) const
 
 QStringList Database::tableNames() const
 {
+    checkTransaction();
     QStringList names;
     Stmt s(m_db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name COLLATE NOCASE"));
     while (s.step()) {
@@ -489,7 +491,6 @@ void Database::rebuildTable(const QString& table,
     } catch (...) {
         sqlite3_exec(m_db, "ROLLBACK TO rebuild_table; RELEASE rebuild_table;", nullptr, nullptr, nullptr);
         sqlite3_exec(m_db, QStringLiteral("PRAGMA legacy_alter_table = %1").arg(legacy).toUtf8().constData(), nullptr, nullptr, nullptr);
-        syncTransactionState();
         throw;
     }
 }

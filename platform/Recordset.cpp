@@ -90,6 +90,7 @@ std::unique_ptr<Recordset> Database::openRecordset(const QString& sqlOrTable)
 
 std::unique_ptr<Recordset> Database::openRecordset(const QString& sql, const QVariantList& values)
 {
+    checkTransaction();
     static const QRegularExpression bare(QStringLiteral("^(\\[[^\\]]+\\]|[A-Za-z_][A-Za-z0-9_$]*)$"));
     const QString s = sql.trimmed();
     if (values.isEmpty() && bare.match(s).hasMatch()) {
@@ -459,6 +460,7 @@ void Recordset::setField(int index, const QVariant& value)
 void Recordset::update()
 {
     checkOpen();
+    m_db->checkTransaction();
     if (m_editMode == None)
         throw notEditing();
     sqlite3* db = m_db->handle();
@@ -524,6 +526,7 @@ void Recordset::cancelUpdate()
 void Recordset::remove()
 {
     checkOpen();
+    m_db->checkTransaction();
     if (m_baseTable.isEmpty())
         throw readOnly();
     if (m_pos < 0 || m_pos >= int(m_rows.size()))

@@ -381,6 +381,18 @@ bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* erro
     return true;
 }
 
+QString FileNameFault(const QString& text)
+{
+    static const QString forbidden = QStringLiteral("/\\:*?\"<>|");
+    for (const QChar c : text) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            return QStringLiteral("a control character (code %1)").arg(c.unicode());
+        if (forbidden.contains(c))
+            return QStringLiteral("the character ") + c;
+    }
+    return QString();
+}
+
 static QString g_appPath;
 
 static QString withoutTrailingSeparator(QString path)

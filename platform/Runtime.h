@@ -61,6 +61,11 @@ QString DecodeText(const QByteArray& bytes);
 // renamed into place when complete. Returns false with a message on failure.
 bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
+// Names the first character of text that cannot stand in a file name on
+// Linux or Windows (/ \ : * ? " < > | or a control character), as "the
+// character /" or "a control character (code 9)"; empty when there is none.
+QString FileNameFault(const QString& text);
+
 // The program's folder, without a trailing separator: the folder the
 // environment variable TARVIK_HOME names (made absolute) when it is set,
 // else the executable's folder. SetAppPath overrides both.

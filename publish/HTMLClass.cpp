@@ -80,7 +80,11 @@ void HTMLClass::CreateQueries()
         try {
             EnsureSavedQuery(*dbMain, QString::fromLatin1(d.name), d.sql, d.former);
         } catch (const dao::DbError&) {
-            // A query that cannot be made shows up when the schedule reads it.
+            // Inside a caller's transaction the error ends it (the database
+            // may have rolled it back already); outside, a query that cannot
+            // be made shows up when the schedule reads it.
+            if (dbMain->transactionDepth() > 0)
+                throw;
         }
     }
 }
@@ -264,10 +268,14 @@ QString HTMLClass::PageExtension()
     return ext.isEmpty() ? QStringLiteral("htm") : ext;
 }
 
+QString HTMLClass::PageFileName(const QString& prefix, const QString& division, const QString& kind)
+{
+    return prefix + rt::Trim(division) + QLatin1Char('_') + kind + QLatin1Char('.') + PageExtension();
+}
+
 QString HTMLClass::PagePath(const QString& prefix, const QString& division, const QString& kind)
 {
-    return rt::AppFile(QStringLiteral("HTML/") + prefix + rt::Trim(division) + QLatin1Char('_') + kind
-                       + QLatin1Char('.') + PageExtension());
+    return rt::AppFile(QStringLiteral("HTML/") + PageFileName(prefix, division, kind));
 }
 
 QByteArray HTMLClass::MergeTemplate(const QByteArray& templateBytes, const QByteArray& fragmentBytes)
@@ -301,6 +309,14 @@ bool HTMLClass::PublishPage(const Fragment& fragment, const QString& fragmentNam
                             const QString& kind, const QString& prefix, const QString& division)
 {
     m_error.clear();
+    // A division id or race number stored by an older version may hold a
+    // path: no file is written for a name that would leave its folder.
+    for (const QString& name : {fragmentName, PageFileName(prefix, division, kind)}) {
+        const QString fault = rt::FileNameFault(name);
+        if (!fault.isEmpty())
+            return fail(QStringLiteral("The page could not be written: its file name \"") + name + QStringLiteral("\" holds ")
+                        + fault + QStringLiteral(", which no file name may hold."));
+    }
     const QByteArray body = fragment.bytes();
     QString err;
     if (!rt::WriteFileAtomic(FragmentPath(fragmentName), body, &err))

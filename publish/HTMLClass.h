@@ -148,13 +148,15 @@ public:
     static QString FragmentPath(const QString& name);          // TXT/name
     static QString TemplatePath(const QString& templateName);  // HTML/templateName
     static QString PagePath(const QString& prefix, const QString& division, const QString& kind);
+    static QString PageFileName(const QString& prefix, const QString& division, const QString& kind);   // no folder
     // The page extension from the preferences ("htm" when none is set).
     static QString PageExtension();
 
     // Writes the fragment as TXT/fragmentName, then merges it into the
     // template to write the page of that kind. Each file is written whole
     // or not at all. False (with lastError) when either step failed; the
-    // fragment stays when only the merge failed.
+    // fragment stays when only the merge failed. Nothing is written when
+    // either name could not stand as a file in its folder.
     bool PublishPage(const Fragment& fragment, const QString& fragmentName, const QString& templateName,
                      const QString& kind, const QString& prefix, const QString& division);
 

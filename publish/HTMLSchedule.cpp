@@ -34,7 +34,10 @@ QString HTMLClass::GetPoleWinner(const QString& sNo)
         auto rs = dbMain->openRecordset(sSQL);
         result = rs->eof() ? QStringLiteral("&nbsp;") : Escape(rs->text(QStringLiteral("Name")));
     } catch (const dao::DbError&) {
-        // The pole cell stays empty; the page goes on.
+        // The pole cell stays empty and the page goes on, but not inside a
+        // caller's transaction, which the error ends.
+        if (dbMain->transactionDepth() > 0)
+            throw;
     }
     return result;
 }

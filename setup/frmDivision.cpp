@@ -235,6 +235,16 @@ void frmDivision::cmdUpdate_Click()
             refuse(QStringLiteral("Division ID cannot contain quotes or blanks"), txtFields[0]);
             return;
         }
+        // Page and fragment names are made from the id.
+        const QString fault = rt::FileNameFault(id);
+        if (!fault.isEmpty()) {
+            refuse(QStringLiteral("Division ID cannot contain ") + fault, txtFields[0]);
+            return;
+        }
+        if (id == QLatin1String(".") || id == QLatin1String("..")) {
+            refuse(QStringLiteral("Division ID cannot be . or .."), txtFields[0]);
+            return;
+        }
     }
     if (rt::Trim(txtFields[4]->text()).isEmpty())
         txtFields[4]->setText(QStringLiteral("0"));

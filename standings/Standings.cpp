@@ -92,7 +92,10 @@ void Standings::InitQueries()
             if (!dbMain->hasQueryDef(name))
                 dbMain->createQueryDef(name, QuerySql(name));
         } catch (const dao::DbError&) {
-            // A query that cannot be made fails the run that needs it.
+            // A query that cannot be made fails the run that needs it; inside
+            // a caller's transaction the error ends that transaction.
+            if (dbMain->transactionDepth() > 0)
+                throw;
         }
     }
 }

@@ -133,6 +133,8 @@ void Statistics::InitQueries()
             EnsureSavedQuery(*dbMain, name, sql, formerQueryTexts().value(name));
             m_queries.insert(name, dbMain->queryDef(name));
         } catch (const dao::DbError&) {
+            if (dbMain->transactionDepth() > 0)
+                throw;   // inside a caller's transaction the error ends it
         }
     }
 }

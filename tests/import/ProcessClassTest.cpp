@@ -278,6 +278,19 @@ TEST_F(ProcessImport, FailuresLeaveTheDatabaseAsItWas)
     EXPECT_EQ(dbMain->transactionDepth(), 0);
 }
 
+// A full disk or an I/O error at any write of the import: the race is in the
+// file whole or not at all, and the user is shown the error.
+TEST_F(ProcessImport, ImportIsWholeOrNotAtAllWhenAWriteFails)
+{
+    AddDivision();
+    ExpectWholeOrNothing([&](QString& told) {
+        const ProcessClass p = Run(QStringLiteral("CUP"), QStringLiteral("3"), small, pocono);
+        if (p.bError && !msgs->calls().empty() && msgs->calls().back().flags == int(dlg::vbCritical))
+            told = msgs->last();
+        return !p.bError;
+    });
+}
+
 TEST_F(ProcessImport, FileNotFoundAndUnknownDivision)
 {
     AddDivision();

@@ -2,6 +2,7 @@
 // table definitions.
 
 #include "Database.h"
+#include "FailingVfs.h"
 #include "QueryDef.h"
 #include "Recordset.h"
 
@@ -9,6 +10,7 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 using namespace dao;
 
@@ -188,6 +190,64 @@ TEST_F(DbTest, TransactionsRollBackAndNest)
     }
     EXPECT_EQ(count(QStringLiteral("T")), 1);
     EXPECT_EQ(db->transactionDepth(), 0);
+}
+
+// After an I/O error or a full disk SQLite rolls the whole transaction back
+// by itself. Nothing after that may run on its own (and be committed) while
+// the caller still thinks its transaction is open.
+TEST(DatabaseWriteFailure, StatementsFailUntilTheEndedTransactionIsRolledBack)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("t.mdb"));
+    {
+        auto db = Database::create(path);
+        db->execute(QStringLiteral("CREATE TABLE T (A INTEGER)"));
+        db->execute(QStringLiteral("INSERT INTO T VALUES (1)"));
+    }
+    testsupport::FailingVfs vfs;
+    auto refusedAsEnded = [](const std::function<void()>& f) {
+        try {
+            f();
+        } catch (const DbError& e) {
+            return e.number() == 3004 && e.description().contains(QStringLiteral("ended by the database"));
+        }
+        return false;
+    };
+    for (int error : {SQLITE_IOERR_WRITE, SQLITE_FULL}) {
+        for (int levels : {1, 2}) {
+            SCOPED_TRACE(testing::Message() << "error " << error << ", levels " << levels);
+            auto db = Database::open(path);
+            for (int i = 0; i < levels; ++i)
+                db->beginTrans();
+            vfs.failAt(1, error);
+            EXPECT_NE(errorNumber([&] { db->execute(QStringLiteral("INSERT INTO T VALUES (2)")); }), 0);
+            ASSERT_TRUE(vfs.failed());
+            ASSERT_TRUE(sqlite3_get_autocommit(db->handle()));
+
+            for (int i = 0; i < levels; ++i) {
+                EXPECT_TRUE(refusedAsEnded([&] { db->execute(QStringLiteral("INSERT INTO T VALUES (3)")); }));
+                EXPECT_TRUE(refusedAsEnded([&] { db->openRecordset(QStringLiteral("SELECT * FROM T")); }));
+                EXPECT_TRUE(refusedAsEnded([&] { db->openRecordset(QStringLiteral("T")); }));
+                EXPECT_TRUE(refusedAsEnded([&] { db->createQueryDef(QStringLiteral("Q"), QStringLiteral("SELECT A FROM T")); }));
+                EXPECT_TRUE(refusedAsEnded([&] { db->beginTrans(); }));
+                EXPECT_TRUE(refusedAsEnded([&] { db->commitTrans(); }));
+                EXPECT_EQ(db->transactionDepth(), levels - i);
+                db->rollback();   // one level each, as every caller that began one rolls back
+            }
+            EXPECT_EQ(db->transactionDepth(), 0);
+            // Nothing of the ended transaction, nor of what came after, was kept.
+            EXPECT_EQ(db->scalar(QStringLiteral("SELECT Count(*) FROM T")).toInt(), 1);
+            EXPECT_FALSE(db->hasQueryDef(QStringLiteral("Q")));
+            // The connection works again.
+            {
+                Transaction t(*db);
+                db->execute(QStringLiteral("INSERT INTO T VALUES (4)"));
+                t.commit();
+            }
+            EXPECT_EQ(db->scalar(QStringLiteral("SELECT Count(*) FROM T")).toInt(), 2);
+            db->execute(QStringLiteral("DELETE FROM T WHERE A = 4"));
+        }
+    }
 }
 
 TEST_F(DbTest, JetFunctionsInSql)

@@ -12,6 +12,9 @@
 #include <QDir>
 #include <QFile>
 
+#include <functional>
+#include <string>
+
 using namespace pageparse;
 
 namespace {
@@ -213,6 +216,55 @@ TEST_F(PageTest, FailuresAreReportedAndLeaveOldFiles)
     EXPECT_TRUE(html.lastError().isEmpty());
     // No temporary files are left behind.
     EXPECT_EQ(QDir(program->file(QStringLiteral("HTML"))).entryList({QStringLiteral("*.tmp"), QStringLiteral("*~")}).size(), 0);
+}
+
+// A division id or race number stored by an older version may hold a path:
+// the page writer writes nothing for it, inside its folders or outside, and
+// says which character is in the way.
+TEST_F(PageTest, NamesThatCouldLeaveThePageFoldersAreRefused)
+{
+    dbMain->execute(QStringLiteral("INSERT INTO Division (ID, Name) VALUES ('../z', 'Old')"));
+    HTMLClass html;
+    const RaceResultGrids noLines;
+    struct Case {
+        const char* what;
+        std::function<bool()> write;
+        QString named;
+    };
+    const std::vector<Case> cases = {
+        {"standings of ../z", [&] { return html.HTMLStandings(QStringLiteral("../z"), QStringLiteral("2"), {}, {}, {}, {}, {}); }, "/"},
+        {"standings of a/b", [&] { return html.HTMLStandings(QStringLiteral("a/b"), QStringLiteral("2"), {}, {}, {}, {}, {}); }, "/"},
+        {"standings of race ../", [&] { return html.HTMLStandings(QStringLiteral("D1"), QStringLiteral("../"), {}, {}, {}, {}, {}); }, "/"},
+        {"statistics of ..\\z", [&] {
+             html.sDiv = QStringLiteral("..\\z");
+             html.sRace = QStringLiteral("1");
+             return html.HTMLStatistics(QVariant(), 0, {}, {}, {}, {});
+         }, "\\"},
+        {"result of race ../", [&] {
+             html.sDiv = QStringLiteral("D1");
+             html.sRace = QStringLiteral("../");
+             return html.HTMLRaceResult(QStringLiteral("R"), QStringLiteral("V"), QStringLiteral("D"), QString(), QString(), noLines);
+         }, "/"},
+        {"schedule of ../z", [&] {
+             html.sDiv = QStringLiteral("../z");
+             return html.HTMLSchedule();
+         }, "/"},
+        {"standings with the extension h|m", [&] {
+             sHtmlExt = QStringLiteral("h|m");
+             const bool ok = html.HTMLStandings(QStringLiteral("D1"), QStringLiteral("2"), {}, {}, {}, {}, {});
+             sHtmlExt = QStringLiteral("htm");
+             return ok;
+         }, "|"},
+    };
+    for (const Case& c : cases) {
+        const std::string before = program->fileList();
+        EXPECT_FALSE(c.write()) << c.what;
+        EXPECT_TRUE(html.lastError().contains(QStringLiteral("the character ") + c.named))
+            << c.what << ": " << html.lastError().toStdString();
+        EXPECT_EQ(program->fileList(), before) << c.what;
+    }
+    // The same writer goes on with a plain id.
+    EXPECT_TRUE(html.HTMLStandings(QStringLiteral("D1"), QStringLiteral("2"), {}, {}, {}, {}, {})) << html.lastError().toStdString();
 }
 
 TEST_F(PageTest, StandingsPageIsValidHtml)

@@ -259,3 +259,31 @@ TEST_F(GenerateFilesTest, FailuresAreListedInOneMessageAndNothingIsAnnounced)
     EXPECT_FALSE(msgs->last().contains(QStringLiteral("Schedule page")));
     EXPECT_EQ(PagesIn(QStringLiteral("HTML")), (QStringList{"010SNL_result.htm", "SNL_schedule.htm"}));
 }
+
+// A division id stored by an older version as a path: every page of it is
+// reported as not written and no file appears anywhere, in the page folders
+// or outside them.
+TEST_F(GenerateFilesTest, DivisionIdThatNamesAPathWritesNothing)
+{
+    dbMain->execute(QStringLiteral("INSERT INTO Division (ID, Name, Numbers, Brands, Teams, Roty, Earnings, PointSystem, \"Drop\") "
+                                   "VALUES ('../z', 'Old Path Cup', 0, 0, 0, 0, 0, 1, 0)"));
+    dbMain->execute(QStringLiteral("INSERT INTO Races (Division, RaceNo, Venue, RaceDate, RaceName, TrackID) "
+                                   "VALUES ('../z', '1', 'Pocono', '06/12/2004', 'Old 500', ?)"),
+                    {pocono});
+    const qint64 race = dbMain->lastInsertId();
+    for (int posi = 1; posi <= 2; ++posi)
+        dbMain->execute(QStringLiteral("INSERT INTO Score (Division, RaceID, Posi, DriverID, Laps, Points, Finish) "
+                                       "VALUES ('../z', ?, ?, ?, 100, 100, 'Running')"),
+                        {race, posi, posi});
+    const std::string before = program->fileList();
+
+    OpenWindow(QStringLiteral("Old Path Cup"));
+    Generate();
+    ASSERT_EQ(msgs->calls().size(), 1u);
+    EXPECT_EQ(msgs->calls()[0].flags & dlg::vbCritical, dlg::vbCritical);
+    EXPECT_TRUE(msgs->last().startsWith(QStringLiteral("Not every HTML file was generated"))) << msgs->last().toStdString();
+    for (const char* name : {"\"001../z_Result.htm\" holds the character /", "\"../z_schedule.htm\" holds the character /",
+                             "\"001../zStan.htm\" holds the character /"})
+        EXPECT_TRUE(msgs->last().contains(QString::fromLatin1(name))) << name << ": " << msgs->last().toStdString();
+    EXPECT_EQ(program->fileList(), before);
+}

@@ -290,6 +290,59 @@ TEST_F(SetupTest, DivisionDeleteRemovesItsDataInOneTransaction)
     EXPECT_EQ(count("SELECT COUNT(*) FROM Bonus WHERE DivID = 'B'"), 1);
 }
 
+// Page and fragment names are made from the id: an id that cannot stand in
+// a file name on Linux or Windows, or that names a folder, is refused with
+// the character named; dots inside an id are fine.
+TEST_F(SetupTest, DivisionIdMustBeUsableInAFileName)
+{
+    open(kDivisions);
+    const std::vector<std::pair<QString, QString>> cases = {
+        {"../z", "the character /"}, {"a\\b", "the character \\"}, {"C:", "the character :"},
+        {"a*", "the character *"},   {"a?", "the character ?"},      {"<a", "the character <"},
+        {"a>", "the character >"},   {"a|b", "the character |"},     {"a\tb", "a control character"},
+        {QStringLiteral("a") + QChar(1), "a control character"},     {QStringLiteral("a") + QChar(0x7f), "a control character"},
+        {".", "Division ID cannot be . or .."}, {"..", "Division ID cannot be . or .."},
+    };
+    for (const auto& [id, message] : cases) {
+        msgs->clear();
+        run("new", [&](QDialog* d) { set(d, {"txtFields(0)=" + id, "txtFields(1)=Bad"}); ok(d); });
+        EXPECT_EQ(lastResult, kStillOpen) << id.toStdString();
+        EXPECT_TRUE(msgs->last().contains(message)) << id.toStdString() << ": " << msgs->last().toStdString();
+        EXPECT_TRUE(msgs->last().startsWith("Division ID cannot")) << msgs->last().toStdString();
+        EXPECT_EQ(msgs->calls().back().flags, dlg::vbCritical);
+    }
+    EXPECT_EQ(count("SELECT COUNT(*) FROM Division"), 0);
+
+    run("new", fill({"txtFields(0)=A.1", "txtFields(1)=Dotted"}));
+    EXPECT_EQ(count("SELECT COUNT(*) FROM Division WHERE ID = 'A.1'"), 1);
+}
+
+// A full disk or an I/O error at any write of a division delete: the
+// division and everything hanging off it stay or go together.
+TEST_F(SetupTest, DivisionDeleteIsWholeOrNotAtAllWhenAWriteFails)
+{
+    dbMain->execute("INSERT INTO Division (ID, Name, PointSystem) VALUES ('A', 'Div A', 1)");
+    dbMain->execute("INSERT INTO Races (Division, RaceNo) VALUES ('A', '1')");
+    const QString race = QString::number(dbMain->lastInsertId());
+    for (int posi = 1; posi <= 40; ++posi) {
+        dbMain->execute("INSERT INTO Score (Division, RaceID, Posi, DriverID) VALUES ('A', " + race + ", ?, ?)", {posi, posi});
+        dbMain->execute("INSERT INTO Qualify (RaceID, Pos, DriverID) VALUES (" + race + ", ?, ?)", {posi, posi});
+    }
+    dbMain->execute("INSERT INTO Teams (Division, Team_Name, Driver_1) VALUES ('A', 'T', 1)");
+    ExpectWholeOrNothing([&](QString& told) {
+        open(kDivisions);
+        select(0);
+        msgs->answer(dlg::vbYes);
+        msgs->answer(dlg::vbYes);
+        run("delete");
+        list.reset();
+        // The two questions, then only a failure says more.
+        if (msgs->calls().size() > 2)
+            told = msgs->last();
+        return msgs->calls().size() == 2;
+    });
+}
+
 // A driver still referred to, or a track that races use, stays: a clear
 // message and no question.
 TEST_F(SetupTest, InUseDriversAndTracksAreNotDeleted)

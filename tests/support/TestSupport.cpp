@@ -1,14 +1,22 @@
 #include "TestSupport.h"
 
+#include "Database.h"
 #include "DbModule.h"
+#include "FailingVfs.h"
 #include "Options.h"
 #include "Runtime.h"
 #include "Settings.h"
 #include "State.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <string>
 
 namespace testsupport {
 
@@ -110,6 +118,16 @@ QString ScratchProgram::writeFile(const QString& relative, const QByteArray& byt
     return target;
 }
 
+std::string ScratchProgram::fileList() const
+{
+    QStringList out;
+    QDirIterator it(m_dir.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        out << it.next();
+    out.sort();
+    return out.join(QLatin1Char('\n')).toStdString();
+}
+
 void LeagueTest::SetUp()
 {
     ResetSharedState();
@@ -118,6 +136,87 @@ void LeagueTest::SetUp()
     ASSERT_TRUE(OpenDB()) << msgs->last().toStdString();
     LoadOptions();
     msgs->clear();
+}
+
+namespace {
+
+// The first line where two dumps part.
+std::string difference(const QStringList& got, const QStringList& want)
+{
+    for (qsizetype i = 0; i < std::max(got.size(), want.size()); ++i) {
+        const QString g = i < got.size() ? got[i] : QStringLiteral("<end>");
+        const QString w = i < want.size() ? want[i] : QStringLiteral("<end>");
+        if (g != w)
+            return QStringLiteral("line %1: got \"%2\", want \"%3\"").arg(i).arg(g, w).toStdString();
+    }
+    return {};
+}
+
+} // namespace
+
+void LeagueTest::ExpectWholeOrNothing(const std::function<bool(QString& told)>& command,
+                                      const std::function<void()>& reopened)
+{
+    const QString league = program->file(QStringLiteral("Tarvik.MDB"));
+    const QString start = program->file(QStringLiteral("start.mdb"));
+    CloseDB();
+    QFile::remove(start);
+    ASSERT_TRUE(QFile::copy(league, start));
+    const QStringList before = FailingVfs::Dump(start);
+
+    {
+        // The file layer must outlive every connection opened through it.
+        FailingVfs vfs;
+        // From the start file: the command with the n-th write failing (0: none).
+        auto attempt = [&](int n, int error, bool& ok, QString& told) {
+            CloseDB();
+            QFile::remove(league);
+            QFile::remove(league + QStringLiteral("-journal"));
+            ASSERT_TRUE(QFile::copy(start, league));
+            ASSERT_TRUE(OpenDB()) << msgs->last().toStdString();
+            if (reopened)
+                reopened();
+            msgs->clear();
+            vfs.failAt(n, error);
+            told.clear();
+            ok = command(told);
+            EXPECT_EQ(dbMain->transactionDepth(), 0);
+            CloseDB();
+        };
+        bool ok = false;
+        QString told;
+        attempt(0, SQLITE_IOERR_WRITE, ok, told);
+        ASSERT_TRUE(ok) << told.toStdString();
+        const int writes = vfs.operations();
+        const QStringList after = FailingVfs::Dump(league);
+        ASSERT_GT(writes, 0);
+        ASSERT_FALSE(after == before) << "the command changed nothing";
+
+        for (int error : {SQLITE_IOERR_WRITE, SQLITE_FULL}) {
+            for (int n = 1; n <= writes; ++n) {
+                SCOPED_TRACE(testing::Message() << "error " << error << " at write " << n << " of " << writes);
+                attempt(n, error, ok, told);
+                ASSERT_TRUE(vfs.failed());
+                const QStringList state = FailingVfs::Dump(league);
+                if (ok) {
+                    EXPECT_TRUE(state == after) << "reported done, but " << difference(state, after);
+                } else {
+                    EXPECT_TRUE(state == before) << "reported failed, but " << difference(state, before);
+                    // The error itself, not only what followed from it: no step
+                    // swallowed it and went on.
+                    EXPECT_FALSE(told.isEmpty());
+                    EXPECT_FALSE(told.contains(QStringLiteral("ended by the database"))) << told.toStdString();
+                }
+            }
+        }
+    }
+    // The league as it was, open again for the rest of the test.
+    CloseDB();
+    QFile::remove(league);
+    QFile::copy(start, league);
+    ASSERT_TRUE(OpenDB());
+    if (reopened)
+        reopened();
 }
 
 void LeagueTest::TearDown()

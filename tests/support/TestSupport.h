@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 
 #include <deque>
+#include <string>
+#include <functional>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -43,6 +45,9 @@ public:
     // Copies a file of tests/data into the program folder (or a subfolder).
     QString addTestFile(const QString& name, const QString& relativeTarget = QString()) const;
     QString writeFile(const QString& relative, const QByteArray& bytes) const;
+    // Every file below the folder, one path a line, sorted: compared before
+    // and after a step to see that it wrote nothing.
+    std::string fileList() const;
 
 private:
     QTemporaryDir m_dir;
@@ -54,6 +59,16 @@ class LeagueTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
+
+    // Runs command on the league as it is now, once to count the writes to
+    // the file, then again from that same start with each write failing in
+    // turn (an I/O error, then a full disk). A run that reports success must
+    // leave the file as the good run did; a run that fails must leave it as
+    // it was and tell the user the error itself (told: what he was shown).
+    // reopened runs after each reopen of the league, before the command.
+    void ExpectWholeOrNothing(const std::function<bool(QString& told)>& command,
+                              const std::function<void()>& reopened = {});
+
     std::unique_ptr<ScratchProgram> program;
     std::unique_ptr<MsgRecorder> msgs;
 };

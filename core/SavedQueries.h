@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include <vector>
+
 namespace dao {
 class Database;
 }
@@ -12,3 +14,16 @@ class Database;
 // text, so an old league database follows the program; any other text is
 // left as it is. Throws the database error when it cannot be done.
 void EnsureSavedQuery(dao::Database& db, const QString& name, const QString& sql, const QString& formerSql = QString());
+
+struct SavedQueryText {
+    QString name;
+    QString sql;
+    QString formerSql;
+};
+
+// EnsureSavedQuery for each, all or none: one transaction of their own when
+// the caller has none open, so a failure part way leaves no half set.
+// Returns false when they could not be made (the run that reads them then
+// reports it); inside a caller's transaction the error is thrown, since it
+// ends that transaction.
+bool EnsureSavedQueries(dao::Database& db, const std::vector<SavedQueryText>& queries);

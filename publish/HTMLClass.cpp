@@ -60,33 +60,20 @@ void HTMLClass::CreateQueries()
 {
     if (!dbMain)
         return;
-    struct Def {
-        const char* name;
-        QString sql;
-        QString former;
-    };
     const QString top5From = QStringLiteral("FROM Drivers INNER JOIN (Races INNER JOIN Score ON Races.ID = Score.RaceID) ON Drivers.DriverID = Score.DriverID ")
         + QStringLiteral("WHERE Score.Posi <= 5 ") + QStringLiteral("ORDER BY Races.Division, Races.RaceNo, Score.Posi");
     const QString poleFrom = QStringLiteral("FROM Races INNER JOIN (Qualify INNER JOIN (Drivers INNER JOIN Score ON Drivers.DriverID = Score.DriverID) ON Qualify.DriverID = Drivers.DriverID) ON (Races.ID = Score.RaceID) AND (Races.ID = Qualify.RaceID) ")
         + QStringLiteral("WHERE Qualify.pos = 1 ") + QStringLiteral("ORDER BY Races.Division, Races.RaceNo");
     const QString name = DriverShownNameSql() + QStringLiteral(" AS Name ");
-    const Def defs[] = {
-        {"Top5Races", QStringLiteral("SELECT Races.Division, Races.RaceNo, Score.Posi, ") + name + top5From,
+    const std::vector<SavedQueryText> queries = {
+        {QStringLiteral("Top5Races"), QStringLiteral("SELECT Races.Division, Races.RaceNo, Score.Posi, ") + name + top5From,
          QStringLiteral("SELECT Races.Division, Races.RaceNo, Score.Posi, Drivers.Name ") + top5From},
-        {"PoleWinners", QStringLiteral("SELECT Races.Division, Races.RaceNo, ") + name + poleFrom,
+        {QStringLiteral("PoleWinners"), QStringLiteral("SELECT Races.Division, Races.RaceNo, ") + name + poleFrom,
          QStringLiteral("SELECT Races.Division, Races.RaceNo, Drivers.Name ") + poleFrom},
     };
-    for (const Def& d : defs) {
-        try {
-            EnsureSavedQuery(*dbMain, QString::fromLatin1(d.name), d.sql, d.former);
-        } catch (const dao::DbError&) {
-            // Inside a caller's transaction the error ends it (the database
-            // may have rolled it back already); outside, a query that cannot
-            // be made shows up when the schedule reads it.
-            if (dbMain->transactionDepth() > 0)
-                throw;
-        }
-    }
+    // Outside a caller's transaction a query that cannot be made shows up
+    // when the schedule reads it.
+    EnsureSavedQueries(*dbMain, queries);
 }
 
 bool HTMLClass::fail(const QString& message)

@@ -8,6 +8,7 @@
 #include "QueryDef.h"
 #include "Recordset.h"
 #include "Runtime.h"
+#include "SavedQueries.h"
 #include "StandingsDb.h"
 #include "State.h"
 #include "WaitCursor.h"
@@ -87,17 +88,11 @@ void Standings::InitQueries()
 {
     if (!dbMain)
         return;
-    for (const QString& name : QueryNames()) {
-        try {
-            if (!dbMain->hasQueryDef(name))
-                dbMain->createQueryDef(name, QuerySql(name));
-        } catch (const dao::DbError&) {
-            // A query that cannot be made fails the run that needs it; inside
-            // a caller's transaction the error ends that transaction.
-            if (dbMain->transactionDepth() > 0)
-                throw;
-        }
-    }
+    // A query that cannot be made fails the run that needs it.
+    std::vector<SavedQueryText> queries;
+    for (const QString& name : QueryNames())
+        queries.push_back({name, QuerySql(name), QString()});
+    EnsureSavedQueries(*dbMain, queries);
 }
 
 bool Standings::GenerateAll()

@@ -128,15 +128,13 @@ void Statistics::InitQueries()
     // needs it then reports the failure.
     if (!dbMain)
         return;
-    for (const auto& [name, sql] : SavedQueries()) {
-        try {
-            EnsureSavedQuery(*dbMain, name, sql, formerQueryTexts().value(name));
-            m_queries.insert(name, dbMain->queryDef(name));
-        } catch (const dao::DbError&) {
-            if (dbMain->transactionDepth() > 0)
-                throw;   // inside a caller's transaction the error ends it
-        }
-    }
+    std::vector<SavedQueryText> queries;
+    for (const auto& [name, sql] : SavedQueries())
+        queries.push_back({name, sql, formerQueryTexts().value(name)});
+    EnsureSavedQueries(*dbMain, queries);
+    for (const auto& q : queries)
+        if (dbMain->hasQueryDef(q.name))
+            m_queries.insert(q.name, dbMain->queryDef(q.name));
 }
 
 dao::QueryDef& Statistics::query(const QString& name)

@@ -4,6 +4,7 @@
 // told why when the run did not happen.
 
 #include "Season.h"
+#include "Statistics.h"
 
 using namespace season;
 
@@ -24,4 +25,21 @@ TEST_F(SeasonTest, StandingsRunIsWholeOrNotAtAllWhenAWriteFails)
             return ok;
         },
         [] { LoadDivisionSettings(QStringLiteral("D1")); });
+}
+
+TEST_F(SeasonTest, SavedQueriesAreMadeAllOrNoneWhenAWriteFails)
+{
+    for (const auto& q : Statistics::SavedQueries())
+        if (dbMain->hasQueryDef(q.first))
+            dbMain->deleteQueryDef(q.first);
+
+    ExpectWholeOrNothing([&](QString& told) {
+        Statistics made;
+        for (const auto& q : Statistics::SavedQueries())
+            if (!dbMain->hasQueryDef(q.first)) {
+                told = q.first + QStringLiteral(" was not made");
+                return false;
+            }
+        return true;
+    });
 }

@@ -21,17 +21,26 @@
 
 namespace dao {
 
+using detail::StatementLease;
+
 namespace {
 
 const char kTooFewParameters[] = "Too few parameters. Expected 1.";
 const char kQueryTable[] = "MSysQueries";
+// Translations kept; beyond this they are dropped and kept anew.
+constexpr int kMaxTranslations = 2048;
 
 } // namespace
 
-// Private state the SQL functions and the other sources of the layer reach.
-struct DatabaseAccess {
-    static const QHash<QString, QVariant>& params(const Database* db) { return db->m_params; }
-};
+const QHash<QString, QVariant>& DatabaseAccess::params(const Database* db)
+{
+    return db->m_params;
+}
+
+void DatabaseAccess::schemaChanged(Database& db)
+{
+    db.schemaChanged();
+}
 
 namespace detail {
 
@@ -130,14 +139,27 @@ void Stmt::bindAll(const QVariantList& values, int first)
         bind(i + 1, first + i < values.size() ? values[first + i] : QVariant());
 }
 
+void Stmt::bindAll(sqlite3_stmt* stmt, const QVariantList& values)
+{
+    sqlite3* db = sqlite3_db_handle(stmt);
+    const int n = sqlite3_bind_parameter_count(stmt);
+    for (int i = 0; i < n; ++i)
+        bindValue(db, stmt, i + 1, i < values.size() ? values[i] : QVariant());
+}
+
 bool Stmt::step()
 {
-    const int rc = sqlite3_step(m_stmt);
+    return stepOnce(m_db, m_stmt);
+}
+
+bool Stmt::stepOnce(sqlite3* db, sqlite3_stmt* stmt)
+{
+    const int rc = sqlite3_step(stmt);
     if (rc == SQLITE_ROW)
         return true;
     if (rc == SQLITE_DONE)
         return false;
-    throw sqliteError(m_db, rc);
+    throw sqliteError(db, rc);
 }
 
 QVariant Stmt::value(int column) const
@@ -648,13 +670,25 @@ bool isDataChange(const QString& sql)
 // Opening
 
 Database::Database(sqlite3* db, QString path)
-    : m_db(db), m_path(std::move(path))
+    : m_db(db), m_path(std::move(path)), m_caches(std::make_unique<detail::Caches>(db))
 {
 }
 
 Database::~Database()
 {
+    m_caches.reset();
     sqlite3_close_v2(m_db);
+}
+
+void Database::schemaChanged()
+{
+    m_caches->statements.clear();
+    m_caches->translations.clear();
+    m_caches->plainSelects.clear();
+    m_caches->tables.clear();
+    m_caches->queries.clear();
+    m_caches->queryTable.reset();
+    ++m_schemaGeneration;
 }
 
 std::unique_ptr<Database> Database::open(const QString& path)
@@ -721,13 +755,10 @@ jet::Context Database::translationContext()
 {
     jet::Context ctx;
     ctx.savedQuerySql = [this](const QString& name) -> QString {
-        if (!hasTable(QLatin1String(kQueryTable)))
+        const auto query = findQueryDef(name);
+        if (!query)
             return QString();
-        Stmt s(m_db, QStringLiteral("SELECT SQL FROM MSysQueries WHERE Name = ? COLLATE NOCASE"));
-        s.bind(1, name);
-        if (!s.step())
-            return QString();
-        QString sql = s.value(0).toString();
+        QString sql = query->second.toString();
         if (sql.isNull())
             sql = QLatin1String("");
         return sql;
@@ -752,11 +783,37 @@ bool detail::unresolvedColumn(const DbError& e, QString& name)
 
 void Database::withTranslation(const QString& jetSql, const std::function<void(const jet::Translation&)>& body)
 {
+    if (m_caches->statements.stale())
+        schemaChanged();
+    // A text translates the same way until the schema or the saved queries
+    // change, names found to be aliases or parameters included.
+    auto& translations = m_caches->translations;
+    const auto cached = translations.constFind(jetSql);
+    if (cached != translations.constEnd()) {
+        const jet::Translation t = *cached;   // the body may drop the caches
+        try {
+            body(t);
+            return;
+        } catch (const DbError& e) {
+            QString name;
+            if (!unresolvedColumn(e, name))
+                throw;
+            // Changed behind the layer's back: translate afresh.
+            schemaChanged();
+        }
+    }
     jet::Context ctx = translationContext();
     for (int attempt = 0;; ++attempt) {
         const jet::Translation t = jet::translate(jetSql, ctx);
         try {
+            const quint64 generation = m_schemaGeneration;
             body(t);
+            // A statement that changed the schema translates anew next time.
+            if (generation == m_schemaGeneration) {
+                if (translations.size() >= kMaxTranslations)
+                    translations.clear();
+                translations.insert(jetSql, t);
+            }
             return;
         } catch (const DbError& e) {
             QString name;
@@ -791,7 +848,36 @@ int Database::runStatements(const QStringList& statements, const QVariantList& v
     int changes = 0;
     try {
         int used = 0;
+        auto run = [&](sqlite3_stmt* raw, bool changesRows) {
+            const int n = sqlite3_bind_parameter_count(raw);
+            for (int i = 0; i < n; ++i) {
+                const QVariant v = used + i < values.size() ? values[used + i] : QVariant();
+                bindValue(m_db, raw, i + 1, v);
+            }
+            used += n;
+            int src;
+            while ((src = sqlite3_step(raw)) == SQLITE_ROW) {
+            }
+            if (src != SQLITE_DONE)
+                throw sqliteError(m_db, src);
+            if (changesRows)
+                changes += sqlite3_changes(m_db);
+        };
         for (const QString& text : statements) {
+            // One statement: prepared once and kept.
+            if (StatementLease lease = m_caches->statements.acquire(text)) {
+                const bool schema = lease.changesSchema();
+                try {
+                    run(lease.get(), lease.changesRows());
+                } catch (...) {
+                    if (schema)
+                        schemaChanged();
+                    throw;
+                }
+                if (schema)
+                    schemaChanged();
+                continue;
+            }
             const QByteArray utf8 = text.toUtf8();
             const char* tail = utf8.constData();
             const char* end = tail + utf8.size();
@@ -811,19 +897,12 @@ int Database::runStatements(const QStringList& statements, const QVariantList& v
                     sqlite3_stmt* s;
                     ~Finaliser() { sqlite3_finalize(s); }
                 } fin{raw};
-                const int n = sqlite3_bind_parameter_count(raw);
-                for (int i = 0; i < n; ++i) {
-                    const QVariant v = used + i < values.size() ? values[used + i] : QVariant();
-                    bindValue(m_db, raw, i + 1, v);
-                }
-                used += n;
-                int src;
-                while ((src = sqlite3_step(raw)) == SQLITE_ROW) {
-                }
-                if (src != SQLITE_DONE)
-                    throw sqliteError(m_db, src);
-                if (isDataChange(piece))
-                    changes += sqlite3_changes(m_db);
+                // Any of several statements may change the schema.
+                struct Changed {
+                    Database* db;
+                    ~Changed() { db->schemaChanged(); }
+                } changed{this};
+                run(raw, isDataChange(piece));
             }
         }
         if (guarded)
@@ -831,6 +910,7 @@ int Database::runStatements(const QStringList& statements, const QVariantList& v
     } catch (...) {
         if (guarded && !sqlite3_get_autocommit(m_db)) {
             sqlite3_exec(m_db, "ROLLBACK TO jet_statement; RELEASE jet_statement;", nullptr, nullptr, nullptr);
+            schemaChanged();
         }
         syncTransactionState();
         throw;
@@ -840,7 +920,8 @@ int Database::runStatements(const QStringList& statements, const QVariantList& v
 
 QVariant Database::scalar(const QString& sql)
 {
-    auto rs = openRecordset(sql);
+    // Only the first row is read; a bare name still opens its table or query.
+    auto rs = sql.trimmed().contains(QLatin1Char(' ')) ? openRecordset(sql, {}, dbOpenForwardOnly) : openRecordset(sql);
     if (rs->eof() || rs->fieldCount() == 0)
         return QVariant();
     return rs->field(0);
@@ -879,13 +960,27 @@ QString Database::normaliseParameterName(const QString& name)
 // ---------------------------------------------------------------------------
 // Saved queries
 
+std::optional<std::pair<QString, QVariant>> Database::findQueryDef(const QString& name) const
+{
+    // Names compare as the database compares them: case-blind.
+    const QString key = name.toCaseFolded();
+    const auto cached = m_caches->queries.constFind(key);
+    if (cached != m_caches->queries.constEnd())
+        return *cached;
+    std::optional<std::pair<QString, QVariant>> found;
+    if (hasTable(QLatin1String(kQueryTable))) {
+        Stmt s(m_db, QStringLiteral("SELECT Name, SQL FROM MSysQueries WHERE Name = ? COLLATE NOCASE"));
+        s.bind(1, name);
+        if (s.step())
+            found = std::make_pair(s.value(0).toString(), s.value(1));
+    }
+    m_caches->queries.insert(key, found);
+    return found;
+}
+
 bool Database::hasQueryDef(const QString& name) const
 {
-    if (!hasTable(QLatin1String(kQueryTable)))
-        return false;
-    Stmt s(m_db, QStringLiteral("SELECT 1 FROM MSysQueries WHERE Name = ? COLLATE NOCASE"));
-    s.bind(1, name);
-    return s.step();
+    return findQueryDef(name).has_value();
 }
 
 QueryDef Database::createQueryDef(const QString& name, const QString& sql)
@@ -894,6 +989,10 @@ QueryDef Database::createQueryDef(const QString& name, const QString& sql)
         throw DbError(3125, QStringLiteral("'%1' isn't a valid name.").arg(name));
     if (hasQueryDef(name) || hasTable(name))
         throw DbError(3012, QStringLiteral("Object '%1' already exists.").arg(name));
+    struct Changed {
+        Database* db;
+        ~Changed() { db->schemaChanged(); }
+    } changed{this};
     exec(m_db, QStringLiteral("CREATE TABLE IF NOT EXISTS MSysQueries ("
                               "Name TEXT PRIMARY KEY COLLATE NOCASE, SQL TEXT, Seq INTEGER)"));
     Stmt s(m_db, QStringLiteral("INSERT INTO MSysQueries (Name, SQL, Seq) "
@@ -906,12 +1005,8 @@ QueryDef Database::createQueryDef(const QString& name, const QString& sql)
 
 QueryDef Database::queryDef(const QString& name)
 {
-    if (hasTable(QLatin1String(kQueryTable))) {
-        Stmt s(m_db, QStringLiteral("SELECT Name, SQL FROM MSysQueries WHERE Name = ? COLLATE NOCASE"));
-        s.bind(1, name);
-        if (s.step())
-            return QueryDef(this, s.value(0).toString(), s.value(1).toString());
-    }
+    if (const auto query = findQueryDef(name))
+        return QueryDef(this, query->first, query->second.toString());
     throw DbError(3265, QStringLiteral("Item not found in this collection."));
 }
 
@@ -932,6 +1027,7 @@ void Database::deleteQueryDef(const QString& name)
         throw DbError(3265, QStringLiteral("Item not found in this collection."));
     Stmt s(m_db, QStringLiteral("DELETE FROM MSysQueries WHERE Name = ? COLLATE NOCASE"));
     s.bind(1, name);
+    schemaChanged();
     s.step();
 }
 
@@ -941,8 +1037,10 @@ void Database::deleteQueryDef(const QString& name)
 void Database::syncTransactionState()
 {
     // SQLite may end a transaction by itself after some errors.
-    if (m_transDepth > 0 && sqlite3_get_autocommit(m_db))
+    if (m_transDepth > 0 && sqlite3_get_autocommit(m_db)) {
         m_transDepth = 0;
+        schemaChanged();   // what it rolled back may have been schema
+    }
 }
 
 void Database::beginTrans()
@@ -959,6 +1057,7 @@ void Database::commitTrans()
 {
     if (m_transDepth > 0 && sqlite3_get_autocommit(m_db)) {
         m_transDepth = 0;
+        schemaChanged();
         throw DbError(3000 + SQLITE_ABORT, QStringLiteral("The transaction was rolled back after an earlier error."));
     }
     if (m_transDepth == 0)
@@ -975,6 +1074,8 @@ void Database::rollback()
 {
     if (m_transDepth == 0)
         throw DbError(3034, QStringLiteral("You tried to commit or rollback a transaction without first beginning a transaction."));
+    // What is rolled back may have been schema or saved queries.
+    schemaChanged();
     if (sqlite3_get_autocommit(m_db)) {
         // SQLite already rolled the whole transaction back after an error.
         m_transDepth = 0;

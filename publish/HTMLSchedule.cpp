@@ -42,7 +42,7 @@ QString HTMLClass::GetPoleWinner(const QString& sNo, ScheduleCells& cells)
         cells.polesRead = true;
         try {
             sSQL = QStringLiteral("SELECT RaceNo, Name FROM PoleWinners WHERE Division=") + dao::quote(sDiv);
-            auto rs = dbMain->openRecordset(sSQL);
+            auto rs = dbMain->openRecordset(sSQL, {}, dao::dbOpenForwardOnly);
             for (; !rs->eof(); rs->moveNext()) {
                 if (rs->isNull(QStringLiteral("RaceNo")))
                     continue;
@@ -66,7 +66,7 @@ QString HTMLClass::GetTop5(const QString& sNo, ScheduleCells& cells)
         cells.top5Read = true;
         sSQL = QStringLiteral("SELECT RaceNo,Posi,Name FROM Top5Races WHERE Division=") + dao::quote(sDiv)
             + QStringLiteral(" ORDER BY Posi, Name");
-        auto rs = dbMain->openRecordset(sSQL);
+        auto rs = dbMain->openRecordset(sSQL, {}, dao::dbOpenForwardOnly);
         for (; !rs->eof(); rs->moveNext()) {
             if (rs->isNull(QStringLiteral("RaceNo")))
                 continue;
@@ -106,7 +106,7 @@ bool HTMLClass::HTMLSchedule()
     QStringList failed;
     sSQL = QStringLiteral("SELECT * FROM Races WHERE Division=") + dao::quote(sDiv)
         + QStringLiteral(" ORDER BY VAL(RaceNo), ID");
-    auto races = dbMain->openRecordset(sSQL);
+    auto races = dbMain->openRecordset(sSQL, {}, dao::dbOpenForwardOnly);
     ScheduleCells cells;
     bool band = false;
     for (int b = 1; !races->eof(); races->moveNext(), b += 5) {

@@ -434,16 +434,19 @@ int nocaseCompare(void*, int na, const void* pa, int nb, const void* pb)
 {
     const auto* a = static_cast<const unsigned char*>(pa);
     const auto* b = static_cast<const unsigned char*>(pb);
-    if (isAscii(a, na) && isAscii(b, nb)) {
-        const int n = std::min(na, nb);
-        for (int i = 0; i < n; ++i) {
-            const int ca = (a[i] >= 'A' && a[i] <= 'Z') ? a[i] + 32 : a[i];
-            const int cb = (b[i] >= 'A' && b[i] <= 'Z') ? b[i] + 32 : b[i];
-            if (ca != cb)
-                return ca - cb;
-        }
-        return na - nb;
+    // One pass for the usual ASCII texts. Up to the first character beyond
+    // ASCII both texts read the same however they are folded, so the first
+    // difference between two ASCII characters decides for any texts.
+    const int n = std::min(na, nb);
+    int i = 0;
+    for (; i < n && !((a[i] | b[i]) & 0x80); ++i) {
+        const int ca = (a[i] >= 'A' && a[i] <= 'Z') ? a[i] + 32 : a[i];
+        const int cb = (b[i] >= 'A' && b[i] <= 'Z') ? b[i] + 32 : b[i];
+        if (ca != cb)
+            return ca - cb;
     }
+    if (i == n && isAscii(a + n, na - n) && isAscii(b + n, nb - n))
+        return na - nb;
     const QString fa = QString::fromUtf8(reinterpret_cast<const char*>(a), na).toCaseFolded();
     const QString fb = QString::fromUtf8(reinterpret_cast<const char*>(b), nb).toCaseFolded();
     if (fa == fb)

@@ -496,8 +496,19 @@ void fnVal(sqlite3_context* ctx, int, sqlite3_value** argv)
     case SQLITE_FLOAT:
         sqlite3_result_double(ctx, sqlite3_value_double(argv[0]));
         return;
-    default:
+    default: {
+        // Digits alone, as race numbers are, read straight from the bytes.
+        const auto* p = sqlite3_value_text(argv[0]);
+        const int n = sqlite3_value_bytes(argv[0]);
+        if (p && n > 0 && n <= 15 && std::all_of(p, p + n, [](unsigned char c) { return c >= '0' && c <= '9'; })) {
+            sqlite3_int64 v = 0;
+            for (int i = 0; i < n; ++i)
+                v = v * 10 + (p[i] - '0');
+            sqlite3_result_int64(ctx, v);
+            return;
+        }
         resultNumber(ctx, rt::Val(argText(argv[0])));
+    }
     }
 }
 
@@ -520,7 +531,6 @@ void fnMid(sqlite3_context* ctx, int argc, sqlite3_value** argv)
             return;
         }
     }
-    const QString text = argText(argv[0]);
     // Clamp before narrowing: a huge start or length must not wrap round.
     const auto toInt = [](sqlite3_value* v) {
         return int(std::clamp<sqlite3_int64>(sqlite3_value_int64(v), 0, std::numeric_limits<int>::max()));
@@ -529,7 +539,19 @@ void fnMid(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     int length = -1;
     if (argc > 2)
         length = toInt(argv[2]);
-    resultValue(ctx, rt::Mid(text, start, length));
+    // An ASCII text is cut from its bytes, one character each.
+    if (sqlite3_value_type(argv[0]) == SQLITE_TEXT) {
+        const auto* p = sqlite3_value_text(argv[0]);
+        const int n = sqlite3_value_bytes(argv[0]);
+        if (p && isAscii(p, n)) {
+            const int from = std::max(start, 1) - 1;
+            const int rest = std::max(n - from, 0);
+            const int take = length < 0 ? rest : std::min(length, rest);
+            sqlite3_result_text(ctx, reinterpret_cast<const char*>(p) + std::min(from, n), take, SQLITE_TRANSIENT);
+            return;
+        }
+    }
+    resultValue(ctx, rt::Mid(argText(argv[0]), start, length));
 }
 
 std::optional<QDate> parseDatePart(const QString& text, bool& twoDigitYear)

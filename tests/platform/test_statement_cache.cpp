@@ -203,3 +203,27 @@ TEST_F(CacheTest, TextsOrderCaseBlindWithAccentsAmongTheirPlainLetters)
     EXPECT_EQ(first(QStringLiteral("SELECT Count(*) FROM T WHERE Name = 'abc'")).toInt(), 2);
     EXPECT_EQ(first(QString::fromUtf8("SELECT Count(*) FROM T WHERE Name = 'ÉMILE'")).toInt(), 1);
 }
+
+TEST_F(CacheTest, ValAndMidOfPlainTextsReadAsOfAnyText)
+{
+    auto text = [&](const char* expr) { return first(QStringLiteral("SELECT ") + QString::fromUtf8(expr)).toString(); };
+    auto number = [&](const char* expr) { return first(QStringLiteral("SELECT ") + QString::fromUtf8(expr)); };
+    EXPECT_EQ(text("Mid$('abcdef', 0, 2)"), QStringLiteral("ab"));
+    EXPECT_EQ(text("Mid$('abcdef', 3)"), QStringLiteral("cdef"));
+    EXPECT_EQ(text("Mid$('abcdef', 6, 5)"), QStringLiteral("f"));
+    EXPECT_EQ(text("Mid$('abcdef', 7, 1)"), QString());
+    EXPECT_EQ(text("Mid$('abcdef', 2, 0)"), QString());
+    EXPECT_EQ(text("Mid$('abcdef', 2, -3)"), QString());
+    EXPECT_EQ(text("Mid$('Zoë Zed', 3, 3)"), QString::fromUtf8("ë Z"));   // characters, not bytes
+    EXPECT_EQ(text("Mid$(12345, 2, 2)"), QStringLiteral("23"));
+    EXPECT_EQ(first(QStringLiteral("SELECT Count(*) FROM T WHERE Mid$(Name, 1, 2) = 'TW'")).toInt(), 1);   // still case-blind
+
+    EXPECT_EQ(number("Val('007')").toLongLong(), 7);
+    EXPECT_EQ(number("Val('576')").typeId(), QMetaType::LongLong);
+    EXPECT_EQ(number("Val('1 2')").toLongLong(), 12);
+    EXPECT_EQ(number("Val('12a')").toLongLong(), 12);
+    EXPECT_EQ(number("Val('')").toLongLong(), 0);
+    EXPECT_EQ(number("Val('-5')").toLongLong(), -5);
+    EXPECT_EQ(number("Val('2.50')").toDouble(), 2.5);
+    EXPECT_EQ(number("Val('1234567890123456789')").toDouble(), 1234567890123456789.0);
+}

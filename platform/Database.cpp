@@ -680,6 +680,11 @@ void setUpConnection(sqlite3* db, Database* owner)
     sqlite3_create_function_v2(db, "jet_cdate", 1, det, nullptr, fnCDate, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "jet_param", 1, SQLITE_UTF8, owner, fnParam, nullptr, nullptr, nullptr);
     exec(db, QStringLiteral("PRAGMA foreign_keys = OFF; PRAGMA recursive_triggers = ON;"));
+    // A season's results and their indexes stay in memory (64 MiB at most,
+    // taken as pages are read), and so do the sorts of the standings and
+    // statistics; the default of 2 MiB would read them from the file again
+    // and again.
+    exec(db, QStringLiteral("PRAGMA cache_size = -65536;"));
 }
 
 bool isDataChange(const QString& sql)

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <optional>
 
@@ -439,6 +440,21 @@ int nocaseCompare(void*, int na, const void* pa, int nb, const void* pb)
     // difference between two ASCII characters decides for any texts.
     const int n = std::min(na, nb);
     int i = 0;
+    // Eight characters at a time while both are ASCII and alike once folded.
+    constexpr quint64 kHigh = 0x8080808080808080ULL;
+    const auto fold8 = [](quint64 x) {
+        // Bytes below 0x80 only: the high bit marks 'A' and above, and above 'Z'.
+        const quint64 fromA = x + 0x3f3f3f3f3f3f3f3fULL;
+        const quint64 pastZ = x + 0x2525252525252525ULL;
+        return x | ((fromA & ~pastZ & kHigh) >> 2);
+    };
+    for (; i + 8 <= n; i += 8) {
+        quint64 x, y;
+        std::memcpy(&x, a + i, 8);
+        std::memcpy(&y, b + i, 8);
+        if (((x | y) & kHigh) || fold8(x) != fold8(y))
+            break;
+    }
     for (; i < n && !((a[i] | b[i]) & 0x80); ++i) {
         const int ca = (a[i] >= 'A' && a[i] <= 'Z') ? a[i] + 32 : a[i];
         const int cb = (b[i] >= 'A' && b[i] <= 'Z') ? b[i] + 32 : b[i];

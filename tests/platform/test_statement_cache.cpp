@@ -191,15 +191,19 @@ TEST_F(CacheTest, TextsOrderCaseBlindWithAccentsAmongTheirPlainLetters)
     const QStringList names = {QStringLiteral("emma"), QString::fromUtf8("Zoë"), QStringLiteral("abe"), QStringLiteral("ab"),
                                QString::fromUtf8("é"), QStringLiteral("ABd"), QString::fromUtf8("abcé"), QStringLiteral("Abz"),
                                QStringLiteral("zoe"), QStringLiteral("e"), QString::fromUtf8("Émile"), QStringLiteral("abc"),
-                               QString::fromUtf8("abé"), QStringLiteral("ABC")};
+                               QString::fromUtf8("abé"), QStringLiteral("ABC"), QStringLiteral("DRIVER NUMBER 9"),
+                               QString::fromUtf8("Driver Number 1éx"), QStringLiteral("driver number 10b"),
+                               QStringLiteral("Driver Number 10")};
     for (const QString& n : names)
         db->execute(QStringLiteral("INSERT INTO T (A, Name) VALUES (0, ?)"), {n});
     QStringList order;
     for (auto rs = db->openRecordset(QStringLiteral("SELECT Name FROM T WHERE A = 0 ORDER BY Name, ID"), {}, dbOpenForwardOnly);
          !rs->eof(); rs->moveNext())
         order << rs->text(QStringLiteral("Name"));
-    EXPECT_EQ(order, (QStringList{"ab", "abc", "ABC", QString::fromUtf8("abcé"), "ABd", "abe", QString::fromUtf8("abé"), "Abz", "e",
-                                  QString::fromUtf8("é"), QString::fromUtf8("Émile"), "emma", "zoe", QString::fromUtf8("Zoë")}));
+    EXPECT_EQ(order, (QStringList{"ab", "abc", "ABC", QString::fromUtf8("abcé"), "ABd", "abe", QString::fromUtf8("abé"), "Abz",
+                                  "Driver Number 10", "driver number 10b", QString::fromUtf8("Driver Number 1éx"), "DRIVER NUMBER 9",
+                                  "e", QString::fromUtf8("é"), QString::fromUtf8("Émile"), "emma", "zoe", QString::fromUtf8("Zoë")}));
+    EXPECT_EQ(first(QStringLiteral("SELECT Count(*) FROM T WHERE Name = 'DRIVER number 10'")).toInt(), 1);
     EXPECT_EQ(first(QStringLiteral("SELECT Count(*) FROM T WHERE Name = 'abc'")).toInt(), 2);
     EXPECT_EQ(first(QString::fromUtf8("SELECT Count(*) FROM T WHERE Name = 'ÉMILE'")).toInt(), 1);
 }

@@ -433,6 +433,10 @@ QString stripMarks(const QString& folded)
 // accents first so that accented names sort among their plain letters.
 int nocaseCompare(void*, int na, const void* pa, int nb, const void* pb)
 {
+    // The same bytes are the same text however it is folded (a division id
+    // against itself, mostly).
+    if (na == nb && std::memcmp(pa, pb, size_t(na)) == 0)
+        return 0;
     const auto* a = static_cast<const unsigned char*>(pa);
     const auto* b = static_cast<const unsigned char*>(pb);
     // One pass for the usual ASCII texts. Up to the first character beyond

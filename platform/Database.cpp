@@ -737,7 +737,6 @@ void Database::schemaChanged()
     m_caches->plainSelects.clear();
     m_caches->tables.clear();
     m_caches->queries.clear();
-    m_caches->queryTable.reset();
     ++m_schemaGeneration;
 }
 
@@ -948,10 +947,7 @@ int Database::runStatements(const QStringList& statements, const QVariantList& v
                     ~Finaliser() { sqlite3_finalize(s); }
                 } fin{raw};
                 // Any of several statements may change the schema.
-                struct Changed {
-                    Database* db;
-                    ~Changed() { db->schemaChanged(); }
-                } changed{this};
+                const SchemaChange changed{*this};
                 run(raw, isDataChange(piece));
             }
         }
@@ -970,8 +966,8 @@ int Database::runStatements(const QStringList& statements, const QVariantList& v
 
 QVariant Database::scalar(const QString& sql)
 {
-    // Only the first row is read; a bare name still opens its table or query.
-    auto rs = sql.trimmed().contains(QLatin1Char(' ')) ? openRecordset(sql, {}, dbOpenForwardOnly) : openRecordset(sql);
+    // Only the first row is read.
+    auto rs = openRecordset(sql, {}, dbOpenForwardOnly);
     if (rs->eof() || rs->fieldCount() == 0)
         return QVariant();
     return rs->field(0);
@@ -1039,10 +1035,7 @@ QueryDef Database::createQueryDef(const QString& name, const QString& sql)
         throw DbError(3125, QStringLiteral("'%1' isn't a valid name.").arg(name));
     if (hasQueryDef(name) || hasTable(name))
         throw DbError(3012, QStringLiteral("Object '%1' already exists.").arg(name));
-    struct Changed {
-        Database* db;
-        ~Changed() { db->schemaChanged(); }
-    } changed{this};
+    const SchemaChange changed{*this};
     exec(m_db, QStringLiteral("CREATE TABLE IF NOT EXISTS MSysQueries ("
                               "Name TEXT PRIMARY KEY COLLATE NOCASE, SQL TEXT, Seq INTEGER)"));
     Stmt s(m_db, QStringLiteral("INSERT INTO MSysQueries (Name, SQL, Seq) "

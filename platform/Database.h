@@ -2,7 +2,9 @@
 // A small DAO-like layer over SQLite. It accepts the Jet-dialect SQL the
 // program is written in (Val, Mid$, cStr, CDate, DELETE *, SELECT ... INTO,
 // saved queries with parameters used as tables, case-blind text) and hands
-// back fully materialised recordsets.
+// back fully materialised recordsets, or forward-only ones on request.
+// Translations and prepared statements are kept by their text until the
+// schema or the saved queries may have changed.
 
 #include <QHash>
 #include <QString>
@@ -35,7 +37,8 @@ struct Caches;
 
 // How a recordset reads its rows (DAO's codes): a dynaset reads them all
 // when it opens; a forward-only recordset reads each as the walk reaches
-// it, for callers that only move forward and change nothing.
+// it, for callers that only move forward and change nothing. (A QueryDef's
+// parameter values hold only while it opens, so it opens dynasets.)
 enum RecordsetType {
     dbOpenDynaset = 2,
     dbOpenForwardOnly = 8,
@@ -189,7 +192,6 @@ private:
     // prepared statements, table and query names): the schema or the saved
     // queries may have changed.
     void schemaChanged();
-    detail::Caches& caches() const;
     // Rebuilds a table from an edited list of its column definitions.
     struct ColumnDefText {
         QString name;

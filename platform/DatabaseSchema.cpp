@@ -129,12 +129,6 @@ bool mentionsColumn(const QString& text, const QString& column)
     return re.match(text).hasMatch();
 }
 
-// Whatever a schema change did, the layer's caches follow it.
-struct SchemaChange {
-    Database& db;
-    ~SchemaChange() { DatabaseAccess::schemaChanged(db); }
-};
-
 bool isTextType(int type)
 {
     return type == dbText || type == dbMemo;

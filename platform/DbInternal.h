@@ -26,6 +26,12 @@ struct DatabaseAccess {
     static void schemaChanged(Database& db);
 };
 
+// Whatever a schema change did, the layer's caches follow it when this goes.
+struct SchemaChange {
+    Database& db;
+    ~SchemaChange() { DatabaseAccess::schemaChanged(db); }
+};
+
 } // namespace dao
 
 namespace dao::detail {
@@ -41,7 +47,6 @@ struct Caches {
     QHash<QString, QString> tables;                  // lower-case name -> stored spelling, "" for none
     // lower-case name -> stored name and SQL, nothing for no such query
     QHash<QString, std::optional<std::pair<QString, QVariant>>> queries;
-    std::optional<bool> queryTable;                  // MSysQueries exists
 };
 
 // A prepared statement that is always finalised.

@@ -93,12 +93,20 @@ std::unique_ptr<Recordset> Database::openRecordset(const QString& sqlOrTable)
     return openRecordset(sqlOrTable, QVariantList());
 }
 
-std::unique_ptr<Recordset> Database::openRecordset(const QString& sql, const QVariantList& values)
+// A table's or saved query's name alone, bracketed or not.
+static bool isBareName(const QString& s)
 {
     static const QRegularExpression bare(QStringLiteral("^(\\[[^\\]]+\\]|[A-Za-z_][A-Za-z0-9_$]*)$"));
+    // SQL text has a blank outside brackets.
+    if (!s.startsWith(QLatin1Char('[')) && s.contains(QLatin1Char(' ')))
+        return false;
+    return bare.match(s).hasMatch();
+}
+
+std::unique_ptr<Recordset> Database::openRecordset(const QString& sql, const QVariantList& values)
+{
     const QString s = sql.trimmed();
-    // SQL text has a blank somewhere; only a name may be a table or a query.
-    if (values.isEmpty() && !s.contains(QLatin1Char(' ')) && bare.match(s).hasMatch()) {
+    if (values.isEmpty() && isBareName(s)) {
         const QString name = unbracket(s);
         const QString table = canonicalTable(name);
         if (!table.isEmpty())
@@ -111,9 +119,11 @@ std::unique_ptr<Recordset> Database::openRecordset(const QString& sql, const QVa
 
 std::unique_ptr<Recordset> Database::openRecordset(const QString& sql, const QVariantList& values, RecordsetType type)
 {
-    if (type != dbOpenForwardOnly)
-        return openRecordset(sql, values);
-    return openDynaset(sql.trimmed(), values, type);
+    const QString s = sql.trimmed();
+    // A table or saved query opened by its name stays a dynaset.
+    if (type != dbOpenForwardOnly || (values.isEmpty() && isBareName(s)))
+        return openRecordset(s, values);
+    return openDynaset(s, values, type);
 }
 
 std::unique_ptr<Recordset> Database::openTable(const QString& table)

@@ -231,3 +231,16 @@ TEST_F(CacheTest, ValAndMidOfPlainTextsReadAsOfAnyText)
     EXPECT_EQ(number("Val('2.50')").toDouble(), 2.5);
     EXPECT_EQ(number("Val('1234567890123456789')").toDouble(), 1234567890123456789.0);
 }
+
+TEST_F(CacheTest, ANameAloneStillOpensItsTableOrQuery)
+{
+    db->createQueryDef(QStringLiteral("Big Ones"), QStringLiteral("SELECT * FROM T WHERE A > 1 ORDER BY A"));
+    EXPECT_EQ(db->openRecordset(QStringLiteral("[Big Ones]"))->recordCount(), 2);
+    EXPECT_EQ(first(QStringLiteral("[Big Ones]")).toInt(), 2);   // its first column, the ID
+    EXPECT_EQ(first(QStringLiteral(" T ")).toInt(), 1);
+    // Asked for forward-only, a name still gives its table or query whole.
+    auto byName = db->openRecordset(QStringLiteral("[Big Ones]"), {}, dbOpenForwardOnly);
+    EXPECT_FALSE(byName->isForwardOnly());
+    EXPECT_EQ(byName->recordCount(), 2);
+    EXPECT_EQ(db->openRecordset(QStringLiteral("SELECT Count(*) FROM [Big Ones]"), {}, dbOpenForwardOnly)->field(0).toInt(), 2);
+}

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 #include <map>
 #include <string>
 #include <vector>
@@ -17,6 +18,8 @@ namespace {
 
 class FloorSummary : public benchmark::ConsoleReporter {
 public:
+    explicit FloorSummary(OutputOptions options) : ConsoleReporter(options) {}
+
     void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);
@@ -87,12 +90,16 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     bool console = true;
-    for (int i = 1; i < argc; ++i)
+    bool color = isatty(STDOUT_FILENO) != 0;
+    for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], "--benchmark_format=", 19) == 0 && std::strcmp(argv[i] + 19, "console") != 0)
             console = false;
+        if (std::strncmp(argv[i], "--benchmark_color=", 18) == 0)
+            color = std::strcmp(argv[i] + 18, "false") != 0 && std::strcmp(argv[i] + 18, "no") != 0;
+    }
     benchmark::Initialize(&argc, argv);
     if (console) {
-        FloorSummary summary;
+        FloorSummary summary(color ? benchmark::ConsoleReporter::OO_Defaults : benchmark::ConsoleReporter::OO_Tabular);
         benchmark::RunSpecifiedBenchmarks(&summary);
     } else {
         benchmark::RunSpecifiedBenchmarks();

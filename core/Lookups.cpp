@@ -30,7 +30,7 @@ QString DriverShownNameSql(const QString& table)
 
 void GetDriverInfo(qint64 driverId, QString& name, QString& number, QString& make)
 {
-    auto rs = dbMain->openRecordset(QStringLiteral("SELECT * FROM Drivers WHERE DriverID = ") + idText(driverId));
+    auto rs = dbMain->openRecordset(QStringLiteral("SELECT * FROM Drivers WHERE DriverID = ?"), {driverId}, dao::dbOpenForwardOnly);
     if (rs->eof()) {
         name = QStringLiteral("Name not found      ");
         number = QStringLiteral("***");
@@ -72,8 +72,8 @@ QString GetDriverBrand(qint64 driverId)
 
 QString GetTeamName(qint64 teamId)
 {
-    sSQL = QStringLiteral("SELECT Team_Name  ") + QStringLiteral("FROM Teams ") + QStringLiteral("WHERE TeamID = ") + idText(teamId);
-    rsTemp = dbMain->openRecordset(sSQL);
+    sSQL = QStringLiteral("SELECT Team_Name  ") + QStringLiteral("FROM Teams ") + QStringLiteral("WHERE TeamID = ?");
+    rsTemp = dbMain->openRecordset(sSQL, {teamId}, dao::dbOpenForwardOnly);
     const QString name = rsTemp->eof() ? QString(30, QLatin1Char(' ')) : PadRight(rsTemp->text(QStringLiteral("Team_Name")), 30);
     rsTemp.reset();
     return name;
@@ -81,9 +81,9 @@ QString GetTeamName(qint64 teamId)
 
 void GetPenalty(const QString& div, qint64 raceId, double posi, qint64& points, QString& comment)
 {
-    sSQL = QStringLiteral("SELECT * FROM Penalties ") + QStringLiteral("WHERE Division = ") + dao::quote(div) + QStringLiteral(" ")
-        + QStringLiteral("AND RaceID = ") + idText(raceId) + QStringLiteral(" ") + QStringLiteral("AND Posi = ") + rt::Str(posi);
-    auto rs = dbMain->openRecordset(sSQL);
+    sSQL = QStringLiteral("SELECT * FROM Penalties ") + QStringLiteral("WHERE Division = ? ") + QStringLiteral("AND RaceID = ? ")
+        + QStringLiteral("AND Posi = ?");
+    auto rs = dbMain->openRecordset(sSQL, {div, raceId, posi}, dao::dbOpenForwardOnly);
     if (rs->eof()) {
         points = 0;
         comment.clear();
@@ -95,8 +95,8 @@ void GetPenalty(const QString& div, qint64 raceId, double posi, qint64& points, 
 
 bool RaceHasResults(qint64 raceId, const QString& div)
 {
-    auto rs = dbMain->openRecordset(QStringLiteral("SELECT * FROM SCORE WHERE Division = ") + dao::quote(div) + QStringLiteral(" AND RaceID = ")
-                                    + idText(raceId));
+    auto rs = dbMain->openRecordset(QStringLiteral("SELECT * FROM SCORE WHERE Division = ? AND RaceID = ?"), {div, raceId},
+                                    dao::dbOpenForwardOnly);
     return !rs->eof();
 }
 

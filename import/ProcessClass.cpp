@@ -115,6 +115,15 @@ void ProcessClass::Import()
     const std::vector<PageQualRow> qualifiers = m_page.ReadQualifying();
     const std::vector<PageRaceRow> finishers = m_page.ReadRace();
 
+    // The drivers the page names, their makes and the division's teams, once.
+    QStringList names;
+    for (const PageQualRow& row : qualifiers)
+        if (!row.name.isEmpty())
+            names << row.name;
+    for (const PageRaceRow& row : finishers)
+        names << row.name;
+    m_lookups.Load(names, RaceDivision, nTeams != 0);
+
     ImportRaceHeader(header);
     ImportQualifying(qualifiers);
     dbMain->execute(QStringLiteral("DELETE FROM Score WHERE RaceID = ") + Id(RaceID));
@@ -237,25 +246,25 @@ void ProcessClass::ImportRace(const std::vector<PageRaceRow>& rows)
 
 void ProcessClass::FindOrAddDriver(const QString& number, const QString& name)
 {
-    const QString sql = QStringLiteral("SELECT DriverID from Drivers WHERE OnlineID = ") + dao::quote(name)
-        + QStringLiteral(" ORDER BY DriverID");
-    auto rs = dbMain->openRecordset(sql);
-    if (rs->eof()) {
-        const QString carNumber = (vLAN || vJRL) ? number : QStringLiteral(" ");
-        dbMain->execute(QStringLiteral("INSERT INTO Drivers (OnlineID, Name, [Number], Brand) VALUES (?, ?, ?, ?)"),
-                        {name, name, carNumber, QStringLiteral(" ")});
-        NewDrivers += 1;
-        rs = dbMain->openRecordset(sql);
+    if (const auto known = m_lookups.Find(name)) {
+        nDriverID = *known;
+        return;
     }
-    nDriverID = rs->integer(QStringLiteral("DriverID"));
+    const QString carNumber = (vLAN || vJRL) ? number : QStringLiteral(" ");
+    const QString brand = QStringLiteral(" ");
+    dbMain->execute(QStringLiteral("INSERT INTO Drivers (OnlineID, Name, [Number], Brand) VALUES (?, ?, ?, ?)"),
+                    {name, name, carNumber, brand});
+    NewDrivers += 1;
+    nDriverID = dbMain->lastInsertId();
+    m_lookups.Added(nDriverID, name, brand);
 }
 
 void ProcessClass::AddScoreRow(int posi, const QString& interval, qint64 laps, qint64 lead, int points,
                                const QString& finish)
 {
     // Team and make as the driver stands now.
-    const qint64 team = nTeams != 0 ? GetDriverTeam(nDriverID, RaceDivision) : 0;
-    const QString brand = GetDriverBrand(nDriverID);
+    const qint64 team = nTeams != 0 ? m_lookups.Team(nDriverID) : 0;
+    const QString brand = m_lookups.Brand(nDriverID);
     QVariant earnings;
     if (m_earnings.bMoney && bEarnings && m_earnings.GetEarnings)
         earnings = m_earnings.GetEarnings(posi);

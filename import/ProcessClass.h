@@ -6,6 +6,7 @@
 // The whole import is one transaction: on any failure the database is left
 // as it was and the scorer is told why.
 
+#include "ImportLookups.h"
 #include "PointSystems.h"
 #include "ResultPage.h"
 
@@ -73,6 +74,7 @@ private:
     bool AskOverwrite() const;
 
     ResultPage m_page;
+    ImportLookups m_lookups;
     qint64 nDriverID = 0;
     EarningsFileInfo m_earnings;
     PointSystems m_points;

@@ -83,15 +83,17 @@ void ResultPage::ReadLines(int n, const QString& where)
 
 void ResultPage::SeekMarker(const QString& marker)
 {
+    const QString where = QStringLiteral("the line with ") + Quoted(marker);
     do
-        ReadLine(QStringLiteral("the line with ") + Quoted(marker));
+        ReadLine(where);
     while (!vLine.contains(marker));
 }
 
 bool ResultPage::SeekEither(const QString& first, const QString& second)
 {
+    const QString where = QStringLiteral("the line with ") + Quoted(second);
     for (;;) {
-        ReadLine(QStringLiteral("the line with ") + Quoted(second));
+        ReadLine(where);
         if (vLine.contains(second))
             return true;
         if (vLine.contains(first))

@@ -16,22 +16,32 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <optional>
 
 namespace dao {
 
+using detail::StatementLease;
+
 namespace {
 
 const char kTooFewParameters[] = "Too few parameters. Expected 1.";
 const char kQueryTable[] = "MSysQueries";
+// Translations kept; beyond this they are dropped and kept anew.
+constexpr int kMaxTranslations = 2048;
 
 } // namespace
 
-// Private state the SQL functions and the other sources of the layer reach.
-struct DatabaseAccess {
-    static const QHash<QString, QVariant>& params(const Database* db) { return db->m_params; }
-};
+const QHash<QString, QVariant>& DatabaseAccess::params(const Database* db)
+{
+    return db->m_params;
+}
+
+void DatabaseAccess::schemaChanged(Database& db)
+{
+    db.schemaChanged();
+}
 
 namespace detail {
 
@@ -130,14 +140,27 @@ void Stmt::bindAll(const QVariantList& values, int first)
         bind(i + 1, first + i < values.size() ? values[first + i] : QVariant());
 }
 
+void Stmt::bindAll(sqlite3_stmt* stmt, const QVariantList& values)
+{
+    sqlite3* db = sqlite3_db_handle(stmt);
+    const int n = sqlite3_bind_parameter_count(stmt);
+    for (int i = 0; i < n; ++i)
+        bindValue(db, stmt, i + 1, i < values.size() ? values[i] : QVariant());
+}
+
 bool Stmt::step()
 {
-    const int rc = sqlite3_step(m_stmt);
+    return stepOnce(m_db, m_stmt);
+}
+
+bool Stmt::stepOnce(sqlite3* db, sqlite3_stmt* stmt)
+{
+    const int rc = sqlite3_step(stmt);
     if (rc == SQLITE_ROW)
         return true;
     if (rc == SQLITE_DONE)
         return false;
-    throw sqliteError(m_db, rc);
+    throw sqliteError(db, rc);
 }
 
 QVariant Stmt::value(int column) const
@@ -410,18 +433,40 @@ QString stripMarks(const QString& folded)
 // accents first so that accented names sort among their plain letters.
 int nocaseCompare(void*, int na, const void* pa, int nb, const void* pb)
 {
+    // The same bytes are the same text however it is folded (a division id
+    // against itself, mostly).
+    if (na == nb && std::memcmp(pa, pb, size_t(na)) == 0)
+        return 0;
     const auto* a = static_cast<const unsigned char*>(pa);
     const auto* b = static_cast<const unsigned char*>(pb);
-    if (isAscii(a, na) && isAscii(b, nb)) {
-        const int n = std::min(na, nb);
-        for (int i = 0; i < n; ++i) {
-            const int ca = (a[i] >= 'A' && a[i] <= 'Z') ? a[i] + 32 : a[i];
-            const int cb = (b[i] >= 'A' && b[i] <= 'Z') ? b[i] + 32 : b[i];
-            if (ca != cb)
-                return ca - cb;
-        }
-        return na - nb;
+    // One pass for the usual ASCII texts. Up to the first character beyond
+    // ASCII both texts read the same however they are folded, so the first
+    // difference between two ASCII characters decides for any texts.
+    const int n = std::min(na, nb);
+    int i = 0;
+    // Eight characters at a time while both are ASCII and alike once folded.
+    constexpr quint64 kHigh = 0x8080808080808080ULL;
+    const auto fold8 = [](quint64 x) {
+        // Bytes below 0x80 only: the high bit marks 'A' and above, and above 'Z'.
+        const quint64 fromA = x + 0x3f3f3f3f3f3f3f3fULL;
+        const quint64 pastZ = x + 0x2525252525252525ULL;
+        return x | ((fromA & ~pastZ & kHigh) >> 2);
+    };
+    for (; i + 8 <= n; i += 8) {
+        quint64 x, y;
+        std::memcpy(&x, a + i, 8);
+        std::memcpy(&y, b + i, 8);
+        if (((x | y) & kHigh) || fold8(x) != fold8(y))
+            break;
     }
+    for (; i < n && !((a[i] | b[i]) & 0x80); ++i) {
+        const int ca = (a[i] >= 'A' && a[i] <= 'Z') ? a[i] + 32 : a[i];
+        const int cb = (b[i] >= 'A' && b[i] <= 'Z') ? b[i] + 32 : b[i];
+        if (ca != cb)
+            return ca - cb;
+    }
+    if (i == n && isAscii(a + n, na - n) && isAscii(b + n, nb - n))
+        return na - nb;
     const QString fa = QString::fromUtf8(reinterpret_cast<const char*>(a), na).toCaseFolded();
     const QString fb = QString::fromUtf8(reinterpret_cast<const char*>(b), nb).toCaseFolded();
     if (fa == fb)
@@ -471,8 +516,19 @@ void fnVal(sqlite3_context* ctx, int, sqlite3_value** argv)
     case SQLITE_FLOAT:
         sqlite3_result_double(ctx, sqlite3_value_double(argv[0]));
         return;
-    default:
+    default: {
+        // Digits alone, as race numbers are, read straight from the bytes.
+        const auto* p = sqlite3_value_text(argv[0]);
+        const int n = sqlite3_value_bytes(argv[0]);
+        if (p && n > 0 && n <= 15 && std::all_of(p, p + n, [](unsigned char c) { return c >= '0' && c <= '9'; })) {
+            sqlite3_int64 v = 0;
+            for (int i = 0; i < n; ++i)
+                v = v * 10 + (p[i] - '0');
+            sqlite3_result_int64(ctx, v);
+            return;
+        }
         resultNumber(ctx, rt::Val(argText(argv[0])));
+    }
     }
 }
 
@@ -495,7 +551,6 @@ void fnMid(sqlite3_context* ctx, int argc, sqlite3_value** argv)
             return;
         }
     }
-    const QString text = argText(argv[0]);
     // Clamp before narrowing: a huge start or length must not wrap round.
     const auto toInt = [](sqlite3_value* v) {
         return int(std::clamp<sqlite3_int64>(sqlite3_value_int64(v), 0, std::numeric_limits<int>::max()));
@@ -504,7 +559,19 @@ void fnMid(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     int length = -1;
     if (argc > 2)
         length = toInt(argv[2]);
-    resultValue(ctx, rt::Mid(text, start, length));
+    // An ASCII text is cut from its bytes, one character each.
+    if (sqlite3_value_type(argv[0]) == SQLITE_TEXT) {
+        const auto* p = sqlite3_value_text(argv[0]);
+        const int n = sqlite3_value_bytes(argv[0]);
+        if (p && isAscii(p, n)) {
+            const int from = std::max(start, 1) - 1;
+            const int rest = std::max(n - from, 0);
+            const int take = length < 0 ? rest : std::min(length, rest);
+            sqlite3_result_text(ctx, reinterpret_cast<const char*>(p) + std::min(from, n), take, SQLITE_TRANSIENT);
+            return;
+        }
+    }
+    resultValue(ctx, rt::Mid(argText(argv[0]), start, length));
 }
 
 std::optional<QDate> parseDatePart(const QString& text, bool& twoDigitYear)
@@ -633,6 +700,11 @@ void setUpConnection(sqlite3* db, Database* owner)
     sqlite3_create_function_v2(db, "jet_cdate", 1, det, nullptr, fnCDate, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "jet_param", 1, SQLITE_UTF8, owner, fnParam, nullptr, nullptr, nullptr);
     exec(db, QStringLiteral("PRAGMA foreign_keys = OFF; PRAGMA recursive_triggers = ON;"));
+    // A season's results and their indexes stay in memory (64 MiB at most,
+    // taken as pages are read), and so do the sorts of the standings and
+    // statistics; the default of 2 MiB would read them from the file again
+    // and again.
+    exec(db, QStringLiteral("PRAGMA cache_size = -65536;"));
 }
 
 bool isDataChange(const QString& sql)
@@ -648,13 +720,24 @@ bool isDataChange(const QString& sql)
 // Opening
 
 Database::Database(sqlite3* db, QString path)
-    : m_db(db), m_path(std::move(path))
+    : m_db(db), m_path(std::move(path)), m_caches(std::make_unique<detail::Caches>(db))
 {
 }
 
 Database::~Database()
 {
+    m_caches.reset();
     sqlite3_close_v2(m_db);
+}
+
+void Database::schemaChanged()
+{
+    m_caches->statements.clear();
+    m_caches->translations.clear();
+    m_caches->plainSelects.clear();
+    m_caches->tables.clear();
+    m_caches->queries.clear();
+    ++m_schemaGeneration;
 }
 
 std::unique_ptr<Database> Database::open(const QString& path)
@@ -721,13 +804,10 @@ jet::Context Database::translationContext()
 {
     jet::Context ctx;
     ctx.savedQuerySql = [this](const QString& name) -> QString {
-        if (!hasTable(QLatin1String(kQueryTable)))
+        const auto query = findQueryDef(name);
+        if (!query)
             return QString();
-        Stmt s(m_db, QStringLiteral("SELECT SQL FROM MSysQueries WHERE Name = ? COLLATE NOCASE"));
-        s.bind(1, name);
-        if (!s.step())
-            return QString();
-        QString sql = s.value(0).toString();
+        QString sql = query->second.toString();
         if (sql.isNull())
             sql = QLatin1String("");
         return sql;
@@ -752,11 +832,37 @@ bool detail::unresolvedColumn(const DbError& e, QString& name)
 
 void Database::withTranslation(const QString& jetSql, const std::function<void(const jet::Translation&)>& body)
 {
+    if (m_caches->statements.stale())
+        schemaChanged();
+    // A text translates the same way until the schema or the saved queries
+    // change, names found to be aliases or parameters included.
+    auto& translations = m_caches->translations;
+    const auto cached = translations.constFind(jetSql);
+    if (cached != translations.constEnd()) {
+        const jet::Translation t = *cached;   // the body may drop the caches
+        try {
+            body(t);
+            return;
+        } catch (const DbError& e) {
+            QString name;
+            if (!unresolvedColumn(e, name))
+                throw;
+            // Changed behind the layer's back: translate afresh.
+            schemaChanged();
+        }
+    }
     jet::Context ctx = translationContext();
     for (int attempt = 0;; ++attempt) {
         const jet::Translation t = jet::translate(jetSql, ctx);
         try {
+            const quint64 generation = m_schemaGeneration;
             body(t);
+            // A statement that changed the schema translates anew next time.
+            if (generation == m_schemaGeneration) {
+                if (translations.size() >= kMaxTranslations)
+                    translations.clear();
+                translations.insert(jetSql, t);
+            }
             return;
         } catch (const DbError& e) {
             QString name;
@@ -792,7 +898,36 @@ int Database::runStatements(const QStringList& statements, const QVariantList& v
     int changes = 0;
     try {
         int used = 0;
+        auto run = [&](sqlite3_stmt* raw, bool changesRows) {
+            const int n = sqlite3_bind_parameter_count(raw);
+            for (int i = 0; i < n; ++i) {
+                const QVariant v = used + i < values.size() ? values[used + i] : QVariant();
+                bindValue(m_db, raw, i + 1, v);
+            }
+            used += n;
+            int src;
+            while ((src = sqlite3_step(raw)) == SQLITE_ROW) {
+            }
+            if (src != SQLITE_DONE)
+                throw sqliteError(m_db, src);
+            if (changesRows)
+                changes += sqlite3_changes(m_db);
+        };
         for (const QString& text : statements) {
+            // One statement: prepared once and kept.
+            if (StatementLease lease = m_caches->statements.acquire(text)) {
+                const bool schema = lease.changesSchema();
+                try {
+                    run(lease.get(), lease.changesRows());
+                } catch (...) {
+                    if (schema)
+                        schemaChanged();
+                    throw;
+                }
+                if (schema)
+                    schemaChanged();
+                continue;
+            }
             const QByteArray utf8 = text.toUtf8();
             const char* tail = utf8.constData();
             const char* end = tail + utf8.size();
@@ -812,19 +947,9 @@ int Database::runStatements(const QStringList& statements, const QVariantList& v
                     sqlite3_stmt* s;
                     ~Finaliser() { sqlite3_finalize(s); }
                 } fin{raw};
-                const int n = sqlite3_bind_parameter_count(raw);
-                for (int i = 0; i < n; ++i) {
-                    const QVariant v = used + i < values.size() ? values[used + i] : QVariant();
-                    bindValue(m_db, raw, i + 1, v);
-                }
-                used += n;
-                int src;
-                while ((src = sqlite3_step(raw)) == SQLITE_ROW) {
-                }
-                if (src != SQLITE_DONE)
-                    throw sqliteError(m_db, src);
-                if (isDataChange(piece))
-                    changes += sqlite3_changes(m_db);
+                // Any of several statements may change the schema.
+                const SchemaChange changed{*this};
+                run(raw, isDataChange(piece));
             }
         }
         if (guarded)
@@ -832,6 +957,7 @@ int Database::runStatements(const QStringList& statements, const QVariantList& v
     } catch (...) {
         if (guarded && !sqlite3_get_autocommit(m_db)) {
             sqlite3_exec(m_db, "ROLLBACK TO jet_statement; RELEASE jet_statement;", nullptr, nullptr, nullptr);
+            schemaChanged();
         }
         throw;
     }
@@ -840,7 +966,8 @@ int Database::runStatements(const QStringList& statements, const QVariantList& v
 
 QVariant Database::scalar(const QString& sql)
 {
-    auto rs = openRecordset(sql);
+    // Only the first row is read.
+    auto rs = openRecordset(sql, {}, dbOpenForwardOnly);
     if (rs->eof() || rs->fieldCount() == 0)
         return QVariant();
     return rs->field(0);
@@ -879,13 +1006,27 @@ QString Database::normaliseParameterName(const QString& name)
 // ---------------------------------------------------------------------------
 // Saved queries
 
+std::optional<std::pair<QString, QVariant>> Database::findQueryDef(const QString& name) const
+{
+    // Names compare as the database compares them: case-blind.
+    const QString key = name.toCaseFolded();
+    const auto cached = m_caches->queries.constFind(key);
+    if (cached != m_caches->queries.constEnd())
+        return *cached;
+    std::optional<std::pair<QString, QVariant>> found;
+    if (hasTable(QLatin1String(kQueryTable))) {
+        Stmt s(m_db, QStringLiteral("SELECT Name, SQL FROM MSysQueries WHERE Name = ? COLLATE NOCASE"));
+        s.bind(1, name);
+        if (s.step())
+            found = std::make_pair(s.value(0).toString(), s.value(1));
+    }
+    m_caches->queries.insert(key, found);
+    return found;
+}
+
 bool Database::hasQueryDef(const QString& name) const
 {
-    if (!hasTable(QLatin1String(kQueryTable)))
-        return false;
-    Stmt s(m_db, QStringLiteral("SELECT 1 FROM MSysQueries WHERE Name = ? COLLATE NOCASE"));
-    s.bind(1, name);
-    return s.step();
+    return findQueryDef(name).has_value();
 }
 
 QueryDef Database::createQueryDef(const QString& name, const QString& sql)
@@ -894,6 +1035,7 @@ QueryDef Database::createQueryDef(const QString& name, const QString& sql)
         throw DbError(3125, QStringLiteral("'%1' isn't a valid name.").arg(name));
     if (hasQueryDef(name) || hasTable(name))
         throw DbError(3012, QStringLiteral("Object '%1' already exists.").arg(name));
+    const SchemaChange changed{*this};
     exec(m_db, QStringLiteral("CREATE TABLE IF NOT EXISTS MSysQueries ("
                               "Name TEXT PRIMARY KEY COLLATE NOCASE, SQL TEXT, Seq INTEGER)"));
     Stmt s(m_db, QStringLiteral("INSERT INTO MSysQueries (Name, SQL, Seq) "
@@ -906,12 +1048,8 @@ QueryDef Database::createQueryDef(const QString& name, const QString& sql)
 
 QueryDef Database::queryDef(const QString& name)
 {
-    if (hasTable(QLatin1String(kQueryTable))) {
-        Stmt s(m_db, QStringLiteral("SELECT Name, SQL FROM MSysQueries WHERE Name = ? COLLATE NOCASE"));
-        s.bind(1, name);
-        if (s.step())
-            return QueryDef(this, s.value(0).toString(), s.value(1).toString());
-    }
+    if (const auto query = findQueryDef(name))
+        return QueryDef(this, query->first, query->second.toString());
     throw DbError(3265, QStringLiteral("Item not found in this collection."));
 }
 
@@ -932,6 +1070,7 @@ void Database::deleteQueryDef(const QString& name)
         throw DbError(3265, QStringLiteral("Item not found in this collection."));
     Stmt s(m_db, QStringLiteral("DELETE FROM MSysQueries WHERE Name = ? COLLATE NOCASE"));
     s.bind(1, name);
+    schemaChanged();
     s.step();
 }
 
@@ -975,6 +1114,8 @@ void Database::rollback()
 {
     if (m_transDepth == 0)
         throw DbError(3034, QStringLiteral("You tried to commit or rollback a transaction without first beginning a transaction."));
+    // What is rolled back may have been schema or saved queries.
+    schemaChanged();
     const int level = m_transDepth - 1;
     m_transDepth = level;
     // When SQLite has rolled everything back already, each level only

@@ -2,7 +2,9 @@
 // A small DAO-like layer over SQLite. It accepts the Jet-dialect SQL the
 // program is written in (Val, Mid$, cStr, CDate, DELETE *, SELECT ... INTO,
 // saved queries with parameters used as tables, case-blind text) and hands
-// back fully materialised recordsets.
+// back fully materialised recordsets, or forward-only ones on request.
+// Translations and prepared statements are kept by their text until the
+// schema or the saved queries may have changed.
 
 #include <QHash>
 #include <QString>
@@ -11,6 +13,8 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "DbError.h"
@@ -26,6 +30,19 @@ namespace jet {
 struct Context;
 struct Translation;
 }
+
+namespace detail {
+struct Caches;
+}
+
+// How a recordset reads its rows (DAO's codes): a dynaset reads them all
+// when it opens; a forward-only recordset reads each as the walk reaches
+// it, for callers that only move forward and change nothing. (A QueryDef's
+// parameter values hold only while it opens, so it opens dynasets.)
+enum RecordsetType {
+    dbOpenDynaset = 2,
+    dbOpenForwardOnly = 8,
+};
 
 // DAO field type codes, derived from the declared column types.
 enum FieldType {
@@ -105,6 +122,7 @@ public:
     // anything else is SQL and gives a dynaset.
     std::unique_ptr<Recordset> openRecordset(const QString& sqlOrTable);
     std::unique_ptr<Recordset> openRecordset(const QString& sql, const QVariantList& values);
+    std::unique_ptr<Recordset> openRecordset(const QString& sql, const QVariantList& values, RecordsetType type);
 
     // Convenience: first column of the first row, or a null QVariant.
     QVariant scalar(const QString& sql);
@@ -172,7 +190,13 @@ private:
     static QString normaliseParameterName(const QString& name);
     QString canonicalTable(const QString& name) const;   // stored spelling, empty when none
     std::unique_ptr<Recordset> openTable(const QString& table);
-    std::unique_ptr<Recordset> openDynaset(const QString& sql, const QVariantList& values);
+    std::unique_ptr<Recordset> openDynaset(const QString& sql, const QVariantList& values, RecordsetType type = dbOpenDynaset);
+    // The stored name and SQL of a saved query, nothing when there is none.
+    std::optional<std::pair<QString, QVariant>> findQueryDef(const QString& name) const;
+    // Drops what the layer keeps between statements (translations,
+    // prepared statements, table and query names): the schema or the saved
+    // queries may have changed.
+    void schemaChanged();
     // Rebuilds a table from an edited list of its column definitions.
     struct ColumnDefText {
         QString name;
@@ -187,6 +211,8 @@ private:
     QString m_path;
     int m_transDepth = 0;
     QHash<QString, QVariant> m_params;   // keys lower-case
+    std::unique_ptr<detail::Caches> m_caches;
+    quint64 m_schemaGeneration = 0;      // counts schemaChanged()
 };
 
 // Begins a transaction and rolls it back when it goes out of scope without

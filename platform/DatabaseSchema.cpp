@@ -196,9 +196,16 @@ QString Database::canonicalTable(const QString& name) const
     QString n = name.trimmed();
     if (n.startsWith(QLatin1Char('[')) && n.endsWith(QLatin1Char(']')))
         n = n.mid(1, n.size() - 2);
+    // Kept until the schema changes; names compare case-blind.
+    const QString key = n.toCaseFolded();
+    const auto cached = m_caches->tables.constFind(key);
+    if (cached != m_caches->tables.constEnd())
+        return *cached;
     Stmt s(m_db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"));
     s.bind(1, n);
-    return s.step() ? s.value(0).toString() : QString();
+    const QString stored = s.step() ? s.value(0).toString() : QString();
+    m_caches->tables.insert(key, stored);
+    return stored;
 }
 
 QStringList Database::tableNames() const
@@ -250,6 +257,7 @@ QStringList Database::columnNames(const QString& table) const
 
 void Database::createTable(const TableDef& def)
 {
+    const SchemaChange changed{*this};
     if (hasTable(def.name) || hasQueryDef(def.name))
         throw DbError(3010, QStringLiteral("Table '%1' already exists.").arg(def.name));
     if (def.fields.empty())
@@ -291,6 +299,7 @@ void Database::createTable(const TableDef& def)
 
 void Database::appendField(const QString& table, const FieldDef& field)
 {
+    const SchemaChange changed{*this};
     const QString t = canonicalTable(table);
     if (t.isEmpty())
         throw DbError(3265, QStringLiteral("Item not found in this collection."));
@@ -303,6 +312,7 @@ void Database::appendField(const QString& table, const FieldDef& field)
 
 void Database::deleteField(const QString& table, const QString& field)
 {
+    const SchemaChange changed{*this};
     const QString t = canonicalTable(table);
     if (t.isEmpty() || !columnNames(t).contains(field, Qt::CaseInsensitive))
         throw DbError(3265, QStringLiteral("Item not found in this collection."));
@@ -325,6 +335,7 @@ void Database::deleteField(const QString& table, const QString& field)
 
 void Database::setFieldFlags(const QString& table, const QString& field, bool allowZeroLength, bool required)
 {
+    const SchemaChange changed{*this};
     Q_UNUSED(allowZeroLength);   // empty texts are always allowed
     const QString t = canonicalTable(table);
     if (t.isEmpty() || !columnNames(t).contains(field, Qt::CaseInsensitive))
@@ -351,6 +362,7 @@ void Database::setFieldFlags(const QString& table, const QString& field, bool al
 
 void Database::reorderColumns(const QString& table, const QStringList& order)
 {
+    const SchemaChange changed{*this};
     const QString t = canonicalTable(table);
     if (t.isEmpty())
         throw DbError(3265, QStringLiteral("Item not found in this collection."));

@@ -2,14 +2,52 @@
 // Helpers shared by the database layer's sources; not part of its API.
 
 #include "DbError.h"
+#include "JetSql.h"
+#include "StatementCache.h"
 
+#include <QHash>
+#include <QSet>
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
 
 #include <sqlite3.h>
 
+#include <optional>
+#include <utility>
+
+namespace dao {
+
+class Database;
+
+// Private state the SQL functions and the other sources of the layer reach.
+struct DatabaseAccess {
+    static const QHash<QString, QVariant>& params(const Database* db);
+    static void schemaChanged(Database& db);
+};
+
+// Whatever a schema change did, the layer's caches follow it when this goes.
+struct SchemaChange {
+    Database& db;
+    ~SchemaChange() { DatabaseAccess::schemaChanged(db); }
+};
+
+} // namespace dao
+
 namespace dao::detail {
+
+// What the layer keeps from one statement to the next. All of it follows
+// from the schema and the saved queries alone, so the Database drops it
+// whenever either may have changed.
+struct Caches {
+    explicit Caches(sqlite3* db) : statements(db) {}
+    StatementCache statements;
+    QHash<QString, jet::Translation> translations;   // by the Jet text
+    QSet<QString> plainSelects;                      // row-keyed forms that cannot be prepared
+    QHash<QString, QString> tables;                  // lower-case name -> stored spelling, "" for none
+    // lower-case name -> stored name and SQL, nothing for no such query
+    QHash<QString, std::optional<std::pair<QString, QVariant>>> queries;
+};
 
 // A prepared statement that is always finalised.
 class Stmt {
@@ -26,6 +64,9 @@ public:
     explicit operator bool() const { return m_stmt != nullptr; }
     // Binds values to the '?' placeholders in order.
     void bindAll(const QVariantList& values, int first = 0);
+    static void bindAll(sqlite3_stmt* stmt, const QVariantList& values);
+    // Steps a statement once: true for a row, false when done; throws on error.
+    static bool stepOnce(sqlite3* db, sqlite3_stmt* stmt);
     void bind(int index, const QVariant& value);   // 1-based
     // Steps once: true for a row, false when done; throws on error.
     bool step();

@@ -29,6 +29,11 @@ DbError itemNotFound()
     return DbError(3265, QStringLiteral("Item not found in this collection."));
 }
 
+DbError notForwardOnly()
+{
+    return DbError(3251, QStringLiteral("Operation is not supported for this type of object."));
+}
+
 DbError readOnly()
 {
     return DbError(3027, QStringLiteral("Cannot update. Database or object is read-only."));
@@ -88,12 +93,20 @@ std::unique_ptr<Recordset> Database::openRecordset(const QString& sqlOrTable)
     return openRecordset(sqlOrTable, QVariantList());
 }
 
+// A table's or saved query's name alone, bracketed or not.
+static bool isBareName(const QString& s)
+{
+    static const QRegularExpression bare(QStringLiteral("^(\\[[^\\]]+\\]|[A-Za-z_][A-Za-z0-9_$]*)$"));
+    // SQL text has a blank outside brackets.
+    if (!s.startsWith(QLatin1Char('[')) && s.contains(QLatin1Char(' ')))
+        return false;
+    return bare.match(s).hasMatch();
+}
+
 std::unique_ptr<Recordset> Database::openRecordset(const QString& sql, const QVariantList& values)
 {
-    checkTransaction();
-    static const QRegularExpression bare(QStringLiteral("^(\\[[^\\]]+\\]|[A-Za-z_][A-Za-z0-9_$]*)$"));
     const QString s = sql.trimmed();
-    if (values.isEmpty() && bare.match(s).hasMatch()) {
+    if (values.isEmpty() && isBareName(s)) {
         const QString name = unbracket(s);
         const QString table = canonicalTable(name);
         if (!table.isEmpty())
@@ -104,41 +117,62 @@ std::unique_ptr<Recordset> Database::openRecordset(const QString& sql, const QVa
     return openDynaset(s, values);
 }
 
+std::unique_ptr<Recordset> Database::openRecordset(const QString& sql, const QVariantList& values, RecordsetType type)
+{
+    const QString s = sql.trimmed();
+    // A table or saved query opened by its name stays a dynaset.
+    if (type != dbOpenForwardOnly || (values.isEmpty() && isBareName(s)))
+        return openRecordset(s, values);
+    return openDynaset(s, values, type);
+}
+
 std::unique_ptr<Recordset> Database::openTable(const QString& table)
 {
-    Stmt st(m_db, QStringLiteral("SELECT rowid AS __rowid__, * FROM %1 ORDER BY rowid").arg(ident(table)));
+    checkTransaction();
+    StatementLease st = m_caches->statements.acquire(QStringLiteral("SELECT rowid AS __rowid__, * FROM %1 ORDER BY rowid").arg(ident(table)),
+                                                     true);
     std::unique_ptr<Recordset> rs(new Recordset(this));
     rs->m_baseTable = table;
-    rs->load(st.get(), true);
+    rs->load(st, true);
     return rs;
 }
 
-std::unique_ptr<Recordset> Database::openDynaset(const QString& sql, const QVariantList& values)
+std::unique_ptr<Recordset> Database::openDynaset(const QString& sql, const QVariantList& values, RecordsetType type)
 {
+    checkTransaction();
+    const bool forwardOnly = type == dbOpenForwardOnly;
     std::unique_ptr<Recordset> result;
     withTranslation(sql, [&](const jet::Translation& t) {
         if (t.statements.size() != 1)
             throw DbError(3219, QStringLiteral("Invalid operation."));
-        std::unique_ptr<Stmt> st;
+        StatementLease st;
         bool withRowid = false;
-        if (!t.selectWithRowid.isEmpty() && !t.baseTable.isEmpty()) {
+        // A forward-only recordset writes nothing, so it needs no row keys.
+        if (!forwardOnly && !t.selectWithRowid.isEmpty() && !t.baseTable.isEmpty()
+            && !m_caches->plainSelects.contains(t.selectWithRowid)) {
             try {
-                st = std::make_unique<Stmt>(m_db, t.selectWithRowid);
+                st = m_caches->statements.acquire(t.selectWithRowid, true);
                 withRowid = true;
             } catch (const DbError& e) {
                 QString name;
                 if (unresolvedColumn(e, name))
                     throw;
                 // The row-keyed form is an extra; the plain query still reads.
+                m_caches->plainSelects.insert(t.selectWithRowid);
             }
         }
         if (!st)
-            st = std::make_unique<Stmt>(m_db, t.statements.first());
-        st->bindAll(values);
+            st = m_caches->statements.acquire(t.statements.first(), true);
+        Stmt::bindAll(st.get(), values);
         std::unique_ptr<Recordset> rs(new Recordset(this));
+        if (forwardOnly) {
+            rs->startForwardOnly(std::move(st));
+            result = std::move(rs);
+            return;
+        }
         if (withRowid)
             rs->m_baseTable = canonicalTable(t.baseTable);
-        rs->load(st->get(), withRowid);
+        rs->load(st, withRowid);
         // Only rows that show some column of the base table can be written.
         bool anyBase = false;
         for (int i = 0; i < rs->fieldCount() && !anyBase; ++i)
@@ -161,30 +195,17 @@ Recordset::Recordset(Database* db)
 
 Recordset::~Recordset() = default;
 
-void Recordset::load(sqlite3_stmt* stmt, bool withRowid)
+void Recordset::load(const StatementLease& st, bool withRowid)
 {
     sqlite3* db = m_db->handle();
+    sqlite3_stmt* stmt = st.get();
+    int rc = sqlite3_step(stmt);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        throw sqliteError(db, rc);
+    m_meta = st.meta(withRowid);
     const int n = sqlite3_column_count(stmt);
     const int first = withRowid ? 1 : 0;
-    for (int c = first; c < n; ++c) {
-        m_names << fromUtf8(sqlite3_column_name(stmt, c));
-        const QString table = fromUtf8(sqlite3_column_table_name(stmt, c));
-        const QString origin = fromUtf8(sqlite3_column_origin_name(stmt, c));
-        m_originTables.push_back(table);
-        m_originColumns.push_back(origin);
-        m_declTypes.push_back(fromUtf8(sqlite3_column_decltype(stmt, c)));
-        int attributes = 0;
-        if (!table.isEmpty() && !origin.isEmpty()) {
-            int pk = 0, autoinc = 0;
-            if (sqlite3_table_column_metadata(db, nullptr, table.toUtf8().constData(), origin.toUtf8().constData(),
-                                              nullptr, nullptr, nullptr, &pk, &autoinc) == SQLITE_OK
-                && autoinc)
-                attributes = dbAutoNumberAttributes;
-        }
-        m_attributes.push_back(attributes);
-    }
-    for (;;) {
-        const int rc = sqlite3_step(stmt);
+    for (;; rc = sqlite3_step(stmt)) {
         if (rc == SQLITE_DONE)
             break;
         if (rc != SQLITE_ROW)
@@ -197,26 +218,70 @@ void Recordset::load(sqlite3_stmt* stmt, bool withRowid)
         if (withRowid)
             m_rowids.push_back(sqlite3_column_int64(stmt, 0));
     }
-    // Expressions have no declared type: take it from the values.
-    for (size_t c = 0; c < m_declTypes.size(); ++c) {
-        if (!m_declTypes[c].isEmpty()) {
-            m_types.push_back(typeFromDecl(m_declTypes[c]));
+    setTypes();
+    m_pos = 0;
+}
+
+void Recordset::startForwardOnly(StatementLease lease)
+{
+    m_forwardOnly = true;
+    m_lease = std::make_unique<StatementLease>(std::move(lease));
+    const auto meta = m_lease->meta(false);   // known before a step that fails
+    step();
+    m_meta = m_hasRow ? m_lease->meta(false) : meta;
+    setTypes();
+    m_pos = 0;
+}
+
+void Recordset::step()
+{
+    const int rc = sqlite3_step(m_lease->get());
+    m_hasRow = rc == SQLITE_ROW;
+    if (rc == SQLITE_ROW)
+        return;
+    // Done: the statement goes back at once.
+    if (rc != SQLITE_DONE) {
+        const DbError error = sqliteError(m_db->handle(), rc);
+        m_lease->release();
+        throw error;
+    }
+    m_lease->release();
+}
+
+void Recordset::setTypes()
+{
+    // Expressions have no declared type: take it from the values (for a
+    // forward-only recordset, those of its first row).
+    m_types.clear();
+    const size_t columns = m_meta->declaredTypes.size();
+    for (size_t c = 0; c < columns; ++c) {
+        if (m_meta->declaredTypes[c] >= 0) {
+            m_types.push_back(m_meta->declaredTypes[c]);
             continue;
         }
-        int type = dbText;
-        for (const auto& row : m_rows) {
-            const QVariant& v = row[c];
-            if (v.isNull())
-                continue;
-            type = v.typeId() == QMetaType::LongLong ? dbLong
-                : v.typeId() == QMetaType::Double  ? dbDouble
+        auto typeOf = [](const QVariant& v) {
+            return v.typeId() == QMetaType::LongLong ? dbLong
+                : v.typeId() == QMetaType::Double    ? dbDouble
                 : v.typeId() == QMetaType::QByteArray ? dbLongBinary
-                                                       : dbText;
-            break;
+                                                      : dbText;
+        };
+        int type = dbText;
+        if (m_forwardOnly) {
+            if (m_hasRow) {
+                const QVariant v = columnValue(m_lease->get(), int(c));
+                if (!v.isNull())
+                    type = typeOf(v);
+            }
+        } else {
+            for (const auto& row : m_rows) {
+                if (!row[c].isNull()) {
+                    type = typeOf(row[c]);
+                    break;
+                }
+            }
         }
         m_types.push_back(type);
     }
-    m_pos = 0;
 }
 
 void Recordset::checkOpen() const
@@ -227,8 +292,8 @@ void Recordset::checkOpen() const
 
 bool Recordset::belongsToBase(int index) const
 {
-    return !m_baseTable.isEmpty() && !m_originColumns[size_t(index)].isEmpty()
-        && m_originTables[size_t(index)].compare(m_baseTable, Qt::CaseInsensitive) == 0;
+    return !m_baseTable.isEmpty() && !m_meta->originColumns[size_t(index)].isEmpty()
+        && m_meta->originTables[size_t(index)].compare(m_baseTable, Qt::CaseInsensitive) == 0;
 }
 
 // ---------------------------------------------------------------------------
@@ -236,12 +301,28 @@ bool Recordset::belongsToBase(int index) const
 
 bool Recordset::eof() const
 {
+    if (m_forwardOnly)
+        return m_closed || !m_hasRow;
     return m_closed || m_pos >= int(m_rows.size());
 }
 
 bool Recordset::bof() const
 {
+    if (m_forwardOnly)
+        return m_closed || (m_pos == 0 && !m_hasRow);
     return m_closed || m_rows.empty() || m_pos < 0;
+}
+
+bool Recordset::isEmpty() const
+{
+    return m_forwardOnly ? !m_hasRow : m_rows.empty();
+}
+
+int Recordset::recordCount() const
+{
+    if (m_forwardOnly)
+        throw notForwardOnly();
+    return static_cast<int>(m_rows.size());
 }
 
 void Recordset::moveNext()
@@ -251,11 +332,15 @@ void Recordset::moveNext()
         throw noCurrentRecord();
     m_editMode = None;
     ++m_pos;
+    if (m_forwardOnly)
+        step();
 }
 
 void Recordset::moveFirst()
 {
     checkOpen();
+    if (m_forwardOnly)
+        throw notForwardOnly();
     m_editMode = None;
     m_pos = 0;
 }
@@ -263,6 +348,8 @@ void Recordset::moveFirst()
 void Recordset::moveLast()
 {
     checkOpen();
+    if (m_forwardOnly)
+        throw notForwardOnly();
     m_editMode = None;
     m_pos = m_rows.empty() ? 0 : int(m_rows.size()) - 1;
 }
@@ -270,11 +357,16 @@ void Recordset::moveLast()
 // ---------------------------------------------------------------------------
 // Fields
 
+int Recordset::fieldCount() const
+{
+    return m_meta ? int(m_meta->names.size()) : 0;
+}
+
 QString Recordset::fieldName(int i) const
 {
     if (i < 0 || i >= fieldCount())
         throw itemNotFound();
-    return m_names[i];
+    return m_meta->names[i];
 }
 
 int Recordset::fieldType(int i) const
@@ -288,31 +380,42 @@ int Recordset::fieldAttributes(int i) const
 {
     if (i < 0 || i >= fieldCount())
         throw itemNotFound();
-    return m_attributes[size_t(i)];
+    return m_meta->attributes[size_t(i)];
 }
 
 int Recordset::fieldIndex(const QString& name) const
 {
-    for (int i = 0; i < m_names.size(); ++i)
-        if (m_names[i].compare(name.trimmed(), Qt::CaseInsensitive) == 0)
-            return i;
-    const QStringList parts = nameParts(name);
-    if (parts.size() == 1) {
-        for (int i = 0; i < m_names.size(); ++i)
-            if (m_names[i].compare(parts[0], Qt::CaseInsensitive) == 0)
+    if (!m_meta)
+        return -1;
+    // The columns are the statement's: a name found once is found again.
+    const auto known = m_meta->lookups.constFind(name);
+    if (known != m_meta->lookups.constEnd())
+        return *known;
+    const QStringList& names = m_meta->names;
+    const int index = [&] {
+        for (int i = 0; i < names.size(); ++i)
+            if (names[i].compare(name.trimmed(), Qt::CaseInsensitive) == 0)
                 return i;
-    }
-    // "Table.Column" picks one of two columns that share a name.
-    if (parts.size() == 2) {
-        const QString& table = parts[0];
-        const QString& column = parts[1];
-        for (int i = 0; i < m_names.size(); ++i)
-            if (m_originTables[size_t(i)].compare(table, Qt::CaseInsensitive) == 0
-                && (m_names[i].compare(column, Qt::CaseInsensitive) == 0
-                    || m_originColumns[size_t(i)].compare(column, Qt::CaseInsensitive) == 0))
-                return i;
-    }
-    return -1;
+        const QStringList parts = nameParts(name);
+        if (parts.size() == 1) {
+            for (int i = 0; i < names.size(); ++i)
+                if (names[i].compare(parts[0], Qt::CaseInsensitive) == 0)
+                    return i;
+        }
+        // "Table.Column" picks one of two columns that share a name.
+        if (parts.size() == 2) {
+            const QString& table = parts[0];
+            const QString& column = parts[1];
+            for (int i = 0; i < names.size(); ++i)
+                if (m_meta->originTables[size_t(i)].compare(table, Qt::CaseInsensitive) == 0
+                    && (names[i].compare(column, Qt::CaseInsensitive) == 0
+                        || m_meta->originColumns[size_t(i)].compare(column, Qt::CaseInsensitive) == 0))
+                    return i;
+        }
+        return -1;
+    }();
+    m_meta->lookups.insert(name, index);
+    return index;
 }
 
 QVariant Recordset::field(int index) const
@@ -322,6 +425,11 @@ QVariant Recordset::field(int index) const
         throw itemNotFound();
     if (m_editMode != None)
         return m_buffer[size_t(index)];
+    if (m_forwardOnly) {
+        if (!m_hasRow)
+            throw noCurrentRecord();
+        return columnValue(m_lease->get(), index);
+    }
     if (m_pos < 0 || m_pos >= int(m_rows.size()))
         throw noCurrentRecord();
     return m_rows[size_t(m_pos)][size_t(index)];
@@ -408,12 +516,12 @@ void Recordset::addNew()
     for (size_t i = 0; i < n; ++i) {
         if (!belongsToBase(int(i)))
             continue;
-        if (m_attributes[i] == dbAutoNumberAttributes) {
+        if (m_meta->attributes[i] == dbAutoNumberAttributes) {
             m_buffer[i] = m_db->nextAutoNumber(m_baseTable);
             m_dirty[i] = true;
             continue;
         }
-        const auto d = defaults.constFind(m_originColumns[i].toLower());
+        const auto d = defaults.constFind(m_meta->originColumns[i].toLower());
         if (d != defaults.constEnd()) {
             Stmt s(m_db->handle(), QStringLiteral("SELECT ") + d.value());
             if (s.step())
@@ -453,7 +561,7 @@ void Recordset::setField(int index, const QVariant& value)
         throw itemNotFound();
     const size_t i = size_t(index);
     // Converted as it is set, so a bad value fails here, as Jet does.
-    m_buffer[i] = belongsToBase(index) ? coerceToColumn(value, m_declTypes[i], m_originColumns[i]) : value;
+    m_buffer[i] = belongsToBase(index) ? coerceToColumn(value, m_meta->declTypes[i], m_meta->originColumns[i]) : value;
     m_dirty[i] = true;
 }
 
@@ -469,7 +577,7 @@ void Recordset::update()
     for (int i = 0; i < fieldCount(); ++i) {
         if (!belongsToBase(i))
             continue;
-        const QString col = m_originColumns[size_t(i)];
+        const QString col = m_meta->originColumns[size_t(i)];
         if (cols.contains(ident(col), Qt::CaseInsensitive))
             continue;
         if (m_editMode == Editing && !m_dirty[size_t(i)])
@@ -488,9 +596,9 @@ void Recordset::update()
             sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                       .arg(ident(m_baseTable), cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
         }
-        Stmt st(db, sql);
-        st.bindAll(values);
-        st.step();
+        StatementLease st = m_db->m_caches->statements.acquire(sql, true);
+        Stmt::bindAll(st.get(), values);
+        Stmt::stepOnce(db, st.get());
         const bool atEnd = m_pos >= int(m_rows.size());
         m_rows.push_back(m_buffer);
         m_rowids.push_back(sqlite3_last_insert_rowid(db));
@@ -503,10 +611,11 @@ void Recordset::update()
             QStringList sets;
             for (const QString& c : cols)
                 sets << c + QStringLiteral(" = ?");
-            Stmt st(db, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(ident(m_baseTable), sets.join(QStringLiteral(", "))));
+            StatementLease st = m_db->m_caches->statements.acquire(
+                QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(ident(m_baseTable), sets.join(QStringLiteral(", "))), true);
             values << m_rowids[size_t(m_pos)];
-            st.bindAll(values);
-            st.step();
+            Stmt::bindAll(st.get(), values);
+            Stmt::stepOnce(db, st.get());
         }
         m_rows[size_t(m_pos)] = m_buffer;
     }
@@ -532,9 +641,9 @@ void Recordset::remove()
     if (m_pos < 0 || m_pos >= int(m_rows.size()))
         throw noCurrentRecord();
     m_editMode = None;
-    Stmt st(m_db->handle(), QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(ident(m_baseTable)));
-    st.bind(1, m_rowids[size_t(m_pos)]);
-    st.step();
+    StatementLease st = m_db->m_caches->statements.acquire(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(ident(m_baseTable)), true);
+    bindValue(m_db->handle(), st.get(), 1, m_rowids[size_t(m_pos)]);
+    Stmt::stepOnce(m_db->handle(), st.get());
     m_rows.erase(m_rows.begin() + m_pos);
     m_rowids.erase(m_rowids.begin() + m_pos);
 }
@@ -546,6 +655,8 @@ void Recordset::close()
     m_rows.clear();
     m_rowids.clear();
     m_buffer.clear();
+    m_hasRow = false;
+    m_lease.reset();
 }
 
 } // namespace dao

@@ -2,11 +2,15 @@
 // A recordset: every row of the query is read when it opens, so rows can be
 // edited while the recordset is walked. Edits and additions go straight to
 // the base table (the first table of the FROM clause) when update() runs.
+// A forward-only recordset (dbOpenForwardOnly) reads each row as the walk
+// reaches it instead: it can only move forward and is read-only; its
+// record count, moveFirst and moveLast fail with 3251.
 
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 
+#include <memory>
 #include <vector>
 
 struct sqlite3_stmt;
@@ -14,6 +18,11 @@ struct sqlite3_stmt;
 namespace dao {
 
 class Database;
+
+namespace detail {
+struct ColumnMeta;
+class StatementLease;
+}
 
 class Recordset {
 public:
@@ -23,14 +32,16 @@ public:
 
     bool eof() const;
     bool bof() const;
-    bool isEmpty() const { return m_rows.empty(); }
+    // No rows (forward-only: none left).
+    bool isEmpty() const;
     void moveNext();
     void moveFirst();
     void moveLast();
-    int recordCount() const { return static_cast<int>(m_rows.size()); }
+    int recordCount() const;
     int absolutePosition() const { return m_pos; }
+    bool isForwardOnly() const { return m_forwardOnly; }
 
-    int fieldCount() const { return static_cast<int>(m_names.size()); }
+    int fieldCount() const;
     QString fieldName(int i) const;
     int fieldType(int i) const;        // DAO type code
     int fieldAttributes(int i) const;  // 49 for the automatic number
@@ -70,20 +81,20 @@ private:
     explicit Recordset(Database* db);
     // Reads every row of a prepared statement; with withRowid its first
     // column is the base table's rowid and is not a field.
-    void load(sqlite3_stmt* stmt, bool withRowid);
+    void load(const detail::StatementLease& stmt, bool withRowid);
+    // Keeps the statement and reads its first row; the walk reads the rest.
+    void startForwardOnly(detail::StatementLease lease);
+    void step();
     void checkOpen() const;
     bool belongsToBase(int index) const;
+    void setTypes();
 
     enum EditMode { None, Adding, Editing };
 
     Database* m_db;
-    QStringList m_names;
-    std::vector<QString> m_originTables;   // per column, may be empty
-    std::vector<QString> m_originColumns;
+    std::shared_ptr<const detail::ColumnMeta> m_meta;   // names, origins and declared types of the columns
     std::vector<int> m_types;
-    std::vector<int> m_attributes;
-    std::vector<QString> m_declTypes;       // per column, empty for expressions
-    std::vector<std::vector<QVariant>> m_rows;
+    std::vector<std::vector<QVariant>> m_rows;         // forward-only: none
     std::vector<qint64> m_rowids;           // per row; empty when not updatable
     QString m_baseTable;                    // empty when read-only
     int m_pos = 0;
@@ -91,6 +102,9 @@ private:
     std::vector<QVariant> m_buffer;
     std::vector<bool> m_dirty;
     bool m_closed = false;
+    bool m_forwardOnly = false;
+    bool m_hasRow = false;                               // forward-only: a current row
+    std::unique_ptr<detail::StatementLease> m_lease;     // forward-only: the statement walked
 };
 
 } // namespace dao

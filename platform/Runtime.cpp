@@ -339,23 +339,19 @@ bool ReadTextLines(const QString& path, QStringList& lines, QString* error)
     }
     const QString text = DecodeText(f.readAll());
     lines.clear();
-    QString cur;
-    for (int i = 0; i < text.size(); ++i) {
+    const qsizetype n = text.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < n; ++i) {
         const QChar c = text[i];
-        if (c == QLatin1Char('\r')) {
-            lines.append(cur);
-            cur.clear();
-            if (i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
-                ++i;
-        } else if (c == QLatin1Char('\n')) {
-            lines.append(cur);
-            cur.clear();
-        } else {
-            cur.append(c);
-        }
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+            continue;
+        lines.append(text.mid(start, i - start));
+        if (c == QLatin1Char('\r') && i + 1 < n && text[i + 1] == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
     }
-    if (!cur.isEmpty())
-        lines.append(cur);
+    if (start < n)
+        lines.append(text.mid(start));
     return true;
 }
 

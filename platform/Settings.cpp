@@ -32,6 +32,10 @@ QString GetSetting(const QString& app, const QString& section, const QString& ke
 void SaveSetting(const QString& app, const QString& section, const QString& key, const QString& value)
 {
     auto s = store(app);
+    // The store is a file written whole: an unchanged value is not written again.
+    const QVariant stored = s->value(keyOf(app, section, key));
+    if (stored.isValid() && stored.toString() == value)
+        return;
     s->setValue(keyOf(app, section, key), value);
     s->sync();
 }

@@ -11,15 +11,26 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 const char* const HTMLClass::kMarker = "***HERE***";
 const char* const HTMLClass::kHomePage = "https://tarvik.example.org/";
 
 QByteArray HTMLClass::Fragment::bytes() const
 {
     QByteArray out;
+    qsizetype size = 0;
+    for (const QString& line : m_lines)
+        size += line.size() + 2;
+    out.reserve(size);
     for (const QString& line : m_lines) {
         // Data texts arrive escaped to ASCII; anything beyond ASCII that
         // slipped through still reaches the page as a character reference.
+        if (std::all_of(line.cbegin(), line.cend(), [](QChar c) { return c.unicode() < 0x80; })) {
+            out += line.toLatin1();
+            out += "\r\n";
+            continue;
+        }
         for (uint c : line.toUcs4()) {
             if (c < 0x80)
                 out += char(c);

@@ -185,7 +185,10 @@ protected:
     QString sRaceNo;      // race number of the result page being written
 
 private:
+    // The schedule's pole and top-five cells, read for all the division's
+    // races at once.
+    struct ScheduleCells;
     void CreateQueries();
-    QString GetPoleWinner(const QString& sNo);
-    QString GetTop5(const QString& sNo);
+    QString GetPoleWinner(const QString& sNo, ScheduleCells& cells);
+    QString GetTop5(const QString& sNo, ScheduleCells& cells);
 };

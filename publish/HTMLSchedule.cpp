@@ -15,6 +15,7 @@
 #include "State.h"
 #include "TextLayout.h"
 
+#include <QHash>
 #include <QUrl>
 
 QString HTMLClass::ResultPageLink(const QString& raceNo, const QString& division)
@@ -25,37 +26,60 @@ QString HTMLClass::ResultPageLink(const QString& raceNo, const QString& division
     return QString::fromLatin1(QUrl::toPercentEncoding(file));
 }
 
-QString HTMLClass::GetPoleWinner(const QString& sNo)
+// Looked up race by race, each cell would read every race of the division
+// (the stored queries cover all races), so the schedule would grow with the
+// square of the season. Each query runs once, when the first race asks; a
+// race is found by its number as the database compares texts (case-blind).
+struct HTMLClass::ScheduleCells {
+    bool polesRead = false, polesFailed = false, top5Read = false;
+    QHash<QString, QString> poles, top5;
+    static QString Key(const QString& raceNo) { return raceNo.toCaseFolded(); }
+};
+
+QString HTMLClass::GetPoleWinner(const QString& sNo, ScheduleCells& cells)
 {
-    QString result;
-    try {
-        sSQL = QStringLiteral("SELECT Name FROM PoleWinners WHERE Division=") + dao::quote(sDiv)
-            + QStringLiteral(" And RaceNo = ") + dao::quote(sNo);
-        auto rs = dbMain->openRecordset(sSQL);
-        result = rs->eof() ? QStringLiteral("&nbsp;") : Escape(rs->text(QStringLiteral("Name")));
-    } catch (const dao::DbError&) {
-        // The pole cell stays empty and the page goes on, but not inside a
-        // caller's transaction, which the error ends.
-        if (dbMain->transactionDepth() > 0)
-            throw;
+    if (!cells.polesRead) {
+        cells.polesRead = true;
+        try {
+            sSQL = QStringLiteral("SELECT RaceNo, Name FROM PoleWinners WHERE Division=") + dao::quote(sDiv);
+            auto rs = dbMain->openRecordset(sSQL, {}, dao::dbOpenForwardOnly);
+            for (; !rs->eof(); rs->moveNext()) {
+                if (rs->isNull(QStringLiteral("RaceNo")))
+                    continue;
+                const QString key = ScheduleCells::Key(rs->text(QStringLiteral("RaceNo")));
+                if (!cells.poles.contains(key))   // a race's first row, as the race's own lookup took it
+                    cells.poles.insert(key, Escape(rs->text(QStringLiteral("Name"))));
+            }
+        } catch (const dao::DbError&) {
+            // The pole cells stay empty and the page goes on, but not inside a
+            // caller's transaction, which the error ends.
+            if (dbMain->transactionDepth() > 0)
+                throw;
+            cells.polesFailed = true;
+        }
     }
-    return result;
+    if (cells.polesFailed)
+        return QString();
+    return cells.poles.value(ScheduleCells::Key(sNo), QStringLiteral("&nbsp;"));
 }
 
-QString HTMLClass::GetTop5(const QString& sNo)
+QString HTMLClass::GetTop5(const QString& sNo, ScheduleCells& cells)
 {
-    sSQL = QStringLiteral("SELECT Posi,Name FROM Top5Races WHERE Division=") + dao::quote(sDiv)
-        + QStringLiteral(" And RaceNo = ") + dao::quote(sNo) + QStringLiteral(" ORDER BY Posi, Name");
-    auto rs = dbMain->openRecordset(sSQL);
-    if (rs->eof())
-        return QStringLiteral("&nbsp;");
-    QString s;
-    for (; !rs->eof(); rs->moveNext()) {
-        if (!s.isEmpty())
-            s += QStringLiteral("<br>");
-        s += Escape(rs->text(QStringLiteral("Posi")) + QStringLiteral(" - ") + rs->text(QStringLiteral("Name")));
+    if (!cells.top5Read) {
+        cells.top5Read = true;
+        sSQL = QStringLiteral("SELECT RaceNo,Posi,Name FROM Top5Races WHERE Division=") + dao::quote(sDiv)
+            + QStringLiteral(" ORDER BY Posi, Name");
+        auto rs = dbMain->openRecordset(sSQL, {}, dao::dbOpenForwardOnly);
+        for (; !rs->eof(); rs->moveNext()) {
+            if (rs->isNull(QStringLiteral("RaceNo")))
+                continue;
+            QString& s = cells.top5[ScheduleCells::Key(rs->text(QStringLiteral("RaceNo")))];
+            if (!s.isEmpty())
+                s += QStringLiteral("<br>");
+            s += Escape(rs->text(QStringLiteral("Posi")) + QStringLiteral(" - ") + rs->text(QStringLiteral("Name")));
+        }
     }
-    return s;
+    return cells.top5.value(ScheduleCells::Key(sNo), QStringLiteral("&nbsp;"));
 }
 
 bool HTMLClass::HTMLSchedule()
@@ -85,7 +109,8 @@ bool HTMLClass::HTMLSchedule()
     QStringList failed;
     sSQL = QStringLiteral("SELECT * FROM Races WHERE Division=") + dao::quote(sDiv)
         + QStringLiteral(" ORDER BY VAL(RaceNo), ID");
-    auto races = dbMain->openRecordset(sSQL);
+    auto races = dbMain->openRecordset(sSQL, {}, dao::dbOpenForwardOnly);
+    ScheduleCells cells;
     bool band = false;
     for (int b = 1; !races->eof(); races->moveNext(), b += 5) {
         const QString Row = RowClass(b, band);
@@ -106,9 +131,9 @@ bool HTMLClass::HTMLSchedule()
         }
         f << QStringLiteral("    <TD ") + Row + QStringLiteral(" align=\"center\">") + Escape(races->text(QStringLiteral("RaceDate")))
                 + QStringLiteral("</TD>")
-          << QStringLiteral("    <TD ") + Row + QStringLiteral(" align=\"center\" nowrap>") + GetPoleWinner(raceNo)
+          << QStringLiteral("    <TD ") + Row + QStringLiteral(" align=\"center\" nowrap>") + GetPoleWinner(raceNo, cells)
                 + QStringLiteral("</TD>")
-          << QStringLiteral("    <TD ") + Row + QStringLiteral(" nowrap>") + GetTop5(raceNo) + QStringLiteral("</TD>")
+          << QStringLiteral("    <TD ") + Row + QStringLiteral(" nowrap>") + GetTop5(raceNo, cells) + QStringLiteral("</TD>")
           << QStringLiteral("  </TR>");
         if (bLines)
             f << QStringLiteral("   ") + SeparatorRow(5);

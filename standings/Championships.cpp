@@ -71,7 +71,7 @@ void Standings::CalcTeamPoints()
         + QStringLiteral("WHERE ScoreDrop.Division = ") + dao::quote(m_div)
         + QStringLiteral(" AND Team <> 0 AND ScoreDrop.Team = Teams.TeamID ")
         + QStringLiteral("ORDER BY RaceID, Posi, DriverID");
-    auto rs = dbMain->openRecordset(sSQL);
+    auto rs = dbMain->openRecordset(sSQL, {}, dao::dbOpenForwardOnly);
     if (rs->isEmpty())
         return;
     StandingsDb::RowInserter insert(QStringLiteral("TempTeams"), {QStringLiteral("Team_Name"), QStringLiteral("Points")});
@@ -95,7 +95,7 @@ void Standings::CalcMfgPoints()
     sSQL = QStringLiteral("SELECT RaceID, Posi, Team, DriverID, Brand FROM ScoreDrop ")
         + QStringLiteral("WHERE Division = ") + dao::quote(m_div) + QStringLiteral(" AND Brand <> '' ")
         + QStringLiteral("ORDER BY RaceID, Posi, DriverID");
-    auto rs = dbMain->openRecordset(sSQL);
+    auto rs = dbMain->openRecordset(sSQL, {}, dao::dbOpenForwardOnly);
     if (rs->isEmpty())
         return;
 
@@ -142,7 +142,7 @@ void Standings::CalcRookiePoints()
         + QStringLiteral("WHERE ScoreDrop.Division = ") + dao::quote(m_div)
         + QStringLiteral(" AND ScoreDrop.DriverID = Rookies.DriverID ")
         + QStringLiteral("AND ScoreDrop.Division = Rookies.Division ORDER BY RaceID, Posi, ScoreDrop.DriverID");
-    auto rs = dbMain->openRecordset(sSQL);
+    auto rs = dbMain->openRecordset(sSQL, {}, dao::dbOpenForwardOnly);
     if (rs->isEmpty())
         return;
 
@@ -171,7 +171,7 @@ void Standings::CalcEarnings()
     sSQL = QStringLiteral("SELECT DriverID, Sum(Earnings) AS SumOfEarnings, Sum(Bonus) AS SumOfBonus, Sum(BonusAdd) AS SumOfBonusAdd ")
         + QStringLiteral("FROM ScoreDrop ") + QStringLiteral("WHERE Division = ") + dao::quote(m_div)
         + QStringLiteral(" OR Division = ") + dao::quote(linkedDiv) + QStringLiteral(" GROUP BY DriverID");
-    auto rs = dbMain->openRecordset(sSQL);
+    auto rs = dbMain->openRecordset(sSQL, {}, dao::dbOpenForwardOnly);
 
     // Empty amounts count as 0, so the total is always the sum of the three
     // columns; equal totals rank by driver id.

@@ -190,7 +190,7 @@ void Standings::RebuildScoreDrop()
         bool operator==(const Key& o) const { return posi == o.posi && race == o.race; }
     };
     sSQL = QStringLiteral("SELECT Score.DriverID, Score.Posi, Score.RaceID ") + from + order;
-    auto rs = dbMain->openRecordset(sSQL);
+    auto rs = dbMain->openRecordset(sSQL, {}, dao::dbOpenForwardOnly);
 
     QStringList keepAll;   // consecutive drivers who keep every row
     auto flushKeepAll = [&] {
@@ -214,9 +214,10 @@ void Standings::RebuildScoreDrop()
         // A row without a position sorts first but fails every comparison,
         // so such a driver is copied row by row too.
         if (!nullPosi && !(keys[size_t(kept)] == last)) {
-            dbMain->execute(copy + who + QStringLiteral(" AND (Score.Posi < ") + rt::Str(last.posi)
-                            + QStringLiteral(" OR (Score.Posi = ") + rt::Str(last.posi) + QStringLiteral(" AND Score.RaceID <= ")
-                            + QString::number(last.race) + QStringLiteral("))") + order);
+            // One text for every driver, the values bound.
+            dbMain->execute(copy + QStringLiteral(" AND Score.DriverID = ? AND (Score.Posi < ? OR (Score.Posi = ? AND Score.RaceID <= ?))")
+                                + order,
+                            {driver, last.posi, last.posi, last.race});
             return;
         }
         // Two identical keys across the cut: copy the rows one by one.
@@ -292,7 +293,8 @@ void Standings::CalcStandings()
                 + QStringLiteral("FROM Races INNER JOIN Qualify ON Races.ID = Qualify.RaceID ")
                 + QStringLiteral("WHERE Races.Division = ") + dao::quote(m_div)
                 + QStringLiteral(" AND Qualify.Pos = 1 AND Val(Races.RaceNo) <= ") + rt::Str(m_lastRace)
-                + QStringLiteral(" GROUP BY Qualify.DriverID"));
+                + QStringLiteral(" GROUP BY Qualify.DriverID"),
+            {}, dao::dbOpenForwardOnly);
         for (; !q->eof(); q->moveNext())
             polesUpTo.insert(q->integer(QStringLiteral("DriverID")), rt::Str(q->field(QStringLiteral("TPoles"))));
     }

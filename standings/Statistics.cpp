@@ -187,7 +187,7 @@ void Statistics::BuildStatistics()
         + QStringLiteral("FROM (Races INNER JOIN ScoreDrop ON Races.ID = ScoreDrop.RaceID) INNER JOIN Tracks ON Races.TrackID = Tracks.ID ")
         + QStringLiteral("WHERE ScoreDrop.Division = ") + dao::quote(m_div) + QStringLiteral(" AND ScoreDrop.Posi=1");
     {
-        auto rs = dbMain->openRecordset(sSQL);
+        auto rs = dbMain->openRecordset(sSQL, {}, dao::dbOpenForwardOnly);
         if (!rs->eof()) {
             if (!rs->isNull(QStringLiteral("TLaps")))
                 dTotLaps = rs->field(QStringLiteral("TLaps"));
@@ -332,7 +332,7 @@ void Statistics::CalcTop5()
     };
     for (const List& l : lists) {
         sSQL = l.sql;
-        auto rs = dbMain->openRecordset(sSQL);
+        auto rs = dbMain->openRecordset(sSQL, {}, dao::dbOpenForwardOnly);
         appendTop5(c_top5, *rs, l.title, l.value, false);
     }
     auto& q = query(QStringLiteral("Miles2"));
@@ -377,7 +377,7 @@ void Statistics::CalcGeneral()
     };
     for (const auto& [title, order] : speedRecords) {
         sSQL = speedBase + order;
-        auto rs = dbMain->openRecordset(sSQL);
+        auto rs = dbMain->openRecordset(sSQL, {}, dao::dbOpenForwardOnly);
         if (!rs->eof()) {
             c_gen.append(genLine(title, rs->field(QStringLiteral("RaceName"))));
             c_gen.append(QStringLiteral("Speed            : ") + rs->text(QStringLiteral("Interval")) + QStringLiteral(" mph"));
@@ -399,7 +399,7 @@ void Statistics::CalcGeneral()
     };
     for (const auto& [title, order] : marginRecords) {
         sSQL = marginBase + order;
-        auto rs = dbMain->openRecordset(sSQL);
+        auto rs = dbMain->openRecordset(sSQL, {}, dao::dbOpenForwardOnly);
         if (!rs->eof()) {
             c_gen.append(genLine(title, rs->field(QStringLiteral("RaceName"))));
             c_gen.append(genLine(kTrack, rs->field(QStringLiteral("Venue"))));
@@ -419,7 +419,7 @@ void Statistics::CalcGeneral()
     };
     for (const auto& [title, order] : poleRecords) {
         sSQL = poleBase + order;
-        auto rs = dbMain->openRecordset(sSQL);
+        auto rs = dbMain->openRecordset(sSQL, {}, dao::dbOpenForwardOnly);
         if (!rs->eof()) {
             c_gen.append(genLine(title, rs->field(QStringLiteral("RaceName"))));
             c_gen.append(QStringLiteral("Speed/Time       : ") + rs->text(QStringLiteral("Speed")) + QLatin1Char('/') + rs->text(QStringLiteral("Time")));
@@ -444,7 +444,7 @@ void Statistics::CalcGeneral()
         sSQL = QStringLiteral("SELECT Venue, RaceName, RaceDate, ") + r.column + QStringLiteral(" ")
             + QStringLiteral("FROM Races ") + QStringLiteral("WHERE Division = ") + div + m_upTo + QStringLiteral(" ")
             + QStringLiteral("ORDER BY ") + r.column + QStringLiteral(" DESC, ID");
-        auto rs = dbMain->openRecordset(sSQL);
+        auto rs = dbMain->openRecordset(sSQL, {}, dao::dbOpenForwardOnly);
         if (!rs->eof()) {
             c_gen.append(genLine(r.title, rs->field(QStringLiteral("RaceName"))));
             c_gen.append(genLine(kTrack, rs->field(QStringLiteral("Venue"))));
@@ -467,11 +467,12 @@ void Statistics::CalcGeneral()
     };
     for (int i = 0; i < 2; ++i) {
         sSQL = carRecords[i].second;
-        auto rs = dbMain->openRecordset(sSQL);
+        auto rs = dbMain->openRecordset(sSQL, {}, dao::dbOpenForwardOnly);
         if (!rs->eof()) {
             auto race = dbMain->openRecordset(QStringLiteral(" SELECT Races.RaceName, Races.Venue, Races.RaceDate ")
-                                              + QStringLiteral("FROM Races ") + QStringLiteral("WHERE Races.ID = ")
-                                              + QString::number(rs->integer(QStringLiteral("RaceID"))));
+                                                  + QStringLiteral("FROM Races ") + QStringLiteral("WHERE Races.ID = ")
+                                                  + QString::number(rs->integer(QStringLiteral("RaceID"))),
+                                              {}, dao::dbOpenForwardOnly);
             // Kept rows of a race that no longer exists show the record
             // without its race details.
             const bool found = !race->eof();

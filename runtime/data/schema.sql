@@ -108,7 +108,9 @@ CREATE TABLE Score (
     BonusAdd CURRENCY
 );
 CREATE INDEX Score_Race ON Score(RaceID, Posi);
-CREATE INDEX Score_Driver ON Score(DriverID);
+-- By driver, then race: the pole winners find the winner's result line of
+-- the race without reading all his results.
+CREATE INDEX Score_Driver ON Score(DriverID, RaceID);
 
 CREATE TABLE ScoreDrop (
     Division VARCHAR(5) COLLATE NOCASE,
@@ -127,6 +129,9 @@ CREATE TABLE ScoreDrop (
     BonusAdd CURRENCY
 );
 CREATE INDEX ScoreDrop_Division ON ScoreDrop(Division, DriverID);
+-- Joins from a race to its kept rows (the previous standings) go through
+-- this one; without it they read every kept row once per race.
+CREATE INDEX ScoreDrop_Race ON ScoreDrop(RaceID);
 
 CREATE TABLE Qualify (
     RaceID   INTEGER,
@@ -135,7 +140,9 @@ CREATE TABLE Qualify (
     "Time"   VARCHAR(50) COLLATE NOCASE,
     Speed    VARCHAR(50) COLLATE NOCASE
 );
-CREATE INDEX Qualify_Race ON Qualify(RaceID);
+-- A qualifying row is identified by race and driver; the average start of
+-- the standings looks each kept result up by both.
+CREATE INDEX Qualify_Race ON Qualify(RaceID, DriverID);
 
 CREATE TABLE Rookies (
     Division VARCHAR(5) COLLATE NOCASE,

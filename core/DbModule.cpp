@@ -36,6 +36,7 @@ bool openDatabase(bool mayCreate)
         CloseDB();
         return false;
     }
+    UpdateIndexes(*dbMain);
     return true;
 }
 
@@ -174,6 +175,52 @@ void upgradeOldLayout(dao::Database& db)
 }
 
 } // namespace
+
+void UpdateIndexes(dao::Database& db)
+{
+    // The indexes the standings, statistics and schedule read through, as
+    // the blank database has them; an older league file may lack some or
+    // hold them on fewer columns, and its pages would then take time that
+    // grows with the square of the season.
+    struct Wanted {
+        const char* name;
+        const char* table;
+        QStringList fields;
+    };
+    const Wanted wanted[] = {
+        {"Score_Driver", "Score", {QStringLiteral("DriverID"), QStringLiteral("RaceID")}},
+        {"ScoreDrop_Race", "ScoreDrop", {QStringLiteral("RaceID")}},
+        {"Qualify_Race", "Qualify", {QStringLiteral("RaceID"), QStringLiteral("DriverID")}},
+    };
+    try {
+        dao::Transaction trans(db);
+        for (const Wanted& w : wanted) {
+            const QString table = QString::fromLatin1(w.table);
+            const QString name = QString::fromLatin1(w.name);
+            if (!db.hasTable(table))
+                continue;
+            // The layer shows an index without its table's prefix.
+            const QString shown = name.mid(table.size() + 1);
+            bool present = false, stale = false;
+            for (const dao::IndexDef& idx : db.indexes(table)) {
+                if (idx.name.compare(shown, Qt::CaseInsensitive) != 0)
+                    continue;
+                present = true;
+                stale = idx.fields.join(QLatin1Char(',')).compare(w.fields.join(QLatin1Char(',')), Qt::CaseInsensitive) != 0;
+            }
+            if (present && !stale)
+                continue;
+            if (stale)
+                db.execute(QStringLiteral("DROP INDEX ") + name);
+            db.execute(QStringLiteral("CREATE INDEX ") + name + QStringLiteral(" ON ") + table + QStringLiteral(" (")
+                       + w.fields.join(QStringLiteral(", ")) + QLatin1Char(')'));
+        }
+        trans.commit();
+    } catch (const dao::DbError&) {
+        // Only speed is at stake: the league works as it is, so the work goes
+        // on without them (the transaction left the file as it was).
+    }
+}
 
 bool ConvertDB(const QString& sVersion)
 {

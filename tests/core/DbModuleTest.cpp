@@ -376,3 +376,34 @@ TEST_F(OpenAndConvert, Version22WithPenaltiesAlreadyThereKeepsItsSavedQueries)
     auto db = dao::Database::open(dbFile);
     EXPECT_EQ(db->queryDefNames().size(), 4);
 }
+
+TEST_F(OpenAndConvert, LeagueOfAnEarlierVersionGetsTheLookupIndexesAndKeepsItsRows)
+{
+    // The blank database as earlier versions had it: fewer index columns, one
+    // index missing.
+    QString script = QString::fromUtf8(readAll(QStringLiteral(TARVIK_SOURCE_DIR "/runtime/data/schema.sql")));
+    script.replace(QStringLiteral("ON Score(DriverID, RaceID)"), QStringLiteral("ON Score(DriverID)"));
+    script.replace(QStringLiteral("ON Qualify(RaceID, DriverID)"), QStringLiteral("ON Qualify(RaceID)"));
+    script.replace(QStringLiteral("CREATE INDEX ScoreDrop_Race ON ScoreDrop(RaceID);"), QString());
+    script += QStringLiteral("INSERT INTO Qualify (RaceID, Pos, DriverID, \"Time\", Speed) VALUES (7, 1, 3, '20.5', '150.1');");
+    prepare(script);
+    ASSERT_TRUE(OpenDB()) << msgs.last().toStdString();
+    EXPECT_TRUE(msgs.calls().empty());
+    auto fields = [](const QString& table, const char* name) {
+        for (const dao::IndexDef& idx : dbMain->indexes(table))
+            if (QLatin1String(name) == table + QLatin1Char('_') + idx.name)
+                return idx.fields.join(QLatin1Char(','));
+        return QStringLiteral("<none>");
+    };
+    EXPECT_EQ(fields(QStringLiteral("Score"), "Score_Driver"), QStringLiteral("DriverID,RaceID"));
+    EXPECT_EQ(fields(QStringLiteral("Qualify"), "Qualify_Race"), QStringLiteral("RaceID,DriverID"));
+    EXPECT_EQ(fields(QStringLiteral("ScoreDrop"), "ScoreDrop_Race"), QStringLiteral("RaceID"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Speed FROM Qualify WHERE RaceID = 7")), QStringLiteral("150.1"));
+
+    // Once they are there, opening changes nothing.
+    CloseDB();
+    const QString before = dump(dbFile);
+    ASSERT_TRUE(OpenDB());
+    CloseDB();
+    EXPECT_EQ(dump(dbFile), before);
+}

@@ -621,4 +621,33 @@ TEST_F(SetupTest, DivisionEditorRules)
     EXPECT_EQ(row("SELECT PointSystem FROM Division WHERE ID = 'P'"), QStringList({"7"}));
 }
 
+// Tabbing through an editor's text boxes selects no text in them.
+TEST_F(SetupTest, TabbingIntoATextBoxSelectsNothing)
+{
+    dbMain->execute("INSERT INTO Tracks (ShortName, FullName, Miles, [Type]) VALUES ('Dover', 'Dover Downs', 1, 1)");
+    dbMain->execute("INSERT INTO Drivers (OnlineID, Name, [Number]) VALUES ('al', 'Al', '3')");
+    for (const ListDef& def : {kTracks, kDrivers}) {
+        open(def);
+        select(0);
+        run("edit", [](QDialog* d) {
+            d->show();
+            d->activateWindow();
+            auto* first = d->findChild<QLineEdit*>("txtFields(0)");
+            first->setFocus();
+            QApplication::processEvents();
+            ASSERT_EQ(QApplication::focusWidget(), first);
+            for (const char* next : {"txtFields(1)", "txtFields(2)"}) {
+                QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+                QApplication::sendEvent(QApplication::focusWidget(), &tab);
+                QApplication::processEvents();
+                auto* box = d->findChild<QLineEdit*>(next);
+                EXPECT_EQ(QApplication::focusWidget(), box) << next;
+                EXPECT_FALSE(box->text().isEmpty()) << next;
+                EXPECT_FALSE(box->hasSelectedText()) << d->objectName().toStdString() << " " << next;
+            }
+            d->reject();
+        });
+    }
+}
+
 } // namespace

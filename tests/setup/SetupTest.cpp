@@ -650,4 +650,36 @@ TEST_F(SetupTest, TabbingIntoATextBoxSelectsNothing)
     }
 }
 
+// A make typed in another letter case is what is stored, also once the make
+// box has lost the focus (its list would otherwise put "Ford" back).
+TEST_F(SetupTest, CarMakeIsStoredAsTyped)
+{
+    auto typeMake = [](const QString& make) {
+        return [make](QDialog* d) {
+            d->show();
+            d->activateWindow();
+            auto* box = d->findChild<QComboBox*>("CarMake");
+            box->setFocus();
+            QApplication::processEvents();
+            ASSERT_EQ(QApplication::focusWidget(), box);
+            box->lineEdit()->selectAll();
+            for (const QChar c : make) {
+                QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+                QApplication::sendEvent(box->lineEdit(), &key);
+            }
+            d->findChild<QPushButton*>("cmdUpdate")->setFocus();
+            QApplication::processEvents();
+            ok(d);
+        };
+    };
+    open(kDrivers);
+    run("new", [&](QDialog* d) { set(d, "txtFields(0)", "jo"); typeMake("ford")(d); });
+    EXPECT_EQ(row("SELECT Brand FROM Drivers"), QStringList({"ford"}));
+    dbMain->execute("UPDATE Drivers SET Brand = 'Ford'");
+    select(0);
+    run("edit", typeMake("FORD"));
+    EXPECT_EQ(lastResult, QDialog::Accepted);
+    EXPECT_EQ(row("SELECT Brand FROM Drivers"), QStringList({"FORD"}));
+}
+
 } // namespace

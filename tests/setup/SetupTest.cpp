@@ -682,4 +682,19 @@ TEST_F(SetupTest, CarMakeIsStoredAsTyped)
     EXPECT_EQ(row("SELECT Brand FROM Drivers"), QStringList({"FORD"}));
 }
 
+// A driver without a name is listed, and sorted, by his online id.
+TEST_F(SetupTest, DriverWithoutNameIsListedByOnlineId)
+{
+    dbMain->execute("INSERT INTO Drivers (OnlineID, Name) VALUES ('zed', 'Zed')");
+    dbMain->execute("INSERT INTO Drivers (OnlineID, Name) VALUES ('mo', NULL)");
+    dbMain->execute("INSERT INTO Drivers (OnlineID, Name) VALUES ('al', '  ')");
+    open(kDrivers);
+    EXPECT_EQ(items(), QStringList({"al", "mo", "Zed"}));
+    select(1);
+    run("edit", [](QDialog* d) {
+        EXPECT_EQ(d->findChild<QLineEdit*>("txtFields(0)")->text(), "mo");
+        d->reject();
+    });
+}
+
 } // namespace

@@ -697,4 +697,16 @@ TEST_F(SetupTest, DriverWithoutNameIsListedByOnlineId)
     });
 }
 
+// Saving a division again does not add another blank to its name.
+TEST_F(SetupTest, DivisionNameDoesNotGrowWithEachSave)
+{
+    dbMain->execute("INSERT INTO Division (ID, Name, PointSystem, PointsID) VALUES ('C', 'Cup Series', 1, ' ')");
+    open(kDivisions);
+    for (const char* drop : {"1", "2", "3"}) {
+        select(0);
+        run("edit", fill({QStringLiteral("txtFields(4)=") + drop}));
+        EXPECT_EQ(row("SELECT Name, [Drop] FROM Division"), QStringList({"Cup Series ", drop}));
+    }
+}
+
 } // namespace

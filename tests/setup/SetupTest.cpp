@@ -104,6 +104,15 @@ protected:
         }
     }
     static void ok(QDialog* d) { d->findChild<QPushButton*>(QStringLiteral("cmdUpdate"))->click(); }
+    // Shows the editor as the user sees it, with the focus on a control.
+    static void focus(QDialog* d, QWidget* control)
+    {
+        d->show();
+        d->activateWindow();
+        control->setFocus();
+        QApplication::processEvents();
+        EXPECT_EQ(QApplication::focusWidget(), control);
+    }
     static Script fill(const QStringList& values)
     {
         return [values](QDialog* d) { set(d, values); ok(d); };
@@ -630,12 +639,8 @@ TEST_F(SetupTest, TabbingIntoATextBoxSelectsNothing)
         open(def);
         select(0);
         run("edit", [](QDialog* d) {
-            d->show();
-            d->activateWindow();
-            auto* first = d->findChild<QLineEdit*>("txtFields(0)");
-            first->setFocus();
-            QApplication::processEvents();
-            ASSERT_EQ(QApplication::focusWidget(), first);
+            focus(d, d->findChild<QLineEdit*>("txtFields(0)"));
+            ASSERT_NE(QApplication::focusWidget(), nullptr);
             for (const char* next : {"txtFields(1)", "txtFields(2)"}) {
                 QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
                 QApplication::sendEvent(QApplication::focusWidget(), &tab);
@@ -656,12 +661,8 @@ TEST_F(SetupTest, CarMakeIsStoredAsTyped)
 {
     auto typeMake = [](const QString& make) {
         return [make](QDialog* d) {
-            d->show();
-            d->activateWindow();
             auto* box = d->findChild<QComboBox*>("CarMake");
-            box->setFocus();
-            QApplication::processEvents();
-            ASSERT_EQ(QApplication::focusWidget(), box);
+            focus(d, box);
             box->lineEdit()->selectAll();
             for (const QChar c : make) {
                 QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));

@@ -120,6 +120,14 @@ void placeInArea(QWidget* frame, QPoint pos)
     frame->move(pos - scrollOffset(area));
 }
 
+// A child frame that another child window stands in front of.
+bool isBehind(QWidget* frame)
+{
+    const QMdiArea* area = areaOf(frame);
+    const QMdiSubWindow* front = area ? area->currentSubWindow() : nullptr;
+    return front && front != frame;
+}
+
 void applyState(QWidget* frame, int state)
 {
     if (state == 2)
@@ -217,6 +225,10 @@ void LoadFormPosition(QWidget* frm, double top, double left, double height, doub
     }
     if (state == 0)
         applyGeometry(frame, geom, movePos);
+    // Maximised again behind the window in front (the team list opened
+    // beside it), it would take the front back from that window.
+    if (state == 2 && isBehind(frame))
+        return;
     applyState(frame, state);
 }
 

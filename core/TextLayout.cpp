@@ -7,6 +7,8 @@
 #include <QAbstractSpinBox>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextEdit>
@@ -99,6 +101,18 @@ bool ValuesChanged(const QVariantList& oldValues, const QVariantList& newValues,
         if (textDiffers(oldValues[i], newValues[i]))
             return true;
     return false;
+}
+
+bool FocusInWithoutSelecting(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::FocusIn || !qobject_cast<QLineEdit*>(watched))
+        return false;
+    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+    if (reason != Qt::TabFocusReason && reason != Qt::BacktabFocusReason && reason != Qt::ShortcutFocusReason)
+        return false;
+    QFocusEvent plain(QEvent::FocusIn, Qt::OtherFocusReason);
+    QCoreApplication::sendEvent(watched, &plain);
+    return true;
 }
 
 QVariantList SaveControlTexts(const QList<QWidget*>& controls)

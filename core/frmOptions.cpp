@@ -268,7 +268,6 @@ frmOptions::frmOptions(QWidget* parent)
     auto* ok = new QPushButton(QStringLiteral("&Ok"), buttons);
     ok->setObjectName(QStringLiteral("Command1"));
     ok->setDefault(true);
-    ok->setAutoDefault(true);
     connect(ok, &QPushButton::clicked, this, [this] { RunGuarded([&] { cmdOk_Click(); }); });
     auto* cancel = new QPushButton(QStringLiteral("&Cancel"), buttons);
     cancel->setObjectName(QStringLiteral("Command3"));
@@ -281,6 +280,11 @@ frmOptions::frmOptions(QWidget* parent)
     btnRow->addWidget(ok);
     btnRow->addWidget(cancel);
     btnCol->addLayout(btnRow);
+
+    // A button with the focus takes Enter itself, as in a dialog; from
+    // anywhere else Enter presses "&Ok" (see keyPressEvent).
+    for (QPushButton* b : findChildren<QPushButton*>())
+        b->setAutoDefault(true);
 
     auto* lay = new QVBoxLayout(this);
     lay->addWidget(frame3);
@@ -447,6 +451,12 @@ void frmOptions::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape) {
         RunGuarded([&] { cmdCancel_Click(); });
+        return;
+    }
+    // A plain window has no default button of its own: Enter that no
+    // control took presses "&Ok".
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        RunGuarded([&] { cmdOk_Click(); });
         return;
     }
     QWidget::keyPressEvent(event);

@@ -6,6 +6,7 @@
 #include "Lookups.h"
 #include "Recordset.h"
 #include "State.h"
+#include "TextLayout.h"
 #include "frmRaceResult.h"
 
 #include <QComboBox>
@@ -64,9 +65,8 @@ void ResultDialog::showEvent(QShowEvent* event)
 bool ResultDialog::eventFilter(QObject* watched, QEvent* event)
 {
     // Tabbing into a line edit selects its text; these dialogs leave it as it is.
-    if (event->type() == QEvent::FocusIn)
-        if (auto* box = qobject_cast<QLineEdit*>(watched))
-            QMetaObject::invokeMethod(box, [box] { box->deselect(); }, Qt::QueuedConnection);
+    if (FocusInWithoutSelecting(watched, event))
+        return true;
     return QDialog::eventFilter(watched, event);
 }
 

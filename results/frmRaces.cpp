@@ -326,6 +326,8 @@ void frmRaces::reject()
 
 bool frmRaces::eventFilter(QObject* watched, QEvent* event)
 {
+    if (FocusInWithoutSelecting(watched, event))
+        return true;
     if (event->type() == QEvent::FocusIn) {
         if (auto* edit = qobject_cast<QLineEdit*>(watched)) {
             const QString trimmed = rt::RTrim(edit->text());

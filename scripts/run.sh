@@ -11,7 +11,8 @@ export TARVIK_HOME
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVIK_TESTS=OFF
-cmake --build build --target tarvik
+# JOBS (or CMAKE_BUILD_PARALLEL_LEVEL) limits the build's parallelism.
+cmake --build build --target tarvik -j "${JOBS:-${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}}"
 # build/bin is where earlier versions kept the league; it moves along once.
 bash scripts/install-program-folder.sh runtime build/bin/data/blank.mdb "$TARVIK_HOME" build/bin
 echo "League folder: $TARVIK_HOME"

@@ -4,7 +4,9 @@
 #include "Dialogs.h"
 #include "Runtime.h"
 #include "State.h"
+#include "TextLayout.h"
 
+#include <QComboBox>
 #include <QEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -92,6 +94,11 @@ void EditorDialog::layOut(QFormLayout* fields, const QString& cancelName)
         b->installEventFilter(this);
     }
     connect(cancel, &QPushButton::clicked, this, &EditorDialog::cancelEdit);
+    // No text box selects its text when it gets the focus (an editable
+    // combo's own box is the combo's business).
+    for (QLineEdit* box : findChildren<QLineEdit*>())
+        if (!qobject_cast<QComboBox*>(box->parentWidget()))
+            box->installEventFilter(this);
 
     auto* top = new QVBoxLayout(this);
     top->addLayout(fields);
@@ -101,13 +108,13 @@ void EditorDialog::layOut(QFormLayout* fields, const QString& cancelName)
 
 bool EditorDialog::eventFilter(QObject* watched, QEvent* event)
 {
+    if (FocusInWithoutSelecting(watched, event))
+        return true;
     if (event->type() == QEvent::FocusIn && watched->property("trimOnFocus").toBool()) {
         auto* box = static_cast<QLineEdit*>(watched);
         const QString t = rt::Trim(box->text());
         if (t != box->text())
             box->setText(t);
-        // Tabbing into a line edit selects its text; these editors leave it unselected.
-        QMetaObject::invokeMethod(box, [box] { box->deselect(); }, Qt::QueuedConnection);
     } else if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Escape && watched->property("escapeDoesNothing").toBool())

@@ -1,7 +1,8 @@
 #pragma once
 // What the league setup editors have in common: the cancel question, the
 // validation and error boxes, trimming a text box when it gets the focus,
-// and Enter acting only on a focused button (there is no default button).
+// no text box selecting its text then, and Enter acting only on a focused
+// button (there is no default button).
 
 #include <QDialog>
 
@@ -40,7 +41,8 @@ protected:
     void escapeDoesNothingIn(QWidget* control);
     // Lays out the fields above the button strip ("&Ok" cmdUpdate, then
     // "&Cancel" under the given name, which runs cancelEdit). No button is
-    // the default: Enter clicks a button only when it has the focus.
+    // the default: Enter clicks a button only when it has the focus. Call
+    // it once the fields are made: their text is then never selected on focus.
     void layOut(QFormLayout* fields, const QString& cancelName);
     QPushButton* cmdUpdate = nullptr;
 

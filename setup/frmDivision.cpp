@@ -264,7 +264,9 @@ void frmDivision::cmdUpdate_Click()
                                       "Numbers = ?, Brands = ?, Teams = ?, Roty = ?, Earnings = ?, "
                                       "EarningsFile = ?, NonPoints = ?, PointSystem = ?, PointSystemFile = ? "
                                       "WHERE ID = ?");
-                dbMain->execute(sSQL, {txtFields[1]->text() + QLatin1Char(' '), recordKey, txtFields[3]->text(),
+                // The name is stored with one blank after it; the blank it was
+                // loaded with is not kept, or each save would add one more.
+                dbMain->execute(sSQL, {rt::RTrim(txtFields[1]->text()) + QLatin1Char(' '), recordKey, txtFields[3]->text(),
                                        drop, check(0), check(1), teams, check(3), check(4), txtFields[5]->text(),
                                        check(5), system, txtFields[6]->text(), m_key});
             }

@@ -6,6 +6,7 @@
 #include "TextLayout.h"
 
 #include <QComboBox>
+#include <QCompleter>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -37,6 +38,9 @@ frmDrivers::frmDrivers(QWidget* parent)
     CarMake->setObjectName(QStringLiteral("CarMake"));
     CarMake->setEditable(true);
     CarMake->setInsertPolicy(QComboBox::NoInsert);
+    // A make typed in another letter case is a make of its own: left
+    // case-blind, the box would put the listed spelling back on leaving it.
+    CarMake->completer()->setCaseSensitivity(Qt::CaseSensitive);
     CarMake->setFixedWidth(106);
     auto* makeLabel = new QLabel(QString::fromLatin1(labels[3]), this);
     makeLabel->setObjectName(QStringLiteral("lblLabels(3)"));

@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "Dialogs.h"
+#include "Lookups.h"
 #include "Recordset.h"
 #include "Runtime.h"
 #include "State.h"
@@ -92,10 +93,17 @@ void frmList::LoadList()
     const QString display = tListDef.sDisplayField.trimmed();
     const QString display2 = tListDef.sDisplayField2.trimmed();
     const QString table = tListDef.sTable.trimmed();
-    sSQL = QStringLiteral("SELECT ") + key + QLatin1Char(',') + display;
+    // A driver without a name is shown and sorted by his online id, as
+    // everywhere else.
+    const QString shown = table == QLatin1String("Drivers") && display == QLatin1String("Name")
+        ? DriverShownNameSql(table)
+        : display;
+    sSQL = QStringLiteral("SELECT ") + key + QLatin1Char(',') + shown;
+    if (shown != display)
+        sSQL += QStringLiteral(" AS ") + display;
     if (!display2.isEmpty())
         sSQL += QLatin1Char(',') + display2;
-    sSQL += QStringLiteral(" FROM ") + table + QStringLiteral(" ORDER BY ") + display;
+    sSQL += QStringLiteral(" FROM ") + table + QStringLiteral(" ORDER BY ") + shown;
     if (!display2.isEmpty())
         sSQL += QLatin1Char(',') + display2;
     // Rows that tie on the shown columns come in key order.

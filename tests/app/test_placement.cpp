@@ -10,6 +10,7 @@
 #include "State.h"
 #include "frmMainMenu.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QMdiArea>
@@ -210,6 +211,42 @@ TEST_F(PlacementTest, ScrollOffsetIsNeverTakenForThePosition)
     settle();
     EXPECT_EQ(stored(section, QStringLiteral("Left")), QStringLiteral("150"));
     EXPECT_EQ(stored(section, QStringLiteral("Top")), QStringLiteral("75"));
+}
+
+// "&Teams" joins the open windows: in front and active, maximised like a
+// maximised window beside it.
+TEST_F(PlacementTest, TeamsComesInFrontOfAMaximisedWindow)
+{
+    auto* teams = main->findChild<QAction*>(QStringLiteral("mnuTeams"));
+    ASSERT_NE(teams, nullptr);
+    // Maximised by hand, then opened maximised as it was closed.
+    for (const char* name : {"frmRecords", "frmShowStand", "frmRecords", "frmShowStand"}) {
+        SCOPED_TRACE(name);
+        QMdiSubWindow* other = open(QString::fromLatin1(name));
+        ASSERT_NE(other, nullptr);
+        other->showMaximized();
+        settle();
+        teams->trigger();
+        settle();
+        QWidget* list = FindLoadedForm(QStringLiteral("frmListTeams"));
+        ASSERT_NE(list, nullptr);
+        QMdiSubWindow* sub = area()->activeSubWindow();
+        ASSERT_EQ(sub, list->parentWidget());
+        EXPECT_TRUE(list->isVisible());
+        EXPECT_TRUE(sub->isMaximized());
+        EXPECT_TRUE(main->windowTitle().endsWith(QStringLiteral("[List of Teams]"))) << main->windowTitle().toStdString();
+        EXPECT_NE(FindLoadedForm(QString::fromLatin1(name)), nullptr);
+
+        // Chosen again while the other window is in front: the list comes back.
+        area()->setActiveSubWindow(other);
+        settle();
+        teams->trigger();
+        settle();
+        EXPECT_EQ(area()->activeSubWindow(), sub);
+        EXPECT_TRUE(list->isVisible());
+        ASSERT_TRUE(UnloadAllForms());
+        settle();
+    }
 }
 
 } // namespace

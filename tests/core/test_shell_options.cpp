@@ -205,6 +205,34 @@ TEST_F(OptionsTest, CancelAndEscapeLeaveEverythingAsBefore)
     EXPECT_EQ(dTC, 8388608);
 }
 
+TEST_F(OptionsTest, EnterPressesOkUnlessAButtonHasTheFocus)
+{
+    auto* box = child<QLineEdit>(QStringLiteral("MaskEdBox1_3"));
+    box->setText(QStringLiteral("500"));
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(box, &enter);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(form.isNull());
+    EXPECT_DOUBLE_EQ(row("1", "Challenge").toDouble(), 500);
+
+    // On a button, Enter presses that button.
+    form = new frmOptions;
+    ShowChildWidget(form.data());
+    child<QLineEdit>(QStringLiteral("Text1"))->setText(QStringLiteral("asp"));
+    answerColor(QColor(255, 0, 0));
+    auto pressEnter = [this](const char* button) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Enter, Qt::KeypadModifier);
+        QCoreApplication::sendEvent(child<QPushButton>(QString::fromLatin1(button)), &press);
+    };
+    pressEnter("Command2_7");
+    EXPECT_EQ(dBC1, 255);
+    pressEnter("Command3");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(form.isNull());
+    EXPECT_EQ(dBC1, 16777215);
+    EXPECT_EQ(row("3", "TFC").toString(), QStringLiteral("htm"));
+}
+
 TEST_F(OptionsTest, BadAmountIsRefusedAndNothingWritten)
 {
     child<QLineEdit>(QStringLiteral("MaskEdBox1_6"))->setText(QStringLiteral("lots"));

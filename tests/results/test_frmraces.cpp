@@ -3,6 +3,7 @@
 #include "frmRaces.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
@@ -217,4 +218,21 @@ TEST_F(FrmRacesTest, LongImportedTextsAreKeptWhole)
     Cancel(*h);
     EXPECT_FALSE(h->isVisible());
     EXPECT_TRUE(msgs->calls().empty());
+}
+
+TEST_F(FrmRacesTest, TabbingIntoAFieldTrimsItsEndAndSelectsNothing)
+{
+    dbMain->execute(QStringLiteral("UPDATE Races SET Venue = ' Dover  ' WHERE ID = ?"), {race});
+    auto f = Open(true, race);
+    f->activateWindow();
+    Field(*f, 11)->setFocus();
+    QApplication::processEvents();
+    for (int next : {3, 4}) {
+        QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+        QApplication::sendEvent(QApplication::focusWidget(), &tab);
+        QApplication::processEvents();
+        ASSERT_EQ(QApplication::focusWidget(), Field(*f, next));
+        EXPECT_FALSE(Field(*f, next)->hasSelectedText()) << next;
+    }
+    EXPECT_EQ(Field(*f, 3)->text(), QStringLiteral(" Dover"));
 }

@@ -104,6 +104,15 @@ protected:
         }
     }
     static void ok(QDialog* d) { d->findChild<QPushButton*>(QStringLiteral("cmdUpdate"))->click(); }
+    // Shows the editor as the user sees it, with the focus on a control.
+    static void focus(QDialog* d, QWidget* control)
+    {
+        d->show();
+        d->activateWindow();
+        control->setFocus();
+        QApplication::processEvents();
+        EXPECT_EQ(QApplication::focusWidget(), control);
+    }
     static Script fill(const QStringList& values)
     {
         return [values](QDialog* d) { set(d, values); ok(d); };
@@ -619,6 +628,86 @@ TEST_F(SetupTest, DivisionEditorRules)
     EXPECT_EQ(msgs->last(), "Points division cannot be the same!");
     EXPECT_EQ(lastResult, kStillOpen);
     EXPECT_EQ(row("SELECT PointSystem FROM Division WHERE ID = 'P'"), QStringList({"7"}));
+}
+
+// Tabbing through an editor's text boxes selects no text in them.
+TEST_F(SetupTest, TabbingIntoATextBoxSelectsNothing)
+{
+    dbMain->execute("INSERT INTO Tracks (ShortName, FullName, Miles, [Type]) VALUES ('Dover', 'Dover Downs', 1, 1)");
+    dbMain->execute("INSERT INTO Drivers (OnlineID, Name, [Number]) VALUES ('al', 'Al', '3')");
+    for (const ListDef& def : {kTracks, kDrivers}) {
+        open(def);
+        select(0);
+        run("edit", [](QDialog* d) {
+            focus(d, d->findChild<QLineEdit*>("txtFields(0)"));
+            ASSERT_NE(QApplication::focusWidget(), nullptr);
+            for (const char* next : {"txtFields(1)", "txtFields(2)"}) {
+                QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+                QApplication::sendEvent(QApplication::focusWidget(), &tab);
+                QApplication::processEvents();
+                auto* box = d->findChild<QLineEdit*>(next);
+                EXPECT_EQ(QApplication::focusWidget(), box) << next;
+                EXPECT_FALSE(box->text().isEmpty()) << next;
+                EXPECT_FALSE(box->hasSelectedText()) << d->objectName().toStdString() << " " << next;
+            }
+            d->reject();
+        });
+    }
+}
+
+// A make typed in another letter case is what is stored, also once the make
+// box has lost the focus (its list would otherwise put "Ford" back).
+TEST_F(SetupTest, CarMakeIsStoredAsTyped)
+{
+    auto typeMake = [](const QString& make) {
+        return [make](QDialog* d) {
+            auto* box = d->findChild<QComboBox*>("CarMake");
+            focus(d, box);
+            box->lineEdit()->selectAll();
+            for (const QChar c : make) {
+                QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+                QApplication::sendEvent(box->lineEdit(), &key);
+            }
+            d->findChild<QPushButton*>("cmdUpdate")->setFocus();
+            QApplication::processEvents();
+            ok(d);
+        };
+    };
+    open(kDrivers);
+    run("new", [&](QDialog* d) { set(d, "txtFields(0)", "jo"); typeMake("ford")(d); });
+    EXPECT_EQ(row("SELECT Brand FROM Drivers"), QStringList({"ford"}));
+    dbMain->execute("UPDATE Drivers SET Brand = 'Ford'");
+    select(0);
+    run("edit", typeMake("FORD"));
+    EXPECT_EQ(lastResult, QDialog::Accepted);
+    EXPECT_EQ(row("SELECT Brand FROM Drivers"), QStringList({"FORD"}));
+}
+
+// A driver without a name is listed, and sorted, by his online id.
+TEST_F(SetupTest, DriverWithoutNameIsListedByOnlineId)
+{
+    dbMain->execute("INSERT INTO Drivers (OnlineID, Name) VALUES ('zed', 'Zed')");
+    dbMain->execute("INSERT INTO Drivers (OnlineID, Name) VALUES ('mo', NULL)");
+    dbMain->execute("INSERT INTO Drivers (OnlineID, Name) VALUES ('al', '  ')");
+    open(kDrivers);
+    EXPECT_EQ(items(), QStringList({"al", "mo", "Zed"}));
+    select(1);
+    run("edit", [](QDialog* d) {
+        EXPECT_EQ(d->findChild<QLineEdit*>("txtFields(0)")->text(), "mo");
+        d->reject();
+    });
+}
+
+// Saving a division again does not add another blank to its name.
+TEST_F(SetupTest, DivisionNameDoesNotGrowWithEachSave)
+{
+    dbMain->execute("INSERT INTO Division (ID, Name, PointSystem, PointsID) VALUES ('C', 'Cup Series', 1, ' ')");
+    open(kDivisions);
+    for (const char* drop : {"1", "2", "3"}) {
+        select(0);
+        run("edit", fill({QStringLiteral("txtFields(4)=") + drop}));
+        EXPECT_EQ(row("SELECT Name, [Drop] FROM Division"), QStringList({"Cup Series ", drop}));
+    }
 }
 
 } // namespace

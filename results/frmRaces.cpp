@@ -167,7 +167,7 @@ void frmRaces::LoadEdit()
     txtFields[2]->setEnabled(false);
     m_saved.clear();
     try {
-        auto rs = dbMain->openRecordset(QStringLiteral("SELECT * FROM Races WHERE ID = ") + rt::SignedStr(lSelID));
+        auto rs = dbMain->openRecordset(QStringLiteral("SELECT * FROM Races WHERE ID = ?"), {lSelID});
         if (rs->eof()) {
             dlg::MsgBox(QStringLiteral("The race cannot be found; it may have been deleted."), dlg::vbCritical);
             cmdUpdate->setEnabled(false);

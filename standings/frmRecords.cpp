@@ -154,7 +154,7 @@ void frmRecords::CalcTrackRecords()
     QVariant group;
     if (!all) {
         auto rs = dbMain->openRecordset(QStringLiteral("SELECT RecordID FROM Division WHERE ID = ?"), {m_selID});
-        const qint64 id = rs->eof() ? 0 : qint64(rt::Val(rs->field(QStringLiteral("RecordID"))));
+        const qint64 id = rs->eof() ? 0 : rs->integer(QStringLiteral("RecordID"));
         if (id == 0)
             return;   // a division that keeps no records
         group = id;

@@ -409,10 +409,10 @@ void Statistics::CalcGeneral()
         c_gen.append(line);
     }
 
-    // Records 5 and 6: pole speeds.
+    // Records 5 and 6: pole speeds; a pole without a time has none.
     const QString poleBase = QStringLiteral("SELECT Qualify.DriverID, Speed, Time, Races.Venue, Races.RaceName, Races.RaceDate, Races.QWeather ")
         + QStringLiteral("FROM Races INNER JOIN Qualify ON Races.ID = Qualify.RaceID ")
-        + QStringLiteral("WHERE Qualify.pos = 1 AND Races.Division = ") + div + m_upTo + QStringLiteral(" ");
+        + QStringLiteral("WHERE Qualify.pos = 1 AND Val([Speed]) > 0 AND Races.Division = ") + div + m_upTo + QStringLiteral(" ");
     const QPair<QString, QString> poleRecords[] = {
         {QStringLiteral("Fastest Pole     : "), QStringLiteral("ORDER BY Val([Speed]) DESC, Races.ID")},
         {QStringLiteral("Slowest Pole     : "), QStringLiteral("ORDER BY Val([Speed]), Races.ID")},

@@ -124,14 +124,13 @@ Statistics::Statistics()
 
 void Statistics::InitQueries()
 {
-    // A query that cannot be found or made is left out; the builder that
-    // needs it then reports the failure.
+    // A query that cannot be made stops the run, with its name and reason.
     if (!dbMain)
         return;
     std::vector<SavedQueryText> queries;
     for (const auto& [name, sql] : SavedQueries())
         queries.push_back({name, sql, formerQueryTexts().value(name)});
-    EnsureSavedQueries(*dbMain, queries);
+    m_queryError = EnsureSavedQueries(*dbMain, queries);
     for (const auto& q : queries)
         if (dbMain->hasQueryDef(q.name))
             m_queries.insert(q.name, dbMain->queryDef(q.name));
@@ -167,6 +166,8 @@ bool Statistics::GenerateAll()
 
     if (!dbMain) {
         m_error = QStringLiteral("No league database is open.");
+    } else if (!m_queryError.isEmpty()) {
+        m_error = QStringLiteral("The statistics could not be computed.\n\n") + m_queryError;
     } else {
         WaitCursor wait;
         try {

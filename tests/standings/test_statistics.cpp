@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QListWidget>
 
+#include <sqlite3.h>
+
 #include <algorithm>
 #include <utility>
 #include <vector>
@@ -312,6 +314,33 @@ TEST_F(StatisticsTest, APoleWithoutATimeIsNoRecord)
     ASSERT_TRUE(runStats(QStringLiteral("3")));
     for (const QString& line : stats->c_gen)
         EXPECT_FALSE(line.contains(QStringLiteral("Pole")) || line.contains(QStringLiteral("0/0"))) << line.toStdString();
+}
+
+TEST_F(StatisticsTest, ASavedQueryThatCannotBeMadeIsNamed)
+{
+    ASSERT_TRUE(runStats(QStringLiteral("3")));
+    // The league file refuses to store this one saved query.
+    auto refuse = [](const char* name) {
+        sqlite3_exec(dbMain->handle(), "DROP TRIGGER IF EXISTS refuse", nullptr, nullptr, nullptr);
+        const QByteArray sql = QByteArray("CREATE TRIGGER refuse BEFORE INSERT ON MSysQueries WHEN NEW.Name = '") + name
+            + "' BEGIN SELECT RAISE(ABORT, 'disk I/O trouble'); END";
+        ASSERT_EQ(sqlite3_exec(dbMain->handle(), sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+        dbMain->deleteQueryDef(QString::fromLatin1(name));
+    };
+    for (const char* name : {"Points", "Stats"}) {
+        refuse(name);
+        msgs->clear();
+        EXPECT_FALSE(runStats(QStringLiteral("3"))) << name;
+        EXPECT_TRUE(msgs->last().contains(QStringLiteral("\"%1\"").arg(QLatin1String(name)))) << msgs->last().toStdString();
+        EXPECT_TRUE(msgs->last().contains(QStringLiteral("disk I/O trouble"))) << msgs->last().toStdString();
+        EXPECT_FALSE(msgs->last().contains(QStringLiteral("LastRaceTotals"))) << msgs->last().toStdString();
+    }
+    refuse("PoleWinners");
+    HTMLClass html;
+    html.sDiv = QStringLiteral("D1");
+    EXPECT_FALSE(html.HTMLSchedule());
+    EXPECT_TRUE(html.lastError().contains(QStringLiteral("\"PoleWinners\""))) << html.lastError().toStdString();
+    EXPECT_TRUE(html.lastError().contains(QStringLiteral("disk I/O trouble"))) << html.lastError().toStdString();
 }
 
 TEST_F(StatisticsTest, NoWinnerOnAKnownTrack)

@@ -356,6 +356,5 @@ void frmEditRace::cmdCancel_Click()
 
 void frmEditRace::RefreshWindow()
 {
-    if (frmRaceResult* window = RaceResultWindow())
-        RunGuarded([window] { window->FillGrids(); });
+    RefreshRaceResult([](frmRaceResult& window) { window.FillGrids(); });
 }

@@ -250,6 +250,9 @@ TEST_F(ListRacesTest, RacesWithLongIdsAreEditedAndDeleted)
     rs->update();
     EXPECT_EQ(dbMain->scalar(QStringLiteral("SELECT TrackID FROM Races WHERE ID = ") + QString::number(huge + 2)).toLongLong(),
               huge + 4);
+    EXPECT_EQ(dbMain->openRecordset(QStringLiteral("SELECT CStr(TrackID) AS T FROM Races WHERE ID = ?"), {huge + 2})
+                  ->integer(QStringLiteral("T")),
+              huge + 4);
 }
 
 TEST_F(ListRacesTest, TheScheduleOfADivisionWithoutRacesCanBeRewritten)

@@ -18,20 +18,34 @@ void EnsureSavedQuery(dao::Database& db, const QString& name, const QString& sql
     trans.commit();
 }
 
-bool EnsureSavedQueries(dao::Database& db, const std::vector<SavedQueryText>& queries)
+namespace {
+
+// Each in turn; a failure names the query it stopped at.
+void EnsureEach(dao::Database& db, const std::vector<SavedQueryText>& queries)
+{
+    for (const SavedQueryText& q : queries) {
+        try {
+            EnsureSavedQuery(db, q.name, q.sql, q.formerSql);
+        } catch (const dao::DbError& e) {
+            throw dao::DbError(e.number(), QStringLiteral("The saved query \"%1\" could not be created: %2").arg(q.name, e.description()));
+        }
+    }
+}
+
+} // namespace
+
+QString EnsureSavedQueries(dao::Database& db, const std::vector<SavedQueryText>& queries)
 {
     if (db.transactionDepth() > 0) {
-        for (const SavedQueryText& q : queries)
-            EnsureSavedQuery(db, q.name, q.sql, q.formerSql);
-        return true;
+        EnsureEach(db, queries);
+        return QString();
     }
     try {
         dao::Transaction trans(db);
-        for (const SavedQueryText& q : queries)
-            EnsureSavedQuery(db, q.name, q.sql, q.formerSql);
+        EnsureEach(db, queries);
         trans.commit();
-        return true;
-    } catch (const dao::DbError&) {
-        return false;
+        return QString();
+    } catch (const dao::DbError& e) {
+        return QStringLiteral("Error %1: %2").arg(e.number()).arg(e.description());
     }
 }

@@ -23,7 +23,8 @@ struct SavedQueryText {
 
 // EnsureSavedQuery for each, all or none: one transaction of their own when
 // the caller has none open, so a failure part way leaves no half set.
-// Returns false when they could not be made (the run that reads them then
-// reports it); inside a caller's transaction the error is thrown, since it
-// ends that transaction.
-bool EnsureSavedQueries(dao::Database& db, const std::vector<SavedQueryText>& queries);
+// Returns "" when they are there, otherwise the text that reports the
+// failure: the query that could not be made and the database's reason
+// ("Error n: ..."), for the run that needs them to stop with. Inside a
+// caller's transaction that error is thrown, since it ends the transaction.
+QString EnsureSavedQueries(dao::Database& db, const std::vector<SavedQueryText>& queries);

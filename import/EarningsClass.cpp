@@ -47,6 +47,16 @@ void EarningsClass::CalculateBonus()
     InTransaction([this] { DoCalculateBonus(); });
 }
 
+void EarningsClass::PayPurse(qint64 raceId, double purse)
+{
+    EarningsClass earnings;
+    earnings.lRaceID = raceId;
+    earnings.lPurse = static_cast<qint64>(rt::RoundHalfEven(purse));
+    earnings.sFile = sEarningsFile;
+    earnings.CalculateEarnings();
+    earnings.CalculateBonus();
+}
+
 void EarningsClass::DoCalculateEarnings()
 {
     std::array<double, CustomEarnings::kLastPosition + 1> rate{};
@@ -221,4 +231,5 @@ void InstallEarningsHooks()
         earnings.lRaceID = raceId;
         earnings.CalculateBonus();
     };
+    hooks.PayPurse = &EarningsClass::PayPurse;
 }

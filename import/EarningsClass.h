@@ -21,6 +21,10 @@ public:
     // Recomputes Score.Bonus of the race for the division sCurDiv.
     void CalculateBonus();
 
+    // What a race with that purse is paid in the division sCurDiv (its
+    // settings loaded): the purse earnings, then the bonuses.
+    static void PayPurse(qint64 raceId, double purse);
+
 private:
     void DoCalculateEarnings();
     void DoCalculateBonus();

@@ -45,6 +45,7 @@ bool ProcessClass::ProcRace()
     NewDrivers = 0;
     RaceID = 0;
     nDriverID = 0;
+    m_purse = 0;
     m_earnings = EarningsFileInfo();
 
     auto fail = [this](const QString& message) {
@@ -133,18 +134,22 @@ void ProcessClass::Import()
     CapTeams();
     m_points.Apply(nPointSystem, RaceID, sPointSystemFile);
 
-    // A money-mode earnings file pays its bonuses at import time.
-    if (m_earnings.bMoney && bEarnings && hooks.CalculateBonus) {
-        const QString previous = sCurDiv;
-        sCurDiv = RaceDivision;
-        try {
+    // A race that keeps a purse is paid again; otherwise a money-mode
+    // earnings file pays its bonuses at import time.
+    if (!bEarnings)
+        return;
+    const QString previous = sCurDiv;
+    sCurDiv = RaceDivision;
+    try {
+        if (m_purse > 0 && hooks.PayPurse)
+            hooks.PayPurse(RaceID, m_purse);
+        else if (m_earnings.bMoney && hooks.CalculateBonus)
             hooks.CalculateBonus(RaceID);
-        } catch (...) {
-            sCurDiv = previous;
-            throw;
-        }
+    } catch (...) {
         sCurDiv = previous;
+        throw;
     }
+    sCurDiv = previous;
 }
 
 void ProcessClass::ImportRaceHeader(const PageHeader& h)
@@ -158,6 +163,7 @@ void ProcessClass::ImportRaceHeader(const PageHeader& h)
         ClearFields(*rs);
     } else {
         RaceID = rs->integer(QStringLiteral("ID"));
+        m_purse = rs->number(QStringLiteral("Purse"));
         rs->edit();
     }
     rs->setField(QStringLiteral("Venue"), h.Venue);

@@ -31,6 +31,10 @@ struct ProcessHooks {
     // Computes the race's bonuses (money-mode earnings file only). Runs inside
     // the import's transaction; sCurDiv holds the race's division.
     std::function<void(qint64 raceId)> CalculateBonus;
+    // Pays a re-imported race the purse it keeps (earnings, then bonuses),
+    // as a save of the race data does; inside the import's transaction,
+    // with sCurDiv and the division settings those of the race.
+    std::function<void(qint64 raceId, double purse)> PayPurse;
 };
 
 // The hooks every new ProcessClass starts with; the earnings code installs its own.
@@ -76,6 +80,7 @@ private:
     ResultPage m_page;
     ImportLookups m_lookups;
     qint64 nDriverID = 0;
+    double m_purse = 0;         // the purse a re-imported race keeps
     EarningsFileInfo m_earnings;
     PointSystems m_points;
 };

@@ -348,6 +348,15 @@ QVariant coerceToColumn(const QVariant& value, const QString& declType, const QS
     case dbCurrency:
     case dbSingle:
     case dbDouble: {
+        // A whole number goes into a Long column as it is: through a double
+        // an id beyond 2^53 would lose its last digits.
+        if (type == dbLong && !isBool && value.typeId() != QMetaType::ULongLong
+            && (isText || sqlKind(value) == SqlKind::Integer)) {
+            bool exact = false;
+            const qlonglong n = isText ? value.toString().trimmed().toLongLong(&exact) : value.toLongLong(&exact);
+            if (exact)
+                return n;
+        }
         double d = 0;
         if (isBool) {
             d = value.toBool() ? (type == dbBoolean ? 1 : -1) : 0;

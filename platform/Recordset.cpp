@@ -457,6 +457,13 @@ qint64 Recordset::integer(const QString& name, qint64 fallback) const
         return fallback;
     if (v.typeId() == QMetaType::LongLong)
         return v.toLongLong();
+    // A whole number held as text is read whole, not through a double.
+    if (v.typeId() == QMetaType::QString) {
+        bool whole = false;
+        const qint64 n = v.toString().trimmed().toLongLong(&whole);
+        if (whole)
+            return n;
+    }
     const double d = rt::RoundHalfEven(v.typeId() == QMetaType::Double ? v.toDouble() : rt::Val(v), 0);
     // Converting a double outside the qint64 range is undefined: saturate.
     if (std::isnan(d))

@@ -82,9 +82,9 @@ void HTMLClass::CreateQueries()
         {QStringLiteral("PoleWinners"), QStringLiteral("SELECT Races.Division, Races.RaceNo, ") + name + poleFrom,
          QStringLiteral("SELECT Races.Division, Races.RaceNo, Drivers.Name ") + poleFrom},
     };
-    // Outside a caller's transaction a query that cannot be made shows up
-    // when the schedule reads it.
-    EnsureSavedQueries(*dbMain, queries);
+    // Outside a caller's transaction a query that cannot be made stops the
+    // schedule, which reads it.
+    m_queryError = EnsureSavedQueries(*dbMain, queries);
 }
 
 bool HTMLClass::fail(const QString& message)

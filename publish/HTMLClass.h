@@ -181,6 +181,7 @@ protected:
     QString sClassLine;   // the current banded row
 
     QString m_error;
+    QString m_queryError;   // why the schedule's saved queries could not be made
 
     QString sRaceNo;      // race number of the result page being written
 

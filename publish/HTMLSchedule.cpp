@@ -85,6 +85,8 @@ QString HTMLClass::GetTop5(const QString& sNo, ScheduleCells& cells)
 bool HTMLClass::HTMLSchedule()
 {
     m_error.clear();
+    if (!m_queryError.isEmpty())
+        return fail(m_queryError);
     const QString& Title = sClassTitle;
     Division division;
     division.Load(sDiv);

@@ -94,6 +94,24 @@ frmRaceResult* ResultDialog::RaceResultWindow() const
     return qobject_cast<frmRaceResult*>(FindLoadedForm(QStringLiteral("frmRaceResult")));
 }
 
+void ResultDialog::RefreshRaceResult(const std::function<void(frmRaceResult&)>& refresh) const
+{
+    frmRaceResult* window = RaceResultWindow();
+    if (!window)
+        return;
+    QString reason;
+    try {
+        refresh(*window);
+        return;
+    } catch (const dao::DbError& e) {
+        reason = e.description();
+    } catch (const std::exception& e) {
+        reason = QString::fromLocal8Bit(e.what());
+    }
+    dlg::MsgBox(QStringLiteral("The change has been saved, but the Race Result window could not be refreshed:\n\n") + reason,
+                dlg::vbExclamation);
+}
+
 bool ResultDialog::Commit(const std::function<void()>& changes)
 {
     try {

@@ -39,6 +39,9 @@ protected:
 
     // The race result window that opened the dialog, or the one open.
     frmRaceResult* RaceResultWindow() const;
+    // After a committed change: the race result window shows it. A failure
+    // there leaves the change saved, and the message says so.
+    void RefreshRaceResult(const std::function<void(frmRaceResult&)>& refresh) const;
 
     // Runs the changes of one command as one transaction. On a database
     // error rolls them back, shows the error's description and returns false.

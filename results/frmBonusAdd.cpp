@@ -69,14 +69,13 @@ void frmBonusAdd::Command1_Click()
     });
     if (!saved)
         return;
-    RunGuarded([this] {
+    RefreshRaceResult([this](frmRaceResult& window) {
         auto rs = dbMain->openRecordset(QStringLiteral("SELECT Posi, DriverID, Earnings, Bonus, BonusAdd ")
                                             + QStringLiteral("FROM Score ")
                                             + QStringLiteral("WHERE RaceID = ? AND Posi = ? ORDER BY DriverID"),
                                         {lSelID, m_posi});
         if (!rs->eof())
-            if (frmRaceResult* window = RaceResultWindow())
-                window->LoadEarnLine(*rs, m_grid);
+            window.LoadEarnLine(*rs, m_grid);
     });
     Close(QDialog::Accepted);
 }

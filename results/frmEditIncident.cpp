@@ -152,8 +152,7 @@ void frmEditIncident::cmdUpdate_Click()
     const bool changed = ControlsChanged(Boxes(), m_saved, 3);
     if (!Commit([&] { Save(points, changed); }))
         return;
-    if (frmRaceResult* window = RaceResultWindow())
-        RunGuarded([window] { window->FillGrids(); });
+    RefreshRaceResult([](frmRaceResult& window) { window.FillGrids(); });
     Close(QDialog::Accepted);
 }
 

@@ -25,6 +25,13 @@ const QString kTitle = QStringLiteral("Edit Race Result");
 
 enum Box { Position = 0, DriverId = 1, Laps = 2, Led = 3, Points = 4, Finish = 5, DriverName = 7 };
 
+// A driver id held as text, read whole: through a double a long id would
+// lose its last digits.
+qint64 IdOf(const QString& text)
+{
+    return text.trimmed().toLongLong();
+}
+
 } // namespace
 
 frmEditRace::frmEditRace(QWidget* parent)
@@ -161,7 +168,7 @@ std::unique_ptr<dao::Recordset> frmEditRace::OpenLine() const
 QString frmEditRace::GetDriverName() const
 {
     auto rs = dbMain->openRecordset(QStringLiteral("SELECT Name, OnlineID FROM Drivers WHERE DriverID = ?"),
-                                    {qint64(rt::Val(Box(DriverId)))});
+                                    {IdOf(Box(DriverId))});
     if (rs->eof())
         return QStringLiteral("DRIVER NOT FOUND");
     return DriverShownName(rs->text(QStringLiteral("Name")), rs->text(QStringLiteral("OnlineID")));
@@ -247,7 +254,7 @@ void frmEditRace::WriteLine(dao::Recordset& line, qint64 driver, qint64 laps, qi
 // division and his make, and takes over the old driver's qualifying row.
 void frmEditRace::SaveLine(qint64 laps, qint64 lead, qint64 points)
 {
-    const qint64 driver = qint64(rt::Val(Box(DriverId)));
+    const qint64 driver = IdOf(Box(DriverId));
     const bool newDriver = rt::Trim(Box(DriverId)) != rt::Trim(m_saved.value(DriverId).toString());
     auto line = OpenLine();
     line->edit();
@@ -274,7 +281,7 @@ void frmEditRace::AddLine(qint64 laps, qint64 lead, qint64 points)
 {
     if (Driver->currentIndex() >= 0)
         Text1[DriverId]->setText(QString::number(Driver->currentData().toLongLong()));
-    const qint64 driver = qint64(rt::Val(Box(DriverId)));
+    const qint64 driver = IdOf(Box(DriverId));
     const double posi = rt::Val(Box(Position));
 
     auto line = dbMain->openRecordset(QStringLiteral("SELECT * FROM Score WHERE RaceID = ? AND 1 = 0"), {lSelID});
@@ -329,13 +336,13 @@ void frmEditRace::Command2_Click()
     if (!m_editMode)
         return;
     frmChangeDriver change(this);
-    change.oldDriverID = qint64(rt::Val(Box(DriverId)));
+    change.oldDriverID = IdOf(Box(DriverId));
     change.oldDriverName = Box(DriverName);
     change.iPos = iPos;
     change.nRaceNo = nRaceNo;
     dlg::ExecDialog(&change);
     if (!change.newDriverID.isEmpty()) {
-        Text1[DriverId]->setText(QString::number(qint64(rt::Val(change.newDriverID))));
+        Text1[DriverId]->setText(QString::number(IdOf(change.newDriverID)));
         Text1[DriverName]->setText(GetDriverName());
     }
 }
@@ -349,6 +356,5 @@ void frmEditRace::cmdCancel_Click()
 
 void frmEditRace::RefreshWindow()
 {
-    if (frmRaceResult* window = RaceResultWindow())
-        RunGuarded([window] { window->FillGrids(); });
+    RefreshRaceResult([](frmRaceResult& window) { window.FillGrids(); });
 }

@@ -95,7 +95,10 @@ frmListRaces::frmListRaces(QWidget* parent)
     connect(cmdClose, &QPushButton::clicked, this, &frmListRaces::cmdClose_Click);
     connect(Combo1, &QComboBox::activated, this,
             [this](int index) { RunGuarded([&] { Combo1_Click(index); }); });
+    // A mouse press makes the row current before it selects it: the
+    // selection change is what picks the race.
     connect(List1, &QListWidget::currentRowChanged, this, [this] { List1_Click(); });
+    connect(List1, &QListWidget::itemSelectionChanged, this, [this] { List1_Click(); });
     connect(List1, &QListWidget::itemDoubleClicked, this, guarded(&frmListRaces::mnuEdit_Click));
 
     // Form_Load
@@ -143,6 +146,8 @@ void frmListRaces::LoadRaces()
     const int remembered = List1->currentRow();
     List1->clear();
     List2->clear();
+    lSelID = 0;
+    UpdateActions();
     if (rt::Trim(sCurDiv).isEmpty())
         return;
 
@@ -150,10 +155,8 @@ void frmListRaces::LoadRaces()
     sSQL = QStringLiteral("select ID, DIVISION, RACENO, VENUE, RACENAME from RACES WHERE DIVISION = ")
         + dao::quote(sCurDiv) + QStringLiteral(" order by DIVISION, Val(RACENO), ID");
     rsList = dbMain->openRecordset(sSQL);
-    if (rsList->eof()) {
-        lSelID = 0;
+    if (rsList->eof())
         return;
-    }
     for (rsList->moveFirst(); !rsList->eof(); rsList->moveNext()) {
         List1->addItem(rsList->text(QStringLiteral("RACENO")) + QStringLiteral(" - ")
                        + rsList->text(QStringLiteral("VENUE")) + QStringLiteral(" - ")
@@ -179,11 +182,9 @@ void frmListRaces::UpdateActions()
 {
     const bool division = !rt::Trim(sCurDiv).isEmpty();
     const bool race = division && selectedId() != 0;
-    tbNew->setEnabled(division);
-    mnuNew->setEnabled(division);
-    // A division without races has no schedule to publish yet.
-    for (QAction* a : {tbPrint, mnuPrint})
-        a->setEnabled(division && List1->count() > 0);
+    // A division without races still has a schedule: an empty one.
+    for (QAction* a : {tbNew, mnuNew, tbPrint, mnuPrint})
+        a->setEnabled(division);
     for (QAction* a : {tbEdit, mnuEdit, tbDelete, mnuDelete})
         a->setEnabled(race);
 }
@@ -263,15 +264,19 @@ void frmListRaces::DeleteRace()
             return;
         // The database's delete trigger takes the race's results, qualifying,
         // penalty and damage rows in the same transaction.
-        sSQL = QStringLiteral("delete from RACES where ID = ") + rt::SignedStr(double(lSelID));
+        sSQL = QStringLiteral("delete from RACES where ID = ?");
+        int deleted = 0;
         try {
             dao::Transaction trans(*dbMain);
-            dbMain->execute(sSQL);
+            deleted = dbMain->execute(sSQL, {lSelID});
             trans.commit();
         } catch (const dao::DbError& e) {
             dlg::MsgBox(e.description());
             return;
         }
+        if (deleted == 0)
+            dlg::MsgBox(QStringLiteral("The race was not deleted: it is no longer in the league database."),
+                        dlg::vbExclamation);
     }
     try {
         LoadRaces();

@@ -167,7 +167,7 @@ void frmRaces::LoadEdit()
     txtFields[2]->setEnabled(false);
     m_saved.clear();
     try {
-        auto rs = dbMain->openRecordset(QStringLiteral("SELECT * FROM Races WHERE ID = ") + rt::SignedStr(lSelID));
+        auto rs = dbMain->openRecordset(QStringLiteral("SELECT * FROM Races WHERE ID = ?"), {lSelID});
         if (rs->eof()) {
             dlg::MsgBox(QStringLiteral("The race cannot be found; it may have been deleted."), dlg::vbCritical);
             cmdUpdate->setEnabled(false);
@@ -236,19 +236,31 @@ bool frmRaces::Validate()
     return true;
 }
 
+bool frmRaces::PurseUnpaid() const
+{
+    if (!m_editMode || !(rt::Val(CleanPurse(Field(kPurse))) > 0))
+        return false;
+    auto rs = dbMain->openRecordset(QStringLiteral("SELECT Count(*) AS Lines, Count(Score.Earnings) AS Paid ")
+                                        + QStringLiteral("FROM Score INNER JOIN Division ON Score.Division = Division.ID ")
+                                        + QStringLiteral("WHERE Score.RaceID = ? AND Division.Earnings <> 0"),
+                                    {m_raceId});
+    return rs->integer(QStringLiteral("Lines")) > 0 && rs->integer(QStringLiteral("Paid")) == 0;
+}
+
 void frmRaces::cmdUpdate_Click()
 {
-    // An edit with nothing changed just closes.
-    if (m_editMode && !RaceChanged()) {
-        m_closing = true;
-        accept();
-        return;
-    }
-    if (!Validate())
-        return;
     try {
+        const bool unpaid = PurseUnpaid();
+        // An edit with nothing changed and nothing to pay just closes.
+        if (m_editMode && !RaceChanged() && !unpaid) {
+            m_closing = true;
+            accept();
+            return;
+        }
+        if (!Validate())
+            return;
         if (m_editMode)
-            SaveEdit();
+            SaveEdit(unpaid);
         else
             SaveNew();
     } catch (const dao::DbError& e) {
@@ -266,7 +278,7 @@ void frmRaces::SaveNew()
                     {Field(1), Field(2), Field(11), Field(3), Field(4)});
 }
 
-void frmRaces::SaveEdit()
+void frmRaces::SaveEdit(bool unpaid)
 {
     const QString purse = CleanPurse(Field(kPurse));
     const double purseValue = rt::Val(purse);
@@ -277,24 +289,19 @@ void frmRaces::SaveEdit()
         sSQL = QStringLiteral("UPDATE Races SET Division = ?, RaceNo = ?, Venue = ?, RaceDate = ?, Weather = ?,"
                               " QWeather = ?, Flags = ?, Flagsq = ?, Changes = ?, Leader = ?, RaceName = ?,"
                               " Purse = ? WHERE ID = ?");
-        dbMain->execute(sSQL, {Field(1), Field(2), Field(3), Field(4), Field(5), Field(6),
-                               static_cast<qint64>(rt::Val(Field(7))), static_cast<qint64>(rt::Val(Field(8))),
-                               static_cast<qint64>(rt::Val(Field(9))), static_cast<qint64>(rt::Val(Field(10))),
-                               Field(11), purseValue, m_raceId});
+        if (RaceChanged())
+            dbMain->execute(sSQL, {Field(1), Field(2), Field(3), Field(4), Field(5), Field(6),
+                                   static_cast<qint64>(rt::Val(Field(7))), static_cast<qint64>(rt::Val(Field(8))),
+                                   static_cast<qint64>(rt::Val(Field(9))), static_cast<qint64>(rt::Val(Field(10))),
+                                   Field(11), purseValue, m_raceId});
 
         const bool purseChanged = Field(kPurse) != QLatin1String("0")
             && rt::Trim(Field(kPurse)) != rt::Trim(m_saved.value(kPurse).toString());
-        if (purseChanged) {
+        if (purseChanged || unpaid) {
             sCurDiv = rt::Trim(Field(1));
             LoadDivisionSettings(sCurDiv);
-            if (purseValue > 0 && bEarnings) {
-                EarningsClass earnings;
-                earnings.lRaceID = m_raceId;
-                earnings.lPurse = static_cast<qint64>(rt::RoundHalfEven(purseValue));
-                earnings.sFile = sEarningsFile;
-                earnings.CalculateEarnings();
-                earnings.CalculateBonus();
-            }
+            if (purseValue > 0 && bEarnings)
+                EarningsClass::PayPurse(m_raceId, purseValue);
         }
         dbMain->commitTrans();
     } catch (...) {

@@ -1,8 +1,8 @@
 #pragma once
 // "Race Data": edits the header row of one race (bEditMode, lSelID) or adds
 // a race to the current division (sCurDiv). Saving an edit that changes the
-// purse of a division with earnings recomputes the race's purse earnings and
-// bonuses. Modal: open through dlg::ExecDialog.
+// purse of a division with earnings (or finds its earnings missing)
+// recomputes the race's purse earnings and bonuses. Modal: open through dlg::ExecDialog.
 
 #include <QDialog>
 #include <QVariantList>
@@ -37,7 +37,11 @@ private:
     bool RaceChanged() const;
     bool Validate();
     void SaveNew();
-    void SaveEdit();
+    // unpaid: the race's purse is paid again even when it did not change.
+    void SaveEdit(bool unpaid);
+    // The race has a purse and lines in a division with earnings, but none
+    // of its lines holds earnings.
+    bool PurseUnpaid() const;
     QString Field(int i) const;
 
     std::array<QLineEdit*, kFields> txtFields{};

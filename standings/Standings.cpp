@@ -88,11 +88,11 @@ void Standings::InitQueries()
 {
     if (!dbMain)
         return;
-    // A query that cannot be made fails the run that needs it.
+    // A query that cannot be made stops the run, with its name and reason.
     std::vector<SavedQueryText> queries;
     for (const QString& name : QueryNames())
         queries.push_back({name, QuerySql(name), QString()});
-    EnsureSavedQueries(*dbMain, queries);
+    m_queryError = EnsureSavedQueries(*dbMain, queries);
 }
 
 bool Standings::GenerateAll()
@@ -110,6 +110,8 @@ bool Standings::GenerateAll()
         m_error = QStringLiteral("The race number \"") + LastRace + QStringLiteral("\" is not a number; no standings were computed.");
     } else if (!dbMain) {
         m_error = QStringLiteral("No league database is open.");
+    } else if (!m_queryError.isEmpty()) {
+        m_error = QStringLiteral("The standings could not be computed.\n\n") + m_queryError;
     } else {
         m_lastRace = rt::Val(race);
         WaitCursor wait;

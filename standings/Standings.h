@@ -63,5 +63,6 @@ private:
     QString m_div;      // the run's division
     double m_lastRace = 0;
     QString m_error;
+    QString m_queryError;   // why the saved queries could not be made
     QStringList m_standings, m_teams, m_mfgs, m_rookies, m_earnings;
 };

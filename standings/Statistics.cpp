@@ -124,14 +124,13 @@ Statistics::Statistics()
 
 void Statistics::InitQueries()
 {
-    // A query that cannot be found or made is left out; the builder that
-    // needs it then reports the failure.
+    // A query that cannot be made stops the run, with its name and reason.
     if (!dbMain)
         return;
     std::vector<SavedQueryText> queries;
     for (const auto& [name, sql] : SavedQueries())
         queries.push_back({name, sql, formerQueryTexts().value(name)});
-    EnsureSavedQueries(*dbMain, queries);
+    m_queryError = EnsureSavedQueries(*dbMain, queries);
     for (const auto& q : queries)
         if (dbMain->hasQueryDef(q.name))
             m_queries.insert(q.name, dbMain->queryDef(q.name));
@@ -167,6 +166,8 @@ bool Statistics::GenerateAll()
 
     if (!dbMain) {
         m_error = QStringLiteral("No league database is open.");
+    } else if (!m_queryError.isEmpty()) {
+        m_error = QStringLiteral("The statistics could not be computed.\n\n") + m_queryError;
     } else {
         WaitCursor wait;
         try {
@@ -409,10 +410,10 @@ void Statistics::CalcGeneral()
         c_gen.append(line);
     }
 
-    // Records 5 and 6: pole speeds.
+    // Records 5 and 6: pole speeds; a pole without a time has none.
     const QString poleBase = QStringLiteral("SELECT Qualify.DriverID, Speed, Time, Races.Venue, Races.RaceName, Races.RaceDate, Races.QWeather ")
         + QStringLiteral("FROM Races INNER JOIN Qualify ON Races.ID = Qualify.RaceID ")
-        + QStringLiteral("WHERE Qualify.pos = 1 AND Races.Division = ") + div + m_upTo + QStringLiteral(" ");
+        + QStringLiteral("WHERE Qualify.pos = 1 AND Val([Speed]) > 0 AND Races.Division = ") + div + m_upTo + QStringLiteral(" ");
     const QPair<QString, QString> poleRecords[] = {
         {QStringLiteral("Fastest Pole     : "), QStringLiteral("ORDER BY Val([Speed]) DESC, Races.ID")},
         {QStringLiteral("Slowest Pole     : "), QStringLiteral("ORDER BY Val([Speed]), Races.ID")},

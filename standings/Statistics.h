@@ -49,5 +49,6 @@ private:
     QString m_div;
     QString m_upTo;   // " AND Val(Races.RaceNo) <= n": only races up to LastRace
     QString m_error;
+    QString m_queryError;   // why the saved queries could not be made
     QHash<QString, dao::QueryDef> m_queries;
 };

@@ -154,7 +154,7 @@ void frmRecords::CalcTrackRecords()
     QVariant group;
     if (!all) {
         auto rs = dbMain->openRecordset(QStringLiteral("SELECT RecordID FROM Division WHERE ID = ?"), {m_selID});
-        const qint64 id = rs->eof() ? 0 : qint64(rt::Val(rs->field(QStringLiteral("RecordID"))));
+        const qint64 id = rs->eof() ? 0 : rs->integer(QStringLiteral("RecordID"));
         if (id == 0)
             return;   // a division that keeps no records
         group = id;
@@ -174,8 +174,9 @@ void frmRecords::CalcTrackRecords()
             + QStringLiteral("WHERE Qualify.Pos = 1 AND Division.RecordID = ? ");
         values << group;
     }
-    // Of equal times the earlier race holds the record.
-    sql += QStringLiteral("ORDER BY Races.Venue, Val(Time) ASC, Races.ID");
+    // A pole without a time (0) comes after the timed ones and holds no
+    // record; of equal times the earlier race holds it.
+    sql += QStringLiteral("ORDER BY Races.Venue, Val(Time) <= 0, Val(Time) ASC, Races.ID");
     auto poles = dbMain->openRecordset(sql, values);
 
     const QString raceSql = winnersOf(all) + QStringLiteral("ORDER BY Val(Score.Interval) DESC, Races.ID");
@@ -198,9 +199,12 @@ void frmRecords::CalcTrackRecords()
         const QString name = poles->text(QStringLiteral("Name"));
         const QString speed = poles->text(QStringLiteral("Speed"));
         const QString date = poles->text(QStringLiteral("RaceDate"));
-        WriteRow(kQualifyLabel + name + QStringLiteral("  ") + speed + QStringLiteral(" (")
-                     + poles->text(QStringLiteral("Time")) + QStringLiteral(" sec.) -  ") + date,
-                 name, speed, date);
+        if (rt::Val(poles->text(QStringLiteral("Time"))) > 0)
+            WriteRow(kQualifyLabel + name + QStringLiteral("  ") + speed + QStringLiteral(" (")
+                         + poles->text(QStringLiteral("Time")) + QStringLiteral(" sec.) -  ") + date,
+                     name, speed, date);
+        else
+            WriteRow(kQualifyLabel);
 
         QVariantList venueValues{venue};
         if (!all)

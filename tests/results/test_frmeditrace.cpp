@@ -412,3 +412,37 @@ TEST_F(EditRaceTest, TabbingIntoABoxLeavesItsTextUnselected)
     DoubleClick(1, 1);
     EXPECT_FALSE(selected);
 }
+
+// The race result window cannot be refreshed after the change is stored.
+TEST_F(EditRaceTest, AFailedRefreshSaysTheChangeWasSaved)
+{
+    auto savedButNotShown = [&](const char* what) {
+        EXPECT_FALSE(stillOpen) << what;
+        EXPECT_TRUE(msgs->last().contains(QStringLiteral("saved")) && msgs->last().contains(QStringLiteral("disk I/O trouble")))
+            << what << ": " << msgs->last().toStdString();
+    };
+    FailOn("INSERT", "TempTeams");
+    onEditRace = [&](frmEditRace& d) {
+        Text1(d, 2)->setText(QStringLiteral("150"));
+        Button(d, "cmdUpdate")->click();
+    };
+    DoubleClick(1, 2);
+    EXPECT_EQ(Line(2, "Laps").toInt(), 150);
+    savedButNotShown("edit");
+
+    onIncident = [&](frmEditIncident& d) {
+        Text1(d, 2)->setText(QStringLiteral("-4"));
+        Button(d, "cmdUpdate")->click();
+    };
+    DoubleClick(9, 2);
+    EXPECT_EQ(dbMain->scalar(QStringLiteral("SELECT Points FROM Penalties WHERE RaceID = 40000 AND Posi = 2")).toInt(), -4);
+    savedButNotShown("penalty");
+
+    onEditRace = [&](frmEditRace& d) {
+        msgs->answer(dlg::vbYes);
+        Button(d, "Command1")->click();
+    };
+    DoubleClick(1, 2);
+    EXPECT_EQ(Count(QStringLiteral("Score WHERE RaceID = 40000 AND Posi = 2")), 0);
+    savedButNotShown("delete");
+}

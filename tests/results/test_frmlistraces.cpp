@@ -15,10 +15,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QtTest/QTest>
 
 using testsupport::LeagueTest;
 
@@ -149,12 +151,13 @@ TEST_F(ListRacesTest, ListsRacesInNumberOrderAndKeepsThePosition)
     EXPECT_EQ(list->currentRow(), 0);
     EXPECT_NE(lSelID, 0);
 
-    // A division without races: only "new" is offered.
+    // A division without races: "new" and its (empty) schedule are offered.
     Choose(QStringLiteral("Z9 Cup"));
     EXPECT_EQ(list->count(), 0);
     EXPECT_EQ(lSelID, 0);
-    EXPECT_TRUE(Tool("new")->isEnabled());
-    for (const char* key : {"edit", "delete", "print", "mnuEdit", "mnuDelete", "mnuPrint"})
+    for (const char* key : {"new", "print", "mnuPrint"})
+        EXPECT_TRUE(Tool(key)->isEnabled()) << key;
+    for (const char* key : {"edit", "delete", "mnuEdit", "mnuDelete"})
         EXPECT_FALSE(Tool(key)->isEnabled()) << key;
     EXPECT_TRUE(msgs->calls().empty()) << msgs->last().toStdString();
 }
@@ -204,6 +207,84 @@ TEST_F(ListRacesTest, DeleteAsksTwiceAndTakesTheRaceRows)
     EXPECT_EQ(lSelID, r1);
 }
 
+TEST_F(ListRacesTest, RacesWithLongIdsAreEditedAndDeleted)
+{
+    const qint64 big = 1000000000000001, huge = 9007199254740993;   // 10^15 + 1, 2^53 + 1
+    for (qint64 id : {big, huge})
+        dbMain->execute(QStringLiteral("INSERT INTO Races (ID, Division, RaceNo, Venue, Flags, Flagsq, Changes, Leader, Purse) "
+                                       "VALUES (?, 'Z9', ?, 'Far', 0, 0, 0, 0, 0)"),
+                        {id, id == big ? 1 : 2});
+    Open();
+    Choose(QStringLiteral("Z9 Cup"));
+    list->setCurrentRow(1);
+    dlg::SetExecHook([&](QWidget* dialog) {
+        EXPECT_EQ(dialog->findChild<QLineEdit*>(QStringLiteral("txtFields(3)"))->text(), QStringLiteral("Far"));
+        dialog->findChild<QLineEdit*>(QStringLiteral("txtFields(11)"))->setText(QStringLiteral("Long"));
+        dialog->findChild<QPushButton*>(QStringLiteral("cmdUpdate"))->click();
+        return 1;
+    });
+    Tool("edit")->trigger();
+    EXPECT_EQ(dbMain->openRecordset(QStringLiteral("SELECT RaceName FROM Races WHERE ID = ?"), {huge})->text(QStringLiteral("RaceName")),
+              QStringLiteral("Long"));
+
+    for (int i = 0; i < 2; ++i)
+        msgs->answer(dlg::vbYes);
+    Tool("delete")->trigger();
+    EXPECT_EQ(Items(), (QStringList{"1 - Far - "}));
+    EXPECT_FALSE(msgs->saw(QStringLiteral("not deleted")));
+
+    // Gone behind the list's back: the delete that removes nothing says so.
+    dbMain->execute(QStringLiteral("DELETE FROM Races WHERE ID = ?"), {big});
+    msgs->clear();
+    for (int i = 0; i < 2; ++i)
+        msgs->answer(dlg::vbYes);
+    Tool("delete")->trigger();
+    ASSERT_EQ(msgs->calls().size(), 3u);
+    EXPECT_TRUE(msgs->last().contains(QStringLiteral("not deleted"))) << msgs->last().toStdString();
+
+    // A long id written through a recordset field stays whole.
+    auto rs = dbMain->openRecordset(QStringLiteral("Races"));
+    rs->addNew();
+    rs->setField(QStringLiteral("ID"), huge + 2);
+    rs->setField(QStringLiteral("TrackID"), QString::number(huge + 4));
+    rs->update();
+    EXPECT_EQ(dbMain->scalar(QStringLiteral("SELECT TrackID FROM Races WHERE ID = ") + QString::number(huge + 2)).toLongLong(),
+              huge + 4);
+    EXPECT_EQ(dbMain->openRecordset(QStringLiteral("SELECT CStr(TrackID) AS T FROM Races WHERE ID = ?"), {huge + 2})
+                  ->integer(QStringLiteral("T")),
+              huge + 4);
+}
+
+TEST_F(ListRacesTest, TheScheduleOfADivisionWithoutRacesCanBeRewritten)
+{
+    Open();
+    Choose(QStringLiteral("O'K Cup"));
+    Tool("print")->trigger();
+    ASSERT_TRUE(QFile::exists(program->file(QStringLiteral("TXT/O'K_schedule.htm"))));
+    msgs->clear();
+    msgs->answer(dlg::vbYes);
+    msgs->answer(dlg::vbYes);
+    Tool("delete")->trigger();
+    EXPECT_EQ(list->count(), 0);
+    // Right after the delete, and the same once the list has the focus.
+    for (int focused = 0; focused < 2; ++focused) {
+        for (const char* key : {"edit", "delete", "mnuEdit", "mnuDelete"})
+            EXPECT_FALSE(Tool(key)->isEnabled()) << key << focused;
+        for (const char* key : {"new", "print", "mnuPrint"})
+            EXPECT_TRUE(Tool(key)->isEnabled()) << key << focused;
+        QFocusEvent focus(QEvent::FocusIn);
+        QApplication::sendEvent(list, &focus);
+    }
+
+    Tool("mnuPrint")->trigger();
+    EXPECT_EQ(msgs->last(), QStringLiteral("Schedule has been generated!"));
+    QFile page(program->file(QStringLiteral("TXT/O'K_schedule.htm")));
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    const QByteArray html = page.readAll();
+    EXPECT_TRUE(html.contains("O&#39;K Cup Schedule")) << html.constData();
+    EXPECT_FALSE(html.contains("Dover"));
+}
+
 TEST_F(ListRacesTest, PrintPublishesEveryResultPageThenTheSchedule)
 {
     Open();
@@ -236,6 +317,23 @@ TEST_F(ListRacesTest, PrintPublishesEveryResultPageThenTheSchedule)
     EXPECT_FALSE(msgs->saw(QStringLiteral("Schedule has been generated!")));
     EXPECT_TRUE(msgs->last().contains(QStringLiteral("temp_schedule.htm"))) << msgs->last().toStdString();
     EXPECT_EQ(msgs->calls()[0].flags & dlg::vbCritical, dlg::vbCritical);
+}
+
+TEST_F(ListRacesTest, MouseClickSelectsTheRaceForEveryCommand)
+{
+    Open();
+    Choose(QStringLiteral("W1 Cup"));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(2)).center());
+    EXPECT_EQ(lSelID, r10);
+    for (const char* key : {"edit", "delete", "mnuEdit", "mnuDelete"})
+        EXPECT_TRUE(Tool(key)->isEnabled()) << key;
+    qint64 edited = 0;
+    dlg::SetExecHook([&](QWidget*) {
+        edited = lSelID;
+        return 0;
+    });
+    Tool("edit")->trigger();
+    EXPECT_EQ(edited, r10);
 }
 
 TEST_F(ListRacesTest, MainMenuAndDropDownOpenTheList)

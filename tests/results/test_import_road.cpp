@@ -12,6 +12,7 @@
 #include <QPushButton>
 
 #include "FormRegistry.h"
+#include "ProcessClass.h"
 #include "Options.h"
 #include "Runtime.h"
 
@@ -137,4 +138,54 @@ TEST_F(ImportRoadTest, MoneyEarningsFilePaysAtImportWithBonuses)
     EXPECT_EQ(seed::ScoreValue(race, Id(QStringLiteral("Cid Cole")), QStringLiteral("Earnings")), 1000);
     EXPECT_EQ(seed::ScoreValue(race, bob, QStringLiteral("Bonus")), 27);
     EXPECT_EQ(seed::ScoreValue(race, Id(QStringLiteral("Ann Able")), QStringLiteral("Bonus")), 125);
+}
+
+TEST_F(ImportRoadTest, ReimportAndAnUnchangedReviewPayThePurseAgain)
+{
+    RegisterImportForms();   // the earnings hooks
+    const QString pagePath = program->writeFile(QStringLiteral("STN/race1.htm"),
+                                                page::FourCars(QStringLiteral("Dover International Speedway")));
+    ProcessClass import;
+    import.RaceDivision = QStringLiteral("W1");
+    import.RaceNo = QStringLiteral("1");
+    import.stnFileName = pagePath;
+    import.TrackID = 1;
+    ASSERT_TRUE(import.ProcRace());
+    const qint64 race = import.RaceID;
+    auto review = [&](const QString& purse) {
+        bEditMode = true;
+        lSelID = race;
+        frmRaces editor;
+        editor.show();
+        if (!purse.isEmpty())
+            editor.findChild<QLineEdit*>(QStringLiteral("txtFields(12)"))->setText(purse);
+        editor.findChild<QPushButton*>(QStringLiteral("cmdUpdate"))->click();
+        EXPECT_FALSE(editor.isVisible()) << msgs->last().toStdString();
+    };
+    auto money = [&] {
+        QStringList rows;
+        auto rs = dbMain->openRecordset(QStringLiteral("SELECT Posi, Earnings, Bonus FROM Score WHERE RaceID = ? ORDER BY Posi"), {race});
+        for (; !rs->eof(); rs->moveNext())
+            rows << rs->text(QStringLiteral("Posi")) + QLatin1Char('|') + rs->text(QStringLiteral("Earnings"), QStringLiteral("null"))
+                    + QLatin1Char('|') + rs->text(QStringLiteral("Bonus"), QStringLiteral("null"));
+        return rows;
+    };
+    review(QStringLiteral("$20,000"));
+    const QStringList paid = money();
+    ASSERT_EQ(paid.size(), 4);
+    EXPECT_EQ(paid[0], QStringLiteral("1|%1|80.5").arg(rt::RoundHalfEven(20000 * Rate(1) / 100)));
+
+    msgs->answer(dlg::vbYes);   // overwrite the results
+    ProcessClass again;
+    again.RaceDivision = QStringLiteral("W1");
+    again.RaceNo = QStringLiteral("1");
+    again.stnFileName = pagePath;
+    again.TrackID = 1;
+    ASSERT_TRUE(again.ProcRace()) << msgs->last().toStdString();
+    EXPECT_EQ(money(), paid);
+
+    // Money lost by an earlier re-import: OK without a change pays it.
+    dbMain->execute(QStringLiteral("UPDATE Score SET Earnings = NULL, Bonus = NULL WHERE RaceID = ?"), {race});
+    review(QString());
+    EXPECT_EQ(money(), paid);
 }

@@ -4,10 +4,15 @@
 #include "Season.h"
 #include "HTMLClass.h"
 #include "Statistics.h"
+#include "frmRecords.h"
 
 #include "../publish/PageParse.h"
 
+#include <QComboBox>
 #include <QFile>
+#include <QListWidget>
+
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <utility>
@@ -281,6 +286,61 @@ TEST_F(StatisticsTest, OlderRaceListsAndRecordsKeepToItsRaces)
                                "Most Leaders     : Race 1", "Most Yellows     : Race 1"})
         EXPECT_TRUE(stats->c_gen.contains(QString::fromLatin1(record))) << record;
     EXPECT_FALSE(stats->c_gen.contains(QStringLiteral("Fastest Pole     : Race 3")));
+}
+
+TEST_F(StatisticsTest, APoleWithoutATimeIsNoRecord)
+{
+    // Track 2 has a timed pole (race 2) and one without a time; Track 1 only
+    // one without a time.
+    dbMain->execute(QStringLiteral("UPDATE Qualify SET Speed = '0', [Time] = '0' WHERE Pos = 1 AND RaceID IN (1, 3)"));
+    dbMain->execute(QStringLiteral("UPDATE Races SET Venue = 'Track 2' WHERE ID = 3"));
+    frmRecords w;
+    auto* combo = w.findChild<QComboBox*>(QStringLiteral("DivName"));
+    combo->setCurrentIndex(combo->count() - 1);
+    emit combo->activated(combo->count() - 1);
+    EXPECT_EQ(w.Grid()->item(2)->text(), QStringLiteral("Qualify Record    : "));
+    EXPECT_EQ(w.Grid()->item(5)->text(), QStringLiteral("Track 2"));
+    EXPECT_EQ(w.Grid()->item(7)->text(), QStringLiteral("Qualify Record    : Al O'Neil  149.5 (30.100 sec.) -  3/8/2024"));
+
+    ASSERT_TRUE(runStats(QStringLiteral("3")));
+    const QStringList poles = {QStringLiteral("Fastest Pole     : Race 2"), QStringLiteral("Speed/Time       : 149.5/30.100")};
+    EXPECT_NE(std::search(stats->c_gen.begin(), stats->c_gen.end(), poles.begin(), poles.end()), stats->c_gen.end());
+    const qsizetype slowest = stats->c_gen.indexOf(QStringLiteral("Slowest Pole     : Race 2"));
+    ASSERT_GE(slowest, 0) << stats->c_gen.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(stats->c_gen.value(slowest + 1), poles[1]);
+
+    // No timed pole at all: no pole record.
+    dbMain->execute(QStringLiteral("UPDATE Qualify SET Speed = '0', [Time] = '0' WHERE Pos = 1"));
+    ASSERT_TRUE(runStats(QStringLiteral("3")));
+    for (const QString& line : stats->c_gen)
+        EXPECT_FALSE(line.contains(QStringLiteral("Pole")) || line.contains(QStringLiteral("0/0"))) << line.toStdString();
+}
+
+TEST_F(StatisticsTest, ASavedQueryThatCannotBeMadeIsNamed)
+{
+    ASSERT_TRUE(runStats(QStringLiteral("3")));
+    // The league file refuses to store this one saved query.
+    auto refuse = [](const char* name) {
+        sqlite3_exec(dbMain->handle(), "DROP TRIGGER IF EXISTS refuse", nullptr, nullptr, nullptr);
+        const QByteArray sql = QByteArray("CREATE TRIGGER refuse BEFORE INSERT ON MSysQueries WHEN NEW.Name = '") + name
+            + "' BEGIN SELECT RAISE(ABORT, 'disk I/O trouble'); END";
+        ASSERT_EQ(sqlite3_exec(dbMain->handle(), sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+        dbMain->deleteQueryDef(QString::fromLatin1(name));
+    };
+    for (const char* name : {"Points", "Stats"}) {
+        refuse(name);
+        msgs->clear();
+        EXPECT_FALSE(runStats(QStringLiteral("3"))) << name;
+        EXPECT_TRUE(msgs->last().contains(QStringLiteral("\"%1\"").arg(QLatin1String(name)))) << msgs->last().toStdString();
+        EXPECT_TRUE(msgs->last().contains(QStringLiteral("disk I/O trouble"))) << msgs->last().toStdString();
+        EXPECT_FALSE(msgs->last().contains(QStringLiteral("LastRaceTotals"))) << msgs->last().toStdString();
+    }
+    refuse("PoleWinners");
+    HTMLClass html;
+    html.sDiv = QStringLiteral("D1");
+    EXPECT_FALSE(html.HTMLSchedule());
+    EXPECT_TRUE(html.lastError().contains(QStringLiteral("\"PoleWinners\""))) << html.lastError().toStdString();
+    EXPECT_TRUE(html.lastError().contains(QStringLiteral("disk I/O trouble"))) << html.lastError().toStdString();
 }
 
 TEST_F(StatisticsTest, NoWinnerOnAKnownTrack)

@@ -4,11 +4,17 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
+#include <atomic>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <limits>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace rt {
 
@@ -357,23 +363,52 @@ bool ReadTextLines(const QString& path, QStringList& lines, QString* error)
 
 bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* error)
 {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) {
+    // Plain system calls, each result checked: a buffered file may report
+    // success although its last write found the disk full.
+    const auto fail = [&](int code) {
         if (error)
-            *error = f.errorString() + QStringLiteral(": ") + path;
+            *error = QString::fromLocal8Bit(std::strerror(code)) + QStringLiteral(": ") + path;
         return false;
+    };
+    const QByteArray target = QFile::encodeName(path);
+    static std::atomic<unsigned> counter{0};
+    QByteArray temp;
+    int fd = -1;
+    for (int attempt = 0; fd < 0; ++attempt) {
+        temp = target + '.' + QByteArray::number(qint64(::getpid())) + '.' + QByteArray::number(counter++) + ".tmp";
+        fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && (errno != EEXIST || attempt >= 100))
+            return fail(errno);
     }
-    if (f.write(bytes) != bytes.size()) {
-        if (error)
-            *error = f.errorString() + QStringLiteral(": ") + path;
-        f.cancelWriting();
-        return false;
+    const auto abandon = [&](int code) {
+        if (fd >= 0)
+            ::close(fd);
+        ::unlink(temp.constData());
+        return fail(code);
+    };
+    // A page rewritten keeps the permissions it had.
+    struct stat old {};
+    if (::stat(target.constData(), &old) == 0 && ::fchmod(fd, old.st_mode & 07777) != 0)
+        return abandon(errno);
+    const char* p = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return abandon(n < 0 ? errno : EIO);
+        p += n;
+        left -= n;
     }
-    if (!f.commit()) {
-        if (error)
-            *error = f.errorString() + QStringLiteral(": ") + path;
-        return false;
-    }
+    if (::fsync(fd) != 0)
+        return abandon(errno);
+    const int closed = ::close(fd);
+    fd = -1;
+    if (closed != 0)
+        return abandon(errno);
+    if (::rename(temp.constData(), target.constData()) != 0)
+        return abandon(errno);
     return true;
 }
 

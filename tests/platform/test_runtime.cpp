@@ -2,6 +2,7 @@
 // fields, text files.
 
 #include "Runtime.h"
+#include "TestSupport.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -126,6 +127,24 @@ TEST(Runtime, WriteFileAtomicWritesWholeOrNothing)
     QString error;
     EXPECT_FALSE(rt::WriteFileAtomic(dir.filePath(QStringLiteral("no/such/dir/x.htm")), "x", &error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(Runtime, WriteFileAtomicOnAFullDiskKeepsTheOldFileAndSaysWhy)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("page.htm"));
+    const QByteArray old(3000, 'o');
+    ASSERT_TRUE(rt::WriteFileAtomic(path, old));
+    const std::string told = testsupport::WithFileSizeLimit(1024, [&] {
+        QString error;
+        return rt::WriteFileAtomic(path, QByteArray(4000, 'n'), &error) ? std::string("written") : error.toStdString();
+    });
+    EXPECT_NE(told.find("File too large"), std::string::npos) << told;
+    EXPECT_NE(told.find(path.toStdString()), std::string::npos) << told;
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), old);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("page.htm")});
 }
 
 TEST(Runtime, AppFileJoinsTheProgramFolder)

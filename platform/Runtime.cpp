@@ -37,19 +37,22 @@ double Val(const QString& text)
         else if (k == QLatin1Char('O'))
             base = 8;
         if (base) {
-            qint64 v = 0;
+            // Read as a double, as decimal digits are: a long text gives a
+            // large number, one beyond the double range gives 0.
+            double v = 0;
             int j = i + 2;
-            bool any = false;
-            while (j < n) {
-                const int d = QString(text[j]).toInt(nullptr, base);
-                const bool ok = text[j].isDigit() || (base == 16 && QStringLiteral("abcdefABCDEF").contains(text[j]));
-                if (!ok || (base == 8 && text[j] > QLatin1Char('7')))
+            for (; j < n; ++j) {
+                const char16_t c = text[j].toUpper().unicode();
+                int d = -1;
+                if (c >= u'0' && c <= u'9')
+                    d = c - u'0';
+                else if (base == 16 && c >= u'A' && c <= u'F')
+                    d = c - u'A' + 10;
+                if (d < 0 || d >= base)
                     break;
                 v = v * base + d;
-                any = true;
-                ++j;
             }
-            return any ? double(v) : 0.0;
+            return j > i + 2 && std::isfinite(v) ? v : 0.0;
         }
     }
     // Blanks inside the number are skipped, as the platform did ("1 2" is 12).

@@ -31,6 +31,20 @@ TEST(Runtime, ValReadsTheLeadingNumber)
     EXPECT_EQ(rt::Val(QVariant(QStringLiteral("150.123 mph"))), 150.123);
 }
 
+TEST(Runtime, ValReadsNumbersTooLongForAnIntegerInEveryForm)
+{
+    // The same number in hexadecimal, octal and decimal digits.
+    EXPECT_EQ(rt::Val(QStringLiteral("&HFFFFFFFFFFFFFFFFFF")), 4722366482869645213695.0);
+    EXPECT_EQ(rt::Val(QStringLiteral("&o777777777777777777777777")), 4722366482869645213695.0);
+    EXPECT_EQ(rt::Val(QStringLiteral("4722366482869645213695")), 4722366482869645213695.0);
+    EXPECT_EQ(rt::Val(QStringLiteral("&H7FFFFFFFFFFFFFFF")), 9223372036854775807.0);
+    EXPECT_EQ(rt::Val(QStringLiteral("&O17x")), 15);
+    // Beyond what a double holds: 0, whatever the digits.
+    EXPECT_EQ(rt::Val(QStringLiteral("&H") + QString(300, QLatin1Char('F'))), 0);
+    EXPECT_EQ(rt::Val(QStringLiteral("&O") + QString(400, QLatin1Char('7'))), 0);
+    EXPECT_EQ(rt::Val(QString(400, QLatin1Char('9'))), 0);
+}
+
 TEST(Runtime, RoundingTakesATieToTheEvenNeighbour)
 {
     EXPECT_EQ(rt::RoundHalfEven(2.5), 2);

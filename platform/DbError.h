@@ -12,6 +12,7 @@ namespace dao {
 // without addNew/edit, 3034 commit or rollback without a transaction,
 // 3163 text too long for its column, 3349 numeric field overflow,
 // 3010 table exists, 3191 field defined twice, 3204 database exists,
+// 3142 several statements in one text,
 // 3219 invalid operation, 3420 closed recordset,
 // 3000 + SQLite code otherwise.
 class DbError : public std::runtime_error {

@@ -272,6 +272,7 @@ public:
         n = int(t.size());
         first = nextSig(-1);
         kind = first < n && t[first].kind == Tok::Ident ? t[first].lower : QString();
+        refuseSeveralStatements();
     }
 
     Translation translate();
@@ -317,6 +318,7 @@ private:
     }
 
     void stripTrailingSemicolons();
+    void refuseSeveralStatements() const;
     void analyse();
     void recordSource(int sOwner, int i);
     void splitItems(Select& s);
@@ -342,6 +344,23 @@ void Statement::stripTrailingSemicolons()
             return;
         t.resize(last);
     }
+}
+
+// A text runs as one statement: were a later one to fail, the earlier ones
+// would have run already (and again when the text is retried). Only a
+// trigger's body holds ';' of its own.
+void Statement::refuseSeveralStatements() const
+{
+    if (kind == u"create") {
+        int i = nextSig(first);
+        if (kw(i, "temp") || kw(i, "temporary"))
+            i = nextSig(i);
+        if (kw(i, "trigger"))
+            return;
+    }
+    for (const Token& k : t)
+        if (k.kind == Tok::Semi)
+            throw DbError(3142, QStringLiteral("Characters found after end of SQL statement."));
 }
 
 QString Statement::render(int from, int to, int guard) const

@@ -122,6 +122,25 @@ TEST_F(DbTest, ErrorsCarryNumbers)
     EXPECT_EQ(count(QStringLiteral("T")), 1);
 }
 
+// A text of several statements runs none of them, however the later ones
+// would fail; a ';' in a quoted text, a trailing one or a trigger's body is
+// no second statement.
+TEST_F(DbTest, SeveralStatementsInOneTextAreRefused)
+{
+    run(QStringLiteral("CREATE TABLE t (a INTEGER, b VARCHAR(20))"));
+    EXPECT_EQ(errorNumber([&] { db->execute(QStringLiteral("INSERT INTO t (a) VALUES (1); UPDATE t SET a = a + zz WHERE a = 5")); }), 3142);
+    EXPECT_EQ(errorNumber([&] { db->execute(QStringLiteral("INSERT INTO t (a) VALUES (?); INSERT INTO t (a) VALUES (2)"), {1}); }), 3142);
+    EXPECT_EQ(errorNumber([&] { db->openRecordset(QStringLiteral("SELECT a FROM t; DELETE FROM t")); }), 3142);
+    EXPECT_EQ(count(QStringLiteral("t")), 0);
+
+    run(QStringLiteral("INSERT INTO t (a, b) VALUES (1, 'x; y');  "));
+    run(QStringLiteral("CREATE TRIGGER t_double AFTER INSERT ON t BEGIN UPDATE t SET a = a * 2 WHERE rowid = NEW.rowid; END"));
+    run(QStringLiteral("INSERT INTO t (a, [b]) VALUES (2, \"[;]\") -- a; comment"));
+    EXPECT_EQ(column(QStringLiteral("SELECT a, b FROM t ORDER BY a"), QStringLiteral("b")),
+              (QStringList{QStringLiteral("x; y"), QStringLiteral("[;]")}));
+    EXPECT_EQ(column(QStringLiteral("SELECT a, b FROM t ORDER BY a"), QStringLiteral("a")), (QStringList{"1", "4"}));
+}
+
 TEST_F(DbTest, QuoteDoublesApostrophes)
 {
     run(QStringLiteral("CREATE TABLE T (Name VARCHAR(50) COLLATE NOCASE)"));

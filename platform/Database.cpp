@@ -214,6 +214,9 @@ DbError sqliteError(sqlite3* db, int rc, const QString& message)
     const QString msg = message.isEmpty() ? QString::fromUtf8(sqlite3_errmsg(db)) : message;
     if (msg == QLatin1String(kTooFewParameters))
         return DbError(3061, msg);
+    // jet_fit's refusal, raised as a function error.
+    if (msg.startsWith(QLatin1String("The field '")) && msg.contains(QLatin1String("' is too small to accept")))
+        return DbError(3163, msg);
     const int ext = db ? sqlite3_extended_errcode(db) : rc;
     if (ext == SQLITE_CONSTRAINT_UNIQUE || ext == SQLITE_CONSTRAINT_PRIMARYKEY || rc == SQLITE_CONSTRAINT_UNIQUE
         || rc == SQLITE_CONSTRAINT_PRIMARYKEY)
@@ -292,6 +295,18 @@ int declWidth(const QString& declType)
     return m.hasMatch() ? m.captured(1).toInt() : 0;
 }
 
+void checkWidth(const QVariant& value, int width, const QString& column)
+{
+    if (width <= 0 || value.isNull() || !value.isValid() || value.typeId() == QMetaType::QByteArray)
+        return;
+    // A number or a truth value is stored as its text in a text column.
+    const qsizetype length = value.typeId() == QMetaType::QString ? value.toString().size()
+        : value.typeId() == QMetaType::Bool                       ? 1
+                                                                   : rt::Str(value).size();
+    if (length > width)
+        throw fieldTooSmall(column);
+}
+
 static bool parseNumberText(const QString& text, double& out)
 {
     const QString t = text.trimmed();
@@ -336,9 +351,7 @@ QVariant coerceToColumn(const QVariant& value, const QString& declType, const QS
             s = rt::Str(value);
         const int width = declWidth(declType);
         if (width > 0 && s.size() > width)
-            throw DbError(3163, QStringLiteral("The field '%1' is too small to accept the amount of data you "
-                                               "attempted to add. Try inserting or pasting less data.")
-                                    .arg(column));
+            throw fieldTooSmall(column);
         return s;
     }
     case dbBoolean:
@@ -674,6 +687,24 @@ void fnCDate(sqlite3_context* ctx, int, sqlite3_value** argv)
     sqlite3_result_double(ctx, double(d->toJulianDay()) + fraction);
 }
 
+// jet_fit(x, width, 'column'): x, refused when its text is longer than
+// width. A text within width bytes is within width characters.
+void fnFit(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    const int type = sqlite3_value_type(argv[0]);
+    const int width = sqlite3_value_int(argv[1]);
+    if (type != SQLITE_NULL && type != SQLITE_BLOB && !(type == SQLITE_TEXT && sqlite3_value_bytes(argv[0]) <= width)) {
+        try {
+            checkWidth(argText(argv[0]), width, argText(argv[2]));
+        } catch (const DbError& e) {
+            const QByteArray message = e.description().toUtf8();
+            sqlite3_result_error(ctx, message.constData(), int(message.size()));
+            return;
+        }
+    }
+    sqlite3_result_value(ctx, argv[0]);
+}
+
 void fnParam(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
     const auto* db = static_cast<const Database*>(sqlite3_user_data(ctx));
@@ -699,6 +730,7 @@ void setUpConnection(sqlite3* db, Database* owner)
     sqlite3_create_function_v2(db, "jet_mid", 3, det, nullptr, fnMid, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "jet_cdate", 1, det, nullptr, fnCDate, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "jet_param", 1, SQLITE_UTF8, owner, fnParam, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "jet_fit", 3, det, nullptr, fnFit, nullptr, nullptr, nullptr);
     exec(db, QStringLiteral("PRAGMA foreign_keys = OFF; PRAGMA recursive_triggers = ON;"));
     // A season's results and their indexes stay in memory (64 MiB at most,
     // taken as pages are read), and so do the sorts of the standings and
@@ -737,6 +769,7 @@ void Database::schemaChanged()
     m_caches->plainSelects.clear();
     m_caches->tables.clear();
     m_caches->queries.clear();
+    m_caches->shapes.clear();
     ++m_schemaGeneration;
 }
 
@@ -812,7 +845,23 @@ jet::Context Database::translationContext()
             sql = QLatin1String("");
         return sql;
     };
-    ctx.tableColumns = [this](const QString& table) { return columnNames(table); };
+    // Kept per table until the schema changes: the widths are read for
+    // every write that is translated.
+    const auto shape = [this](const QString& table) -> const std::pair<QStringList, QList<int>>& {
+        const QString key = table.toLower();
+        auto it = m_caches->shapes.find(key);
+        if (it == m_caches->shapes.end()) {
+            std::pair<QStringList, QList<int>> made;
+            for (const ColumnInfo& c : columns(table)) {
+                made.first << c.name;
+                made.second << (c.type == dbText ? declWidth(c.declType) : 0);
+            }
+            it = m_caches->shapes.insert(key, made);
+        }
+        return *it;
+    };
+    ctx.tableColumns = [shape](const QString& table) { return shape(table).first; };
+    ctx.tableColumnWidths = [shape](const QString& table) { return shape(table).second; };
     ctx.tableCreateSql = [this](const QString& table) -> QString {
         Stmt s(m_db, QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"));
         s.bind(1, table);
@@ -883,6 +932,8 @@ int Database::execute(const QString& sql, const QVariantList& values)
 {
     int changes = 0;
     withTranslation(sql, [&](const jet::Translation& t) {
+        for (const auto& bound : t.boundWidths)
+            checkWidth(values.value(bound.parameter), bound.width, bound.column);
         changes = runStatements(t.statements, values);
     });
     return changes;

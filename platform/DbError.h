@@ -27,4 +27,12 @@ private:
     QString m_description;
 };
 
+// Error 3163: a text longer than its column is wide.
+inline DbError fieldTooSmall(const QString& column)
+{
+    return DbError(3163, QStringLiteral("The field '%1' is too small to accept the amount of data you attempted to add. "
+                                        "Try inserting or pasting less data.")
+                             .arg(column));
+}
+
 } // namespace dao

@@ -45,6 +45,8 @@ struct Caches {
     QHash<QString, jet::Translation> translations;   // by the Jet text
     QSet<QString> plainSelects;                      // row-keyed forms that cannot be prepared
     QHash<QString, QString> tables;                  // lower-case name -> stored spelling, "" for none
+    // lower-case table name -> its column names and their text widths (0 none)
+    QHash<QString, std::pair<QStringList, QList<int>>> shapes;
     // lower-case name -> stored name and SQL, nothing for no such query
     QHash<QString, std::optional<std::pair<QString, QVariant>>> queries;
 };
@@ -97,6 +99,9 @@ QString ident(const QString& name);
 int typeFromDecl(const QString& declType);
 // Declared width of a text type ("VARCHAR(50)" -> 50), 0 when none.
 int declWidth(const QString& declType);
+
+// Throws 3163 when the text a value is stored as is longer than width.
+void checkWidth(const QVariant& value, int width, const QString& column);
 
 // Converts a value for a column of the declared type as Jet would; throws
 // DbError 3421 when a text cannot be read as a number, 3163 when a text

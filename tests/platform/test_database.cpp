@@ -141,6 +141,47 @@ TEST_F(DbTest, SeveralStatementsInOneTextAreRefused)
     EXPECT_EQ(column(QStringLiteral("SELECT a, b FROM t ORDER BY a"), QStringLiteral("a")), (QStringList{"1", "4"}));
 }
 
+// Every write holds a text to its column's width, as a recordset field
+// does: bound values, literals, expressions and copies of wider texts.
+TEST_F(DbTest, TextsAreHeldToTheirColumnWidthOnEveryWrite)
+{
+    run(QStringLiteral("CREATE TABLE n (s VARCHAR(5), m TEXT, k INTEGER)"));
+    run(QStringLiteral("CREATE TABLE w (s VARCHAR(10), k INTEGER)"));
+    run(QStringLiteral("INSERT INTO w VALUES ('0123456789', 1), ('ok', 2)"));
+    const QString six = QStringLiteral("sixsix");
+    std::vector<std::function<void()>> writes = {
+        [&] { db->execute(QStringLiteral("INSERT INTO n (s) VALUES (?)"), {six}); },
+        [&] { db->execute(QStringLiteral("INSERT INTO n (k, s) VALUES (?, ?), (?, ?)"), {1, QStringLiteral("a"), 2, six}); },
+        [&] { db->execute(QStringLiteral("INSERT INTO n VALUES ('abcdef', 'x', 1)")); },
+        [&] { db->execute(QStringLiteral("INSERT INTO n (s, k) SELECT s, k FROM w")); },
+        [&] { db->execute(QStringLiteral("INSERT INTO n (s) SELECT * FROM (SELECT s FROM w) ORDER BY 1")); },
+        [&] { db->execute(QStringLiteral("INSERT INTO n (s) SELECT 'a' UNION SELECT Trim(s) FROM w")); },
+        [&] { db->execute(QStringLiteral("UPDATE w SET k = 3, s = s WHERE k = 2")); },   // fits
+        [&] { db->execute(QStringLiteral("UPDATE n SET s = 'abcdef' WHERE k = 99")); },   // writes no row
+        [&] { db->execute(QStringLiteral("INSERT INTO n (s, k) VALUES ('abc', 1)")); },  // fits
+        [&] { db->execute(QStringLiteral("UPDATE n SET s = ? WHERE k = 1"), {six}); },
+        [&] { db->execute(QStringLiteral("UPDATE n SET k = 2, s = s || 'xyz'")); },
+        [&] { db->execute(QStringLiteral("UPDATE n SET s = 123456")); },
+    };
+    std::vector<int> numbers;
+    for (const auto& write : writes)
+        numbers.push_back(errorNumber(write));
+    EXPECT_EQ(numbers, (std::vector<int>{3163, 3163, 3163, 3163, 3163, 3163, 0, 0, 0, 3163, 3163, 3163}));
+    try {
+        writes.front()();
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.description().startsWith(QStringLiteral("The field 's' is too small"))) << e.what();
+    }
+    EXPECT_EQ(column(QStringLiteral("SELECT s FROM n"), QStringLiteral("s")), QStringList{QStringLiteral("abc")});
+
+    // What fits is written as it was given.
+    db->execute(QStringLiteral("INSERT INTO n (s, m, k) VALUES (?, ?, 7)"), {QStringLiteral("fivé5"), QString(300, QLatin1Char('m'))});
+    db->execute(QStringLiteral("INSERT INTO n (s, k) SELECT s, 8 FROM w WHERE k = 3"));
+    db->execute(QStringLiteral("UPDATE n SET s = 12345, m = Trim(m) WHERE k = 1"));
+    EXPECT_EQ(column(QStringLiteral("SELECT s FROM n ORDER BY k"), QStringLiteral("s")),
+              (QStringList{QStringLiteral("12345"), QStringLiteral("fivé5"), QStringLiteral("ok")}));
+}
+
 TEST_F(DbTest, QuoteDoublesApostrophes)
 {
     run(QStringLiteral("CREATE TABLE T (Name VARCHAR(50) COLLATE NOCASE)"));

@@ -6,19 +6,7 @@
 set -euo pipefail
 script=$1
 
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-failures=0
-check() {   # description, then a command that must succeed
-    local what=$1
-    shift
-    if "$@"; then
-        echo "ok:   $what"
-    else
-        echo "FAIL: $what"
-        failures=$((failures + 1))
-    fi
-}
+source "$(dirname "$0")/checks.sh"
 
 project() {   # folder, then the test lines of its CMakeLists.txt
     local dir=$1

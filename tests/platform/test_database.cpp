@@ -182,6 +182,47 @@ TEST_F(DbTest, TextsAreHeldToTheirColumnWidthOnEveryWrite)
               (QStringList{QStringLiteral("12345"), QStringLiteral("fivé5"), QStringLiteral("ok")}));
 }
 
+// The case-blind comparison reads ASCII texts in a fast path; a letter
+// beyond ASCII in front of both texts sends them through the general one.
+// Both order the punctuation around the letters alike, in short texts and
+// in long ones that the fast path reads eight bytes at a time.
+TEST_F(DbTest, CaseBlindFastPathAgreesWithTheGeneralPath)
+{
+    sqlite3_stmt* st = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db->handle(), "SELECT (?1 > ?2 COLLATE NOCASE) - (?1 < ?2 COLLATE NOCASE)", -1, &st, nullptr),
+              SQLITE_OK);
+    auto order = [&](const QString& a, const QString& b) {
+        const QByteArray x = a.toUtf8(), y = b.toUtf8();
+        sqlite3_bind_text(st, 1, x.constData(), int(x.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(st, 2, y.constData(), int(y.size()), SQLITE_TRANSIENT);
+        sqlite3_step(st);
+        const int r = sqlite3_column_int(st, 0);
+        sqlite3_reset(st);
+        return r;
+    };
+    const QStringList marks = {"@", "`", "[", "{", "_", "a", "Z", "m", "0", ""};
+    int checked = 0;
+    // Short texts, and long ones with the marks on either side of an eight-byte step.
+    for (const auto& shape : {std::make_pair("", ""), std::make_pair("abcdefg", "hijklmnopq"), std::make_pair("ABCDEFGHIJKLMNOP", "")}) {
+        QStringList texts;
+        for (const QString& m : marks)
+            for (const QString& k : marks)
+                texts << QString::fromLatin1(shape.first) + m + QString::fromLatin1(shape.second) + k + QStringLiteral("stuv");
+        for (const QString& a : texts) {
+            for (const QString& b : texts) {
+                const int fast = order(a, b);
+                ASSERT_EQ(fast, order(QStringLiteral("é") + a, QStringLiteral("é") + b)) << a.toStdString() << " / " << b.toStdString();
+                ASSERT_EQ(fast, -order(b, a));
+                ++checked;
+            }
+        }
+    }
+    EXPECT_EQ(order(QStringLiteral("ABC_"), QStringLiteral("abc@")), 1);   // '_' after '@', the letters alike
+    EXPECT_EQ(order(QStringLiteral("Abcdefghij"), QStringLiteral("aBCDEFGHIJ")), 0);
+    EXPECT_GT(checked, 1000);
+    sqlite3_finalize(st);
+}
+
 TEST_F(DbTest, QuoteDoublesApostrophes)
 {
     run(QStringLiteral("CREATE TABLE T (Name VARCHAR(50) COLLATE NOCASE)"));

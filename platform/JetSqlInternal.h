@@ -85,37 +85,30 @@ struct Shared {
 
     explicit Shared(const Context& c) : ctx(c) {}
 
-    QString savedSql(const QString& name)
+    // What the context tells of a name, asked once per translation.
+    template <typename T, typename Ask>
+    static T once(QHash<QString, T>& cache, const QString& name, const Ask& ask)
     {
         const QString key = name.toLower();
-        auto it = savedSqlCache.constFind(key);
-        if (it != savedSqlCache.constEnd())
-            return *it;
-        QString sql = ctx.savedQuerySql ? ctx.savedQuerySql(name) : QString();
-        if (sql.isNull())
-            sql = QLatin1String("");
-        savedSqlCache.insert(key, sql);
-        return sql;
+        auto it = cache.constFind(key);
+        if (it == cache.constEnd())
+            it = cache.insert(key, ask());
+        return *it;
+    }
+    QString savedSql(const QString& name)
+    {
+        return once(savedSqlCache, name, [&] {
+            const QString sql = ctx.savedQuerySql ? ctx.savedQuerySql(name) : QString();
+            return sql.isNull() ? QStringLiteral("") : sql;
+        });
     }
     QStringList columns(const QString& table)
     {
-        const QString key = table.toLower();
-        auto it = columnsCache.constFind(key);
-        if (it != columnsCache.constEnd())
-            return *it;
-        QStringList cols = ctx.tableColumns ? ctx.tableColumns(table) : QStringList();
-        columnsCache.insert(key, cols);
-        return cols;
+        return once(columnsCache, table, [&] { return ctx.tableColumns ? ctx.tableColumns(table) : QStringList(); });
     }
     QList<int> widths(const QString& table)
     {
-        const QString key = table.toLower();
-        auto it = widthsCache.constFind(key);
-        if (it != widthsCache.constEnd())
-            return *it;
-        QList<int> w = ctx.tableColumnWidths ? ctx.tableColumnWidths(table) : QList<int>();
-        widthsCache.insert(key, w);
-        return w;
+        return once(widthsCache, table, [&] { return ctx.tableColumnWidths ? ctx.tableColumnWidths(table) : QList<int>(); });
     }
 };
 

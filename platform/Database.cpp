@@ -4,20 +4,13 @@
 #include "JetSql.h"
 #include "QueryDef.h"
 #include "Recordset.h"
-#include "Runtime.h"
+#include "SqlFunctions.h"
 
-#include <QDate>
 #include <QFileInfo>
-#include <QLocale>
 #include <QRegularExpression>
-#include <QTime>
 
 #include <sqlite3.h>
 
-#include <algorithm>
-#include <cmath>
-#include <cstring>
-#include <limits>
 #include <optional>
 
 namespace dao {
@@ -26,688 +19,26 @@ using detail::StatementLease;
 
 namespace {
 
-const char kTooFewParameters[] = "Too few parameters. Expected 1.";
 const char kQueryTable[] = "MSysQueries";
 // Translations kept; beyond this they are dropped and kept anew.
 constexpr int kMaxTranslations = 2048;
 
 } // namespace
 
-const QHash<QString, QVariant>& DatabaseAccess::params(const Database* db)
-{
-    return db->m_params;
-}
-
 void DatabaseAccess::schemaChanged(Database& db)
 {
     db.schemaChanged();
 }
 
-namespace detail {
-
-// ---------------------------------------------------------------------------
-// Statements and values
-
-Stmt::Stmt(sqlite3* db, const QString& sql)
-    : m_db(db)
-{
-    const QByteArray utf8 = sql.toUtf8();
-    const int rc = sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &m_stmt, nullptr);
-    if (rc != SQLITE_OK) {
-        sqlite3_finalize(m_stmt);
-        m_stmt = nullptr;
-        throw sqliteError(db, rc);
-    }
-    if (!m_stmt)
-        throw DbError(3000 + SQLITE_MISUSE, QStringLiteral("Empty statement."));
-}
-
-void Stmt::bind(int index, const QVariant& value)
-{
-    bindValue(m_db, m_stmt, index, value);
-}
-
-namespace {
-
-// The SQLite storage class a value goes in as.
-enum class SqlKind { Null, Integer, Real, Blob, Text };
-
-SqlKind sqlKind(const QVariant& value)
-{
-    if (value.isNull() || !value.isValid())
-        return SqlKind::Null;
-    switch (value.typeId()) {
-    case QMetaType::Bool:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-        return SqlKind::Integer;
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return SqlKind::Real;
-    case QMetaType::QByteArray:
-        return SqlKind::Blob;
-    default:
-        return SqlKind::Text;
-    }
-}
-
-// A bool goes in as 1 or 0.
-qint64 integerOf(const QVariant& value)
-{
-    return value.typeId() == QMetaType::Bool ? (value.toBool() ? 1 : 0) : value.toLongLong();
-}
-
-} // namespace
-
-void bindValue(sqlite3* db, sqlite3_stmt* m_stmt, int index, const QVariant& value)
-{
-    int rc = SQLITE_OK;
-    switch (sqlKind(value)) {
-    case SqlKind::Null:
-        rc = sqlite3_bind_null(m_stmt, index);
-        break;
-    case SqlKind::Integer:
-        rc = sqlite3_bind_int64(m_stmt, index, integerOf(value));
-        break;
-    case SqlKind::Real:
-        rc = sqlite3_bind_double(m_stmt, index, value.toDouble());
-        break;
-    case SqlKind::Blob: {
-        const QByteArray b = value.toByteArray();
-        rc = sqlite3_bind_blob64(m_stmt, index, b.constData(), sqlite3_uint64(b.size()), SQLITE_TRANSIENT);
-        break;
-    }
-    case SqlKind::Text: {
-        const QByteArray t = value.toString().toUtf8();
-        rc = sqlite3_bind_text64(m_stmt, index, t.constData(), sqlite3_uint64(t.size()), SQLITE_TRANSIENT, SQLITE_UTF8);
-        break;
-    }
-    }
-    if (rc != SQLITE_OK)
-        throw sqliteError(db, rc);
-}
-
-void Stmt::bindAll(const QVariantList& values, int first)
-{
-    const int n = sqlite3_bind_parameter_count(m_stmt);
-    for (int i = 0; i < n; ++i)
-        bind(i + 1, first + i < values.size() ? values[first + i] : QVariant());
-}
-
-void Stmt::bindAll(sqlite3_stmt* stmt, const QVariantList& values)
-{
-    sqlite3* db = sqlite3_db_handle(stmt);
-    const int n = sqlite3_bind_parameter_count(stmt);
-    for (int i = 0; i < n; ++i)
-        bindValue(db, stmt, i + 1, i < values.size() ? values[i] : QVariant());
-}
-
-bool Stmt::step()
-{
-    return stepOnce(m_db, m_stmt);
-}
-
-bool Stmt::stepOnce(sqlite3* db, sqlite3_stmt* stmt)
-{
-    const int rc = sqlite3_step(stmt);
-    if (rc == SQLITE_ROW)
-        return true;
-    if (rc == SQLITE_DONE)
-        return false;
-    throw sqliteError(db, rc);
-}
-
-QVariant Stmt::value(int column) const
-{
-    return columnValue(m_stmt, column);
-}
-
-QVariant columnValue(sqlite3_stmt* stmt, int column)
-{
-    switch (sqlite3_column_type(stmt, column)) {
-    case SQLITE_INTEGER:
-        return QVariant(qlonglong(sqlite3_column_int64(stmt, column)));
-    case SQLITE_FLOAT:
-        return QVariant(sqlite3_column_double(stmt, column));
-    case SQLITE_TEXT: {
-        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
-        return QVariant(QString::fromUtf8(p, sqlite3_column_bytes(stmt, column)));
-    }
-    case SQLITE_BLOB: {
-        const auto* p = static_cast<const char*>(sqlite3_column_blob(stmt, column));
-        return QVariant(QByteArray(p, sqlite3_column_bytes(stmt, column)));
-    }
-    default:
-        return QVariant();
-    }
-}
-
-void resultValue(sqlite3_context* ctx, const QVariant& value)
-{
-    switch (sqlKind(value)) {
-    case SqlKind::Null:
-        sqlite3_result_null(ctx);
-        break;
-    case SqlKind::Integer:
-        sqlite3_result_int64(ctx, integerOf(value));
-        break;
-    case SqlKind::Real:
-        sqlite3_result_double(ctx, value.toDouble());
-        break;
-    case SqlKind::Blob:   // function results are texts
-    case SqlKind::Text: {
-        const QByteArray t = value.toString().toUtf8();
-        sqlite3_result_text64(ctx, t.constData(), sqlite3_uint64(t.size()), SQLITE_TRANSIENT, SQLITE_UTF8);
-        break;
-    }
-    }
-}
-
-DbError sqliteError(sqlite3* db, int rc, const QString& message)
-{
-    const QString msg = message.isEmpty() ? QString::fromUtf8(sqlite3_errmsg(db)) : message;
-    if (msg == QLatin1String(kTooFewParameters))
-        return DbError(3061, msg);
-    const int ext = db ? sqlite3_extended_errcode(db) : rc;
-    if (ext == SQLITE_CONSTRAINT_UNIQUE || ext == SQLITE_CONSTRAINT_PRIMARYKEY || rc == SQLITE_CONSTRAINT_UNIQUE
-        || rc == SQLITE_CONSTRAINT_PRIMARYKEY)
-        return DbError(3022, QStringLiteral("The changes you requested to the table were not successful because they "
-                                            "would create duplicate values in the index, primary key, or relationship. "
-                                            "Change the data in the field or fields that contain duplicate data, "
-                                            "remove the index, or redefine the index to permit duplicate entries "
-                                            "and try again."));
-    return DbError(3000 + (rc & 0xff), msg);
-}
-
-void exec(sqlite3* db, const QString& sql)
-{
-    char* err = nullptr;
-    const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &err);
-    if (rc != SQLITE_OK) {
-        const QString msg = err ? QString::fromUtf8(err) : QString();
-        sqlite3_free(err);
-        throw sqliteError(db, rc, msg);
-    }
-}
-
-QString ident(const QString& name)
-{
-    QString n = name;
-    n.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + n + QLatin1Char('"');
-}
-
-int typeFromDecl(const QString& declType)
-{
-    QString t = declType.toUpper();
-    const int paren = t.indexOf(QLatin1Char('('));
-    if (paren >= 0)
-        t = t.left(paren);
-    t = t.trimmed();
-    auto has = [&](const char* s) { return t.contains(QLatin1String(s)); };
-    if (t.isEmpty())
-        return dbText;
-    if (has("BOOL") || t == QLatin1String("BIT") || has("YESNO"))
-        return dbBoolean;
-    if (has("BYTE") && !has("BINARY"))
-        return dbByte;
-    if (has("TINYINT"))
-        return dbByte;
-    if (has("SMALLINT") || has("SHORT"))
-        return dbInteger;
-    if (has("CURRENCY") || has("MONEY"))
-        return dbCurrency;
-    if (has("SINGLE"))
-        return dbSingle;
-    if (has("DOUBLE") || has("REAL") || has("FLOAT") || has("NUMERIC") || has("DECIMAL"))
-        return dbDouble;
-    if (has("DATE") || has("TIME"))
-        return dbDate;
-    if (has("LONGBINARY") || has("BLOB"))
-        return dbLongBinary;
-    if (has("BINARY"))
-        return dbBinary;
-    if (has("GUID"))
-        return dbGUID;
-    if (has("CHAR"))
-        return dbText;
-    if (has("TEXT") || has("MEMO") || has("CLOB"))
-        return dbMemo;
-    if (has("INT") || has("LONG") || has("COUNTER"))
-        return dbLong;
-    return dbText;
-}
-
-int declWidth(const QString& declType)
-{
-    static const QRegularExpression re(QStringLiteral("^\\s*(?:VAR)?CHAR\\w*\\s*\\(\\s*(\\d+)\\s*\\)"),
-                                       QRegularExpression::CaseInsensitiveOption);
-    const auto m = re.match(declType);
-    return m.hasMatch() ? m.captured(1).toInt() : 0;
-}
-
-static bool parseNumberText(const QString& text, double& out)
-{
-    const QString t = text.trimmed();
-    if (t.isEmpty())
-        return false;
-    bool ok = false;
-    out = t.toDouble(&ok);
-    if (ok)
-        return std::isfinite(out);
-    // Thousands separators and a leading currency sign, as a typed amount may have.
-    QString s = t;
-    if (s.startsWith(QLatin1Char('$')))
-        s.remove(0, 1);
-    else if (s.startsWith(QLatin1String("-$")))
-        s.remove(1, 1);
-    static const QRegularExpression grouped(QStringLiteral("^[+-]?\\d{1,3}(,\\d{3})+(\\.\\d*)?$"));
-    if (grouped.match(s).hasMatch())
-        s.remove(QLatin1Char(','));
-    out = s.toDouble(&ok);
-    return ok && std::isfinite(out);
-}
-
-QVariant coerceToColumn(const QVariant& value, const QString& declType, const QString& column)
-{
-    if (value.isNull() || !value.isValid())
-        return QVariant();
-    const int type = typeFromDecl(declType);
-    const bool isText = value.typeId() == QMetaType::QString || value.typeId() == QMetaType::QChar;
-    const bool isBool = value.typeId() == QMetaType::Bool;
-    auto conversionError = [] {
-        return DbError(3421, QStringLiteral("Data type conversion error."));
-    };
-    switch (type) {
-    case dbText:
-    case dbMemo: {
-        QString s;
-        if (isBool)
-            s = value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
-        else if (isText)
-            s = value.toString();
-        else
-            s = rt::Str(value);
-        const int width = declWidth(declType);
-        if (width > 0 && s.size() > width)
-            throw DbError(3163, QStringLiteral("The field '%1' is too small to accept the amount of data you "
-                                               "attempted to add. Try inserting or pasting less data.")
-                                    .arg(column));
-        return s;
-    }
-    case dbBoolean:
-    case dbByte:
-    case dbInteger:
-    case dbLong:
-    case dbCurrency:
-    case dbSingle:
-    case dbDouble: {
-        // A whole number goes into a Long column as it is: through a double
-        // an id beyond 2^53 would lose its last digits.
-        if (type == dbLong && !isBool && value.typeId() != QMetaType::ULongLong
-            && (isText || sqlKind(value) == SqlKind::Integer)) {
-            bool exact = false;
-            const qlonglong n = isText ? value.toString().trimmed().toLongLong(&exact) : value.toLongLong(&exact);
-            if (exact)
-                return n;
-        }
-        double d = 0;
-        if (isBool) {
-            d = value.toBool() ? (type == dbBoolean ? 1 : -1) : 0;
-        } else if (isText) {
-            const QString t = value.toString().trimmed();
-            if (type == dbBoolean) {
-                const QString l = t.toLower();
-                if (l == QLatin1String("true") || l == QLatin1String("yes") || l == QLatin1String("on"))
-                    return qlonglong(1);
-                if (l == QLatin1String("false") || l == QLatin1String("no") || l == QLatin1String("off"))
-                    return qlonglong(0);
-            }
-            if (!parseNumberText(t, d))
-                throw conversionError();
-        } else if (value.canConvert<double>()) {
-            bool ok = false;
-            d = value.toDouble(&ok);
-            if (!ok)
-                throw conversionError();
-        } else {
-            throw conversionError();
-        }
-        switch (type) {
-        case dbBoolean:
-            return qlonglong(d != 0 ? 1 : 0);
-        case dbByte:
-        case dbInteger:
-        case dbLong: {
-            const double r = rt::RoundHalfEven(d, 0);
-            const double lo = type == dbByte ? 0 : type == dbInteger ? -32768 : -9.2e18;
-            const double hi = type == dbByte ? 255 : type == dbInteger ? 32767 : 9.2e18;
-            if (r < lo || r > hi)
-                throw DbError(3349, QStringLiteral("Numeric field overflow."));
-            return qlonglong(r);
-        }
-        case dbCurrency:
-            return rt::RoundHalfEven(d, 4);
-        default:
-            return d;
-        }
-    }
-    default:
-        return value;
-    }
-}
-
-} // namespace detail
-
 using namespace detail;
 
-// ---------------------------------------------------------------------------
-// Case-blind text comparison for every text column and comparison.
-
 namespace {
-
-bool isAscii(const unsigned char* s, int n)
-{
-    for (int i = 0; i < n; ++i)
-        if (s[i] & 0x80)
-            return false;
-    return true;
-}
-
-int sign(int v)
-{
-    return v < 0 ? -1 : v > 0 ? 1 : 0;
-}
-
-QString stripMarks(const QString& folded)
-{
-    const QString d = folded.normalized(QString::NormalizationForm_D);
-    QString out;
-    out.reserve(d.size());
-    for (QChar c : d) {
-        const auto cat = c.category();
-        if (cat != QChar::Mark_NonSpacing && cat != QChar::Mark_SpacingCombining && cat != QChar::Mark_Enclosing)
-            out.append(c);
-    }
-    return out;
-}
-
-// Equal when the case-folded texts are equal; ordered by the text without
-// accents first so that accented names sort among their plain letters.
-int nocaseCompare(void*, int na, const void* pa, int nb, const void* pb)
-{
-    // The same bytes are the same text however it is folded (a division id
-    // against itself, mostly).
-    if (na == nb && std::memcmp(pa, pb, size_t(na)) == 0)
-        return 0;
-    const auto* a = static_cast<const unsigned char*>(pa);
-    const auto* b = static_cast<const unsigned char*>(pb);
-    // One pass for the usual ASCII texts. Up to the first character beyond
-    // ASCII both texts read the same however they are folded, so the first
-    // difference between two ASCII characters decides for any texts.
-    const int n = std::min(na, nb);
-    int i = 0;
-    // Eight characters at a time while both are ASCII and alike once folded.
-    constexpr quint64 kHigh = 0x8080808080808080ULL;
-    const auto fold8 = [](quint64 x) {
-        // Bytes below 0x80 only: the high bit marks 'A' and above, and above 'Z'.
-        const quint64 fromA = x + 0x3f3f3f3f3f3f3f3fULL;
-        const quint64 pastZ = x + 0x2525252525252525ULL;
-        return x | ((fromA & ~pastZ & kHigh) >> 2);
-    };
-    for (; i + 8 <= n; i += 8) {
-        quint64 x, y;
-        std::memcpy(&x, a + i, 8);
-        std::memcpy(&y, b + i, 8);
-        if (((x | y) & kHigh) || fold8(x) != fold8(y))
-            break;
-    }
-    for (; i < n && !((a[i] | b[i]) & 0x80); ++i) {
-        const int ca = (a[i] >= 'A' && a[i] <= 'Z') ? a[i] + 32 : a[i];
-        const int cb = (b[i] >= 'A' && b[i] <= 'Z') ? b[i] + 32 : b[i];
-        if (ca != cb)
-            return ca - cb;
-    }
-    if (i == n && isAscii(a + n, na - n) && isAscii(b + n, nb - n))
-        return na - nb;
-    const QString fa = QString::fromUtf8(reinterpret_cast<const char*>(a), na).toCaseFolded();
-    const QString fb = QString::fromUtf8(reinterpret_cast<const char*>(b), nb).toCaseFolded();
-    if (fa == fb)
-        return 0;
-    const int c = stripMarks(fa).compare(stripMarks(fb));
-    if (c != 0)
-        return sign(c);
-    return sign(fa.compare(fb));
-}
-
-// ---------------------------------------------------------------------------
-// SQL functions the translated statements call.
-
-QString argText(sqlite3_value* v)
-{
-    switch (sqlite3_value_type(v)) {
-    case SQLITE_INTEGER:
-        return QString::number(sqlite3_value_int64(v));
-    case SQLITE_FLOAT:
-        return rt::Str(sqlite3_value_double(v));
-    default: {
-        const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
-        return QString::fromUtf8(p, sqlite3_value_bytes(v));
-    }
-    }
-}
-
-void resultNumber(sqlite3_context* ctx, double d)
-{
-    if (std::isfinite(d) && d == std::floor(d) && std::fabs(d) < 9.0e15)
-        sqlite3_result_int64(ctx, sqlite3_int64(d));
-    else
-        sqlite3_result_double(ctx, d);
-}
-
-// Val(x): the leading number of a text. Jet raises an error for Null; here
-// Null gives 0 so that a missing race number sorts first instead of failing.
-void fnVal(sqlite3_context* ctx, int, sqlite3_value** argv)
-{
-    switch (sqlite3_value_type(argv[0])) {
-    case SQLITE_NULL:
-        sqlite3_result_int64(ctx, 0);
-        return;
-    case SQLITE_INTEGER:
-        sqlite3_result_int64(ctx, sqlite3_value_int64(argv[0]));
-        return;
-    case SQLITE_FLOAT:
-        sqlite3_result_double(ctx, sqlite3_value_double(argv[0]));
-        return;
-    default: {
-        // Digits alone, as race numbers are, read straight from the bytes.
-        const auto* p = sqlite3_value_text(argv[0]);
-        const int n = sqlite3_value_bytes(argv[0]);
-        if (p && n > 0 && n <= 15 && std::all_of(p, p + n, [](unsigned char c) { return c >= '0' && c <= '9'; })) {
-            sqlite3_int64 v = 0;
-            for (int i = 0; i < n; ++i)
-                v = v * 10 + (p[i] - '0');
-            sqlite3_result_int64(ctx, v);
-            return;
-        }
-        resultNumber(ctx, rt::Val(argText(argv[0])));
-    }
-    }
-}
-
-// CStr(x): the plain text of a value ("15", never "15.0").
-void fnCStr(sqlite3_context* ctx, int, sqlite3_value** argv)
-{
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
-    resultValue(ctx, argText(argv[0]));
-}
-
-// Mid$(x, start[, length]), 1-based.
-void fnMid(sqlite3_context* ctx, int argc, sqlite3_value** argv)
-{
-    for (int i = 0; i < argc; ++i) {
-        if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
-            sqlite3_result_null(ctx);
-            return;
-        }
-    }
-    // Clamp before narrowing: a huge start or length must not wrap round.
-    const auto toInt = [](sqlite3_value* v) {
-        return int(std::clamp<sqlite3_int64>(sqlite3_value_int64(v), 0, std::numeric_limits<int>::max()));
-    };
-    const int start = toInt(argv[1]);
-    int length = -1;
-    if (argc > 2)
-        length = toInt(argv[2]);
-    // An ASCII text is cut from its bytes, one character each.
-    if (sqlite3_value_type(argv[0]) == SQLITE_TEXT) {
-        const auto* p = sqlite3_value_text(argv[0]);
-        const int n = sqlite3_value_bytes(argv[0]);
-        if (p && isAscii(p, n)) {
-            const int from = std::max(start, 1) - 1;
-            const int rest = std::max(n - from, 0);
-            const int take = length < 0 ? rest : std::min(length, rest);
-            sqlite3_result_text(ctx, reinterpret_cast<const char*>(p) + std::min(from, n), take, SQLITE_TRANSIENT);
-            return;
-        }
-    }
-    resultValue(ctx, rt::Mid(argText(argv[0]), start, length));
-}
-
-std::optional<QDate> parseDatePart(const QString& text, bool& twoDigitYear)
-{
-    static const char* const fourDigit[] = {
-        "M/d/yyyy", "d/M/yyyy", "yyyy-M-d", "yyyy/M/d", "M-d-yyyy", "d.M.yyyy",
-        "MMM d, yyyy", "MMMM d, yyyy", "MMM d,yyyy", "MMMM d,yyyy", "MMM d yyyy", "MMMM d yyyy",
-        "d MMM yyyy", "d MMMM yyyy", "d-MMM-yyyy", "d MMM, yyyy", "d MMMM, yyyy",
-        "ddd MMM d yyyy", "ddd, MMM d, yyyy", "dddd, MMMM d, yyyy", "dddd MMMM d yyyy", "ddd, d MMM yyyy",
-        "ddd MMM d, yyyy", "dddd, MMM d, yyyy",
-    };
-    static const char* const twoDigit[] = {"M/d/yy", "d/M/yy", "M-d-yy", "d-MMM-yy"};
-    const QLocale c = QLocale::c();
-    QString t = text.simplified();
-    // Ordinal suffixes: "October 12th, 2003".
-    static const QRegularExpression ordinal(QStringLiteral("(\\d)(st|nd|rd|th)\\b"), QRegularExpression::CaseInsensitiveOption);
-    t.replace(ordinal, QStringLiteral("\\1"));
-    // Month names written in any letter case.
-    static const QRegularExpression word(QStringLiteral("[A-Za-z]+"));
-    QString norm;
-    int last = 0;
-    for (auto it = word.globalMatch(t); it.hasNext();) {
-        const auto m = it.next();
-        norm += t.mid(last, m.capturedStart() - last);
-        QString w = m.captured().toLower();
-        w[0] = w[0].toUpper();
-        norm += w;
-        last = m.capturedEnd();
-    }
-    norm += t.mid(last);
-    twoDigitYear = false;
-    for (const char* f : fourDigit) {
-        const QDate d = c.toDate(norm, QLatin1String(f));
-        if (d.isValid())
-            return d;
-    }
-    for (const char* f : twoDigit) {
-        QDate d = c.toDate(norm, QLatin1String(f));
-        if (d.isValid()) {
-            twoDigitYear = true;
-            // 00-29 are 2000s, 30-99 the 1900s.
-            const int yy = d.year() % 100;
-            return QDate(yy < 30 ? 2000 + yy : 1900 + yy, d.month(), d.day());
-        }
-    }
-    return std::nullopt;
-}
-
-// CDate(x) as a sortable number (Julian day with the time as a fraction);
-// Null when the text is not a date.
-void fnCDate(sqlite3_context* ctx, int, sqlite3_value** argv)
-{
-    const int vt = sqlite3_value_type(argv[0]);
-    if (vt == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
-    if (vt == SQLITE_INTEGER || vt == SQLITE_FLOAT) {
-        // A number is a date serial counted from 1899-12-30.
-        sqlite3_result_double(ctx, sqlite3_value_double(argv[0]) + double(QDate(1899, 12, 30).toJulianDay()));
-        return;
-    }
-    QString s = argText(argv[0]).trimmed();
-    double fraction = 0;
-    static const QRegularExpression timeRe(
-        QStringLiteral("(?:^|[\\sT,])(\\d{1,2}):(\\d{2})(?::(\\d{2})(?:\\.\\d+)?)?\\s*([AaPp]\\.?[Mm]\\.?)?\\s*$"));
-    const auto tm = timeRe.match(s);
-    if (tm.hasMatch()) {
-        int h = tm.captured(1).toInt();
-        const int m = tm.captured(2).toInt();
-        const int sec = tm.captured(3).isEmpty() ? 0 : tm.captured(3).toInt();
-        const QString ap = tm.captured(4).toUpper();
-        if (!ap.isEmpty()) {
-            if (h < 1 || h > 12) {
-                sqlite3_result_null(ctx);
-                return;
-            }
-            h = h % 12 + (ap.startsWith(QLatin1Char('P')) ? 12 : 0);
-        }
-        if (h > 23 || m > 59 || sec > 59) {
-            sqlite3_result_null(ctx);
-            return;
-        }
-        fraction = (h * 3600 + m * 60 + sec) / 86400.0;
-        s = s.left(tm.capturedStart()).trimmed();
-        if (s.endsWith(QLatin1Char(',')))
-            s.chop(1);
-        if (s.isEmpty()) {
-            // A time alone is a time of day 0.
-            sqlite3_result_double(ctx, double(QDate(1899, 12, 30).toJulianDay()) + fraction);
-            return;
-        }
-    }
-    bool twoDigit = false;
-    const auto d = parseDatePart(s, twoDigit);
-    if (!d) {
-        sqlite3_result_null(ctx);
-        return;
-    }
-    sqlite3_result_double(ctx, double(d->toJulianDay()) + fraction);
-}
-
-void fnParam(sqlite3_context* ctx, int, sqlite3_value** argv)
-{
-    const auto* db = static_cast<const Database*>(sqlite3_user_data(ctx));
-    const QString name = argText(argv[0]).toLower();
-    const auto& params = DatabaseAccess::params(db);
-    const auto it = params.constFind(name);
-    if (it == params.constEnd()) {
-        sqlite3_result_error(ctx, kTooFewParameters, -1);
-        return;
-    }
-    resultValue(ctx, it.value());
-}
 
 void setUpConnection(sqlite3* db, Database* owner)
 {
     sqlite3_busy_timeout(db, 5000);
     sqlite3_extended_result_codes(db, 0);
-    sqlite3_create_collation_v2(db, "NOCASE", SQLITE_UTF8, nullptr, nocaseCompare, nullptr);
-    const int det = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-    sqlite3_create_function_v2(db, "jet_val", 1, det, nullptr, fnVal, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(db, "jet_cstr", 1, det, nullptr, fnCStr, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(db, "jet_mid", 2, det, nullptr, fnMid, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(db, "jet_mid", 3, det, nullptr, fnMid, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(db, "jet_cdate", 1, det, nullptr, fnCDate, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(db, "jet_param", 1, SQLITE_UTF8, owner, fnParam, nullptr, nullptr, nullptr);
+    registerSqlFunctions(db, owner);
     exec(db, QStringLiteral("PRAGMA foreign_keys = OFF; PRAGMA recursive_triggers = ON;"));
     // A season's results and their indexes stay in memory (64 MiB at most,
     // taken as pages are read), and so do the sorts of the standings and
@@ -746,6 +77,7 @@ void Database::schemaChanged()
     m_caches->plainSelects.clear();
     m_caches->tables.clear();
     m_caches->queries.clear();
+    m_caches->shapes.clear();
     ++m_schemaGeneration;
 }
 
@@ -821,7 +153,23 @@ jet::Context Database::translationContext()
             sql = QLatin1String("");
         return sql;
     };
-    ctx.tableColumns = [this](const QString& table) { return columnNames(table); };
+    // Kept per table until the schema changes: the widths are read for
+    // every write that is translated.
+    const auto shape = [this](const QString& table) -> const std::pair<QStringList, QList<int>>& {
+        const QString key = table.toLower();
+        auto it = m_caches->shapes.find(key);
+        if (it == m_caches->shapes.end()) {
+            std::pair<QStringList, QList<int>> made;
+            for (const ColumnInfo& c : columns(table)) {
+                made.first << c.name;
+                made.second << (c.type == dbText ? declWidth(c.declType) : 0);
+            }
+            it = m_caches->shapes.insert(key, made);
+        }
+        return *it;
+    };
+    ctx.tableColumns = [shape](const QString& table) { return shape(table).first; };
+    ctx.tableColumnWidths = [shape](const QString& table) { return shape(table).second; };
     ctx.tableCreateSql = [this](const QString& table) -> QString {
         Stmt s(m_db, QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"));
         s.bind(1, table);
@@ -892,6 +240,8 @@ int Database::execute(const QString& sql, const QVariantList& values)
 {
     int changes = 0;
     withTranslation(sql, [&](const jet::Translation& t) {
+        for (const auto& bound : t.boundWidths)
+            checkWidth(values.value(bound.parameter), bound.width, bound.column);
         changes = runStatements(t.statements, values);
     });
     return changes;

@@ -179,6 +179,7 @@ private:
     friend class Recordset;
     friend class QueryDef;
     friend struct DatabaseAccess;
+    friend struct SqlFunctionAccess;
 
     jet::Context translationContext();
     // Translates and runs body; names SQLite reports as unknown columns are

@@ -12,6 +12,7 @@ namespace dao {
 // without addNew/edit, 3034 commit or rollback without a transaction,
 // 3163 text too long for its column, 3349 numeric field overflow,
 // 3010 table exists, 3191 field defined twice, 3204 database exists,
+// 3142 several statements in one text,
 // 3219 invalid operation, 3420 closed recordset,
 // 3000 + SQLite code otherwise.
 class DbError : public std::runtime_error {
@@ -25,5 +26,13 @@ private:
     int m_number;
     QString m_description;
 };
+
+// Error 3163: a text longer than its column is wide.
+inline DbError fieldTooSmall(const QString& column)
+{
+    return DbError(3163, QStringLiteral("The field '%1' is too small to accept the amount of data you attempted to add. "
+                                        "Try inserting or pasting less data.")
+                             .arg(column));
+}
 
 } // namespace dao

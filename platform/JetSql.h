@@ -15,6 +15,8 @@ struct Context {
     std::function<QString(const QString& name)> savedQuerySql;
     // Declared column names of a table in order; empty when no such table.
     std::function<QStringList(const QString& table)> tableColumns;
+    // Declared text width of each column of tableColumns, 0 for none.
+    std::function<QList<int>(const QString& table)> tableColumnWidths;
     // CREATE TABLE text of a table (sqlite_master.sql); empty when none.
     std::function<QString(const QString& table)> tableCreateSql;
     // Names SQLite reported as "no such column": each is either an alias of
@@ -32,6 +34,14 @@ struct Translation {
     // rowid added as the first result column "__rowid__". Empty otherwise.
     QString baseTable;
     QString selectWithRowid;
+    // Bound values written to a column of limited width: the caller holds
+    // them to it (other values are held by jet_fit in the text).
+    struct BoundWidth {
+        int parameter = 0;   // 0-based among the '?' of the statement
+        int width = 0;
+        QString column;
+    };
+    QList<BoundWidth> boundWidths;
 };
 
 // Throws dao::DbError 3075 (syntax error) on text it cannot read, such as
@@ -40,6 +50,7 @@ Translation translate(const QString& jetSql, const Context& ctx);
 
 // The translated SQL calls functions that the Database registers on every
 // connection: jet_val(x), jet_cstr(x), jet_mid(x, start[, len]),
-// jet_cdate(x) (a sortable number, NULL when unreadable) and
-// jet_param('name'); text comparisons rely on its Unicode-aware NOCASE.
+// jet_cdate(x) (a sortable number, NULL when unreadable), jet_param('name')
+// and jet_fit(x, width, 'column') (x, or error 3163 when its text is longer
+// than width); text comparisons rely on its Unicode-aware NOCASE.
 } // namespace dao::jet

@@ -36,7 +36,9 @@ bool ParseMoney(const QString& text, double& value)
         for (int i = 1; i < groups.size(); ++i)
             if (groups[i].size() != 3)
                 return false;
-        t.remove(QLatin1Char(','));
+        // Only the whole part loses its separators: a comma after the
+        // point is refused below.
+        t = QString(whole).remove(QLatin1Char(',')) + (point < 0 ? QString() : t.mid(point));
     }
     for (const QChar c : t)
         if (!c.isDigit() && c != QLatin1Char('.'))

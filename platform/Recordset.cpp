@@ -78,11 +78,6 @@ QStringList nameParts(const QString& text)
     return parts;
 }
 
-QString fromUtf8(const char* p)
-{
-    return p ? QString::fromUtf8(p) : QString();
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------

@@ -4,11 +4,17 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
+#include <atomic>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <limits>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace rt {
 
@@ -31,19 +37,22 @@ double Val(const QString& text)
         else if (k == QLatin1Char('O'))
             base = 8;
         if (base) {
-            qint64 v = 0;
+            // Read as a double, as decimal digits are: a long text gives a
+            // large number, one beyond the double range gives 0.
+            double v = 0;
             int j = i + 2;
-            bool any = false;
-            while (j < n) {
-                const int d = QString(text[j]).toInt(nullptr, base);
-                const bool ok = text[j].isDigit() || (base == 16 && QStringLiteral("abcdefABCDEF").contains(text[j]));
-                if (!ok || (base == 8 && text[j] > QLatin1Char('7')))
+            for (; j < n; ++j) {
+                const char16_t c = text[j].toUpper().unicode();
+                int d = -1;
+                if (c >= u'0' && c <= u'9')
+                    d = c - u'0';
+                else if (base == 16 && c >= u'A' && c <= u'F')
+                    d = c - u'A' + 10;
+                if (d < 0 || d >= base)
                     break;
                 v = v * base + d;
-                any = true;
-                ++j;
             }
-            return any ? double(v) : 0.0;
+            return j > i + 2 && std::isfinite(v) ? v : 0.0;
         }
     }
     // Blanks inside the number are skipped, as the platform did ("1 2" is 12).
@@ -357,23 +366,52 @@ bool ReadTextLines(const QString& path, QStringList& lines, QString* error)
 
 bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* error)
 {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) {
+    // Plain system calls, each result checked: a buffered file may report
+    // success although its last write found the disk full.
+    const auto fail = [&](int code) {
         if (error)
-            *error = f.errorString() + QStringLiteral(": ") + path;
+            *error = QString::fromLocal8Bit(std::strerror(code)) + QStringLiteral(": ") + path;
         return false;
+    };
+    const QByteArray target = QFile::encodeName(path);
+    static std::atomic<unsigned> counter{0};
+    QByteArray temp;
+    int fd = -1;
+    for (int attempt = 0; fd < 0; ++attempt) {
+        temp = target + '.' + QByteArray::number(qint64(::getpid())) + '.' + QByteArray::number(counter++) + ".tmp";
+        fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && (errno != EEXIST || attempt >= 100))
+            return fail(errno);
     }
-    if (f.write(bytes) != bytes.size()) {
-        if (error)
-            *error = f.errorString() + QStringLiteral(": ") + path;
-        f.cancelWriting();
-        return false;
+    const auto abandon = [&](int code) {
+        if (fd >= 0)
+            ::close(fd);
+        ::unlink(temp.constData());
+        return fail(code);
+    };
+    // A page rewritten keeps the permissions it had.
+    struct stat old {};
+    if (::stat(target.constData(), &old) == 0 && ::fchmod(fd, old.st_mode & 07777) != 0)
+        return abandon(errno);
+    const char* p = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return abandon(n < 0 ? errno : EIO);
+        p += n;
+        left -= n;
     }
-    if (!f.commit()) {
-        if (error)
-            *error = f.errorString() + QStringLiteral(": ") + path;
-        return false;
-    }
+    if (::fsync(fd) != 0)
+        return abandon(errno);
+    const int closed = ::close(fd);
+    fd = -1;
+    if (closed != 0)
+        return abandon(errno);
+    if (::rename(temp.constData(), target.constData()) != 0)
+        return abandon(errno);
     return true;
 }
 

@@ -122,6 +122,107 @@ TEST_F(DbTest, ErrorsCarryNumbers)
     EXPECT_EQ(count(QStringLiteral("T")), 1);
 }
 
+// A text of several statements runs none of them, however the later ones
+// would fail; a ';' in a quoted text, a trailing one or a trigger's body is
+// no second statement.
+TEST_F(DbTest, SeveralStatementsInOneTextAreRefused)
+{
+    run(QStringLiteral("CREATE TABLE t (a INTEGER, b VARCHAR(20))"));
+    EXPECT_EQ(errorNumber([&] { db->execute(QStringLiteral("INSERT INTO t (a) VALUES (1); UPDATE t SET a = a + zz WHERE a = 5")); }), 3142);
+    EXPECT_EQ(errorNumber([&] { db->execute(QStringLiteral("INSERT INTO t (a) VALUES (?); INSERT INTO t (a) VALUES (2)"), {1}); }), 3142);
+    EXPECT_EQ(errorNumber([&] { db->openRecordset(QStringLiteral("SELECT a FROM t; DELETE FROM t")); }), 3142);
+    EXPECT_EQ(count(QStringLiteral("t")), 0);
+
+    run(QStringLiteral("INSERT INTO t (a, b) VALUES (1, 'x; y');  "));
+    run(QStringLiteral("CREATE TRIGGER t_double AFTER INSERT ON t BEGIN UPDATE t SET a = a * 2 WHERE rowid = NEW.rowid; END"));
+    run(QStringLiteral("INSERT INTO t (a, [b]) VALUES (2, \"[;]\") -- a; comment"));
+    EXPECT_EQ(column(QStringLiteral("SELECT a, b FROM t ORDER BY a"), QStringLiteral("b")),
+              (QStringList{QStringLiteral("x; y"), QStringLiteral("[;]")}));
+    EXPECT_EQ(column(QStringLiteral("SELECT a, b FROM t ORDER BY a"), QStringLiteral("a")), (QStringList{"1", "4"}));
+}
+
+// Every write holds a text to its column's width, as a recordset field
+// does: bound values, literals, expressions and copies of wider texts.
+TEST_F(DbTest, TextsAreHeldToTheirColumnWidthOnEveryWrite)
+{
+    run(QStringLiteral("CREATE TABLE n (s VARCHAR(5), m TEXT, k INTEGER)"));
+    run(QStringLiteral("CREATE TABLE w (s VARCHAR(10), k INTEGER)"));
+    run(QStringLiteral("INSERT INTO w VALUES ('0123456789', 1), ('ok', 2)"));
+    const QString six = QStringLiteral("sixsix");
+    std::vector<std::function<void()>> writes = {
+        [&] { db->execute(QStringLiteral("INSERT INTO n (s) VALUES (?)"), {six}); },
+        [&] { db->execute(QStringLiteral("INSERT INTO n (k, s) VALUES (?, ?), (?, ?)"), {1, QStringLiteral("a"), 2, six}); },
+        [&] { db->execute(QStringLiteral("INSERT INTO n VALUES ('abcdef', 'x', 1)")); },
+        [&] { db->execute(QStringLiteral("INSERT INTO n (s, k) SELECT s, k FROM w")); },
+        [&] { db->execute(QStringLiteral("INSERT INTO n (s) SELECT * FROM (SELECT s FROM w) ORDER BY 1")); },
+        [&] { db->execute(QStringLiteral("INSERT INTO n (s) SELECT 'a' UNION SELECT Trim(s) FROM w")); },
+        [&] { db->execute(QStringLiteral("UPDATE w SET k = 3, s = s WHERE k = 2")); },   // fits
+        [&] { db->execute(QStringLiteral("UPDATE n SET s = 'abcdef' WHERE k = 99")); },   // writes no row
+        [&] { db->execute(QStringLiteral("INSERT INTO n (s, k) VALUES ('abc', 1)")); },  // fits
+        [&] { db->execute(QStringLiteral("UPDATE n SET s = ? WHERE k = 1"), {six}); },
+        [&] { db->execute(QStringLiteral("UPDATE n SET k = 2, s = s || 'xyz'")); },
+        [&] { db->execute(QStringLiteral("UPDATE n SET s = 123456")); },
+    };
+    std::vector<int> numbers;
+    for (const auto& write : writes)
+        numbers.push_back(errorNumber(write));
+    EXPECT_EQ(numbers, (std::vector<int>{3163, 3163, 3163, 3163, 3163, 3163, 0, 0, 0, 3163, 3163, 3163}));
+    try {
+        writes.front()();
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.description().startsWith(QStringLiteral("The field 's' is too small"))) << e.what();
+    }
+    EXPECT_EQ(column(QStringLiteral("SELECT s FROM n"), QStringLiteral("s")), QStringList{QStringLiteral("abc")});
+
+    // What fits is written as it was given.
+    db->execute(QStringLiteral("INSERT INTO n (s, m, k) VALUES (?, ?, 7)"), {QStringLiteral("fivé5"), QString(300, QLatin1Char('m'))});
+    db->execute(QStringLiteral("INSERT INTO n (s, k) SELECT s, 8 FROM w WHERE k = 3"));
+    db->execute(QStringLiteral("UPDATE n SET s = 12345, m = Trim(m) WHERE k = 1"));
+    EXPECT_EQ(column(QStringLiteral("SELECT s FROM n ORDER BY k"), QStringLiteral("s")),
+              (QStringList{QStringLiteral("12345"), QStringLiteral("fivé5"), QStringLiteral("ok")}));
+}
+
+// The case-blind comparison reads ASCII texts in a fast path; a letter
+// beyond ASCII in front of both texts sends them through the general one.
+// Both order the punctuation around the letters alike, in short texts and
+// in long ones that the fast path reads eight bytes at a time.
+TEST_F(DbTest, CaseBlindFastPathAgreesWithTheGeneralPath)
+{
+    sqlite3_stmt* st = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db->handle(), "SELECT (?1 > ?2 COLLATE NOCASE) - (?1 < ?2 COLLATE NOCASE)", -1, &st, nullptr),
+              SQLITE_OK);
+    auto order = [&](const QString& a, const QString& b) {
+        const QByteArray x = a.toUtf8(), y = b.toUtf8();
+        sqlite3_bind_text(st, 1, x.constData(), int(x.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(st, 2, y.constData(), int(y.size()), SQLITE_TRANSIENT);
+        sqlite3_step(st);
+        const int r = sqlite3_column_int(st, 0);
+        sqlite3_reset(st);
+        return r;
+    };
+    const QStringList marks = {"@", "`", "[", "{", "_", "a", "Z", "m", "0", ""};
+    int checked = 0;
+    // Short texts, and long ones with the marks on either side of an eight-byte step.
+    for (const auto& shape : {std::make_pair("", ""), std::make_pair("abcdefg", "hijklmnopq"), std::make_pair("ABCDEFGHIJKLMNOP", "")}) {
+        QStringList texts;
+        for (const QString& m : marks)
+            for (const QString& k : marks)
+                texts << QString::fromLatin1(shape.first) + m + QString::fromLatin1(shape.second) + k + QStringLiteral("stuv");
+        for (const QString& a : texts) {
+            for (const QString& b : texts) {
+                const int fast = order(a, b);
+                ASSERT_EQ(fast, order(QStringLiteral("é") + a, QStringLiteral("é") + b)) << a.toStdString() << " / " << b.toStdString();
+                ASSERT_EQ(fast, -order(b, a));
+                ++checked;
+            }
+        }
+    }
+    EXPECT_EQ(order(QStringLiteral("ABC_"), QStringLiteral("abc@")), 1);   // '_' after '@', the letters alike
+    EXPECT_EQ(order(QStringLiteral("Abcdefghij"), QStringLiteral("aBCDEFGHIJ")), 0);
+    EXPECT_GT(checked, 1000);
+    sqlite3_finalize(st);
+}
+
 TEST_F(DbTest, QuoteDoublesApostrophes)
 {
     run(QStringLiteral("CREATE TABLE T (Name VARCHAR(50) COLLATE NOCASE)"));

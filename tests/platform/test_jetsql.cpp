@@ -95,9 +95,9 @@ TEST(JetSql, InsertWithoutColumnListGetsTheFirstColumns)
     db.loadSchema();
     const auto ctx = db.context();
     EXPECT_EQ(one("INSERT INTO TempTeams SELECT Score.Posi, Score.DriverID FROM Score ORDER BY Posi", ctx),
-              "INSERT INTO TempTeams (Posi, DriverID) SELECT Score.Posi, Score.DriverID FROM Score ORDER BY Posi");
+              "INSERT INTO TempTeams (\"Posi\", \"DriverID\") SELECT Score.Posi, Score.DriverID FROM Score ORDER BY Posi");
     EXPECT_EQ(one("INSERT INTO Rookies  VALUES('A',5)", ctx), "INSERT INTO Rookies  VALUES('A',5)");
-    EXPECT_EQ(one("INSERT INTO TempTeams VALUES (1, 2)", ctx), "INSERT INTO TempTeams (Posi, DriverID) VALUES (1, 2)");
+    EXPECT_EQ(one("INSERT INTO TempTeams VALUES (1, 2)", ctx), "INSERT INTO TempTeams (\"Posi\", \"DriverID\") VALUES (1, 2)");
     EXPECT_EQ(one("INSERT INTO Bonus(DivID,DriverID,Bonus) VALUES ('A',1,2)", ctx),
               "INSERT INTO Bonus(DivID,DriverID,Bonus) VALUES ('A',1,2)");
 }
@@ -108,16 +108,16 @@ TEST(JetSql, SelectIntoCopiesTheDefinition)
     db.loadSchema();
     const auto tr = translate("SELECT * INTO ScoreDrop2 FROM Score", db.context());
     ASSERT_EQ(tr.statements.size(), 2);
-    EXPECT_TRUE(tr.statements[0].startsWith("CREATE TABLE ScoreDrop2 ("));
+    EXPECT_TRUE(tr.statements[0].startsWith("CREATE TABLE \"ScoreDrop2\" ("));
     EXPECT_TRUE(tr.statements[0].contains("Finish   VARCHAR(50) COLLATE NOCASE"));
-    EXPECT_EQ(tr.statements[1], "INSERT INTO ScoreDrop2 SELECT *  FROM Score");
+    EXPECT_EQ(tr.statements[1], "INSERT INTO \"ScoreDrop2\" SELECT *  FROM Score");
     // The copy compares case-blind like its source.
     db.raw("INSERT INTO Division (ID, Name, [Drop]) VALUES ('d1', 'One', 2)");
     EXPECT_TRUE(db.run("SELECT * INTO DivisionOld FROM Division").isEmpty());
     EXPECT_EQ(db.run("SELECT Name, Drop FROM DivisionOld WHERE ID = 'D1'"), QStringList{"One|2"});
     // Anything but a plain copy of one table falls back to CREATE TABLE AS.
     const auto tr2 = translate("SELECT ID, Name INTO X FROM Division WHERE ID = 'a'", db.context());
-    EXPECT_EQ(tr2.statements, QStringList{"CREATE TABLE X AS SELECT ID, Name  FROM Division WHERE ID = 'a'"});
+    EXPECT_EQ(tr2.statements, QStringList{"CREATE TABLE \"X\" AS SELECT ID, Name  FROM Division WHERE ID = 'a'"});
 }
 
 TEST(JetSql, UpdatableSelectsGetARowidVariant)
@@ -153,8 +153,8 @@ TEST(JetSql, SavedQueriesBecomeCommonTableExpressions)
     auto ctx = db.context({"lastrace"});
     auto tr = translate("SELECT * FROM LastRaceTotals WHERE DriverID <> 0", ctx);
     EXPECT_EQ(tr.statements.value(0),
-              "WITH LastRacePoints AS (SELECT ScoreDrop.DriverID, ScoreDrop.Points FROM ScoreDrop WHERE "
-              "jet_val(RaceNo)<= jet_val(jet_param('lastrace'))), LastRaceTotals AS (SELECT LastRacePoints.DriverID, "
+              "WITH \"LastRacePoints\" AS (SELECT ScoreDrop.DriverID, ScoreDrop.Points FROM ScoreDrop WHERE "
+              "jet_val(RaceNo)<= jet_val(jet_param('lastrace'))), \"LastRaceTotals\" AS (SELECT LastRacePoints.DriverID, "
               "Sum(LastRacePoints.Points) AS TotalPoints FROM LastRacePoints GROUP BY LastRacePoints.DriverID) "
               "SELECT * FROM LastRaceTotals WHERE DriverID <> 0");
     EXPECT_TRUE(tr.baseTable.isEmpty());
@@ -167,7 +167,7 @@ TEST(JetSql, SavedQueriesBecomeCommonTableExpressions)
     // A saved query that names itself is not expanded forever.
     db.saved["Loop"] = "SELECT * FROM Loop";
     EXPECT_EQ(translate("SELECT * FROM Loop", db.context()).statements.value(0),
-              "WITH Loop AS (SELECT * FROM Loop) SELECT * FROM Loop");
+              "WITH \"Loop\" AS (SELECT * FROM Loop) SELECT * FROM Loop");
 }
 
 TEST(JetSql, OuterQueryKeepsTheSavedOrder)
@@ -177,12 +177,12 @@ TEST(JetSql, OuterQueryKeepsTheSavedOrder)
                             "(Races INNER JOIN Score ON Races.ID = Score.RaceID) ON Drivers.DriverID = Score.DriverID "
                             "WHERE Score.Posi <= 5 ORDER BY Races.Division, Races.RaceNo DESC, Score.Posi";
     const QString sql = one("SELECT Posi,Name FROM Top5Races WHERE Division='A' And RaceNo = '3'", db.context());
-    EXPECT_TRUE(sql.endsWith("WHERE Division='A' And RaceNo = '3' ORDER BY Top5Races.Division, "
-                             "Top5Races.RaceNo DESC, Top5Races.Posi"))
+    EXPECT_TRUE(sql.endsWith("WHERE Division='A' And RaceNo = '3' ORDER BY Top5Races.\"Division\", "
+                             "Top5Races.\"RaceNo\" DESC, Top5Races.\"Posi\""))
         << sql.toStdString();
     // An order of its own wins; grouping drops it.
     EXPECT_TRUE(one("SELECT Name FROM Top5Races ORDER BY Name", db.context()).endsWith("FROM Top5Races ORDER BY Name"));
     EXPECT_TRUE(one("SELECT Count(*) FROM Top5Races t", db.context()).endsWith("FROM Top5Races t"));
-    EXPECT_TRUE(one("SELECT Name FROM Top5Races t", db.context()).endsWith("FROM Top5Races t ORDER BY t.Division, "
-                                                                            "t.RaceNo DESC, t.Posi"));
+    EXPECT_TRUE(one("SELECT Name FROM Top5Races t", db.context()).endsWith("FROM Top5Races t ORDER BY t.\"Division\", "
+                                                                            "t.\"RaceNo\" DESC, t.\"Posi\""));
 }

@@ -51,3 +51,15 @@ TEST(MaskEdBox, MoneyAmountsReadAsTypedOrAsDisplayed)
     for (const char* bad : {"abc", "12a", "1,00", "$", "()", "--1", "1e5", "1.2.3", "inf", "99999999999999999"})
         EXPECT_FALSE(rt::ParseMoney(QString::fromLatin1(bad), v)) << bad;
 }
+
+TEST(MaskEdBox, CommasAfterThePointAreRefused)
+{
+    double v = -1;
+    for (const char* bad : {"1,000.5,5", "1,000.,5", "$1,000.00,", "1000.5,5"})
+        EXPECT_FALSE(rt::ParseMoney(QString::fromLatin1(bad), v)) << bad;
+    MaskEdBox box;
+    box.setText(QStringLiteral("1,000.5,5"));
+    EXPECT_FALSE(box.Value(v));
+    EXPECT_TRUE(rt::ParseMoney(QStringLiteral("1,000.55"), v));
+    EXPECT_EQ(v, 1000.55);
+}

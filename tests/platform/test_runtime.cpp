@@ -2,6 +2,7 @@
 // fields, text files.
 
 #include "Runtime.h"
+#include "TestSupport.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -28,6 +29,20 @@ TEST(Runtime, ValReadsTheLeadingNumber)
     EXPECT_EQ(rt::Val(QVariant()), 0);
     EXPECT_EQ(rt::Val(QVariant(4.25)), 4.25);
     EXPECT_EQ(rt::Val(QVariant(QStringLiteral("150.123 mph"))), 150.123);
+}
+
+TEST(Runtime, ValReadsNumbersTooLongForAnIntegerInEveryForm)
+{
+    // The same number in hexadecimal, octal and decimal digits.
+    EXPECT_EQ(rt::Val(QStringLiteral("&HFFFFFFFFFFFFFFFFFF")), 4722366482869645213695.0);
+    EXPECT_EQ(rt::Val(QStringLiteral("&o777777777777777777777777")), 4722366482869645213695.0);
+    EXPECT_EQ(rt::Val(QStringLiteral("4722366482869645213695")), 4722366482869645213695.0);
+    EXPECT_EQ(rt::Val(QStringLiteral("&H7FFFFFFFFFFFFFFF")), 9223372036854775807.0);
+    EXPECT_EQ(rt::Val(QStringLiteral("&O17x")), 15);
+    // Beyond what a double holds: 0, whatever the digits.
+    EXPECT_EQ(rt::Val(QStringLiteral("&H") + QString(300, QLatin1Char('F'))), 0);
+    EXPECT_EQ(rt::Val(QStringLiteral("&O") + QString(400, QLatin1Char('7'))), 0);
+    EXPECT_EQ(rt::Val(QString(400, QLatin1Char('9'))), 0);
 }
 
 TEST(Runtime, RoundingTakesATieToTheEvenNeighbour)
@@ -126,6 +141,24 @@ TEST(Runtime, WriteFileAtomicWritesWholeOrNothing)
     QString error;
     EXPECT_FALSE(rt::WriteFileAtomic(dir.filePath(QStringLiteral("no/such/dir/x.htm")), "x", &error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(Runtime, WriteFileAtomicOnAFullDiskKeepsTheOldFileAndSaysWhy)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("page.htm"));
+    const QByteArray old(3000, 'o');
+    ASSERT_TRUE(rt::WriteFileAtomic(path, old));
+    const std::string told = testsupport::WithFileSizeLimit(1024, [&] {
+        QString error;
+        return rt::WriteFileAtomic(path, QByteArray(4000, 'n'), &error) ? std::string("written") : error.toStdString();
+    });
+    EXPECT_NE(told.find("File too large"), std::string::npos) << told;
+    EXPECT_NE(told.find(path.toStdString()), std::string::npos) << told;
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), old);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("page.htm")});
 }
 
 TEST(Runtime, AppFileJoinsTheProgramFolder)

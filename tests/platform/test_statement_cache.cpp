@@ -244,3 +244,31 @@ TEST_F(CacheTest, ANameAloneStillOpensItsTableOrQuery)
     EXPECT_EQ(byName->recordCount(), 2);
     EXPECT_EQ(db->openRecordset(QStringLiteral("SELECT Count(*) FROM [Big Ones]"), {}, dbOpenForwardOnly)->field(0).toInt(), 2);
 }
+
+// A table altered through the raw handle, behind the layer's back: SQLite
+// prepares the kept statement again by itself, and the layer's caches of
+// that text (columns, translation) must follow, not answer as before.
+TEST_F(CacheTest, ATextKeptAcrossAChangeSQLiteMadeOnItsOwnReadsTheNewTable)
+{
+    const QString sql = QStringLiteral("SELECT * FROM T WHERE A = 2");
+    auto before = db->openRecordset(sql);
+    ASSERT_EQ(before->fieldCount(), 3);
+    before.reset();
+    ASSERT_EQ(sqlite3_exec(db->handle(), "ALTER TABLE T ADD COLUMN Extra VARCHAR(10) DEFAULT 'x';"
+                                         "ALTER TABLE T RENAME COLUMN Name TO Label;"
+                                         "UPDATE T SET Extra = 'two!' WHERE A = 2",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    auto after = db->openRecordset(sql);
+    ASSERT_EQ(after->fieldCount(), 4);
+    EXPECT_EQ(after->text(QStringLiteral("Label")), QStringLiteral("two"));
+    EXPECT_EQ(after->text(QStringLiteral("Extra")), QStringLiteral("two!"));
+    EXPECT_EQ(errorOf([&] { after->field(QStringLiteral("Name")); }), 3265);
+    // A write through the kept INSERT text reads the new columns too.
+    const QString insert = QStringLiteral("INSERT INTO T (A, Label) VALUES (?, ?)");
+    EXPECT_EQ(errorOf([&] { db->execute(insert, {4, QStringLiteral("four")}); }), 0);
+    ASSERT_EQ(sqlite3_exec(db->handle(), "ALTER TABLE T DROP COLUMN Extra", nullptr, nullptr, nullptr), SQLITE_OK);
+    EXPECT_EQ(errorOf([&] { db->execute(insert, {5, QStringLiteral("five")}); }), 0);
+    EXPECT_EQ(first(QStringLiteral("SELECT Count(*) FROM T WHERE Label IN ('four', 'five')")).toInt(), 2);
+    EXPECT_EQ(db->openRecordset(sql)->fieldCount(), 3);
+}

@@ -162,6 +162,27 @@ TEST_F(RaceResultPageTest, FailuresAreReportedAndLeaveTheOldPage)
     EXPECT_EQ(pageparse::ReadFile(page), QStringLiteral("old page"));
 }
 
+TEST_F(RaceResultPageTest, AFullDiskLeavesTheOldPagesAndAnnouncesNothing)
+{
+    const QString page = program->writeFile(QStringLiteral("HTML/007D1_result.htm"), "old page");
+    const QString fragment = program->writeFile(QStringLiteral("TXT/007D1_Result.htm"), "old fragment");
+    auto w = Open();
+    ChooseDivision(*w, QStringLiteral("D1 Cup"));
+    const std::string told = testsupport::WithFileSizeLimit(512, [&] {
+        msgs->clear();
+        Button(*w, "commSave")->click();
+        const bool announced = msgs->saw(QStringLiteral("All HTML Files have been generated"));
+        return (announced ? "announced\n" : "") + msgs->last().toStdString();
+    });
+    EXPECT_EQ(told.find("announced"), std::string::npos) << told;
+    EXPECT_NE(told.find("Race result page"), std::string::npos) << told;
+    EXPECT_NE(told.find("File too large: " + fragment.toStdString()), std::string::npos) << told;
+    EXPECT_EQ(pageparse::ReadFile(page), QStringLiteral("old page"));
+    EXPECT_EQ(pageparse::ReadFile(fragment), QStringLiteral("old fragment"));
+    for (const char* folder : {"HTML", "TXT"})
+        EXPECT_TRUE(QDir(program->file(QString::fromLatin1(folder))).entryList({QStringLiteral("*.tmp")}, QDir::Files).isEmpty());
+}
+
 TEST_F(RaceResultPageTest, AnImportedRaceShowsAndPublishesEveryLine)
 {
     dbMain->execute(QStringLiteral("INSERT INTO Division (ID, Name, Numbers, Brands, Teams, Roty, Earnings, PointSystem, \"Drop\") "

@@ -9,19 +9,7 @@ install=$1
 runtime=$2
 blank=$3
 
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-failures=0
-check() {   # description, then a command that must succeed
-    local what=$1
-    shift
-    if "$@"; then
-        echo "ok:   $what"
-    else
-        echo "FAIL: $what"
-        failures=$((failures + 1))
-    fi
-}
+source "$(dirname "$0")/checks.sh"
 same() { cmp -s "$1" "$2"; }
 
 # Two versions of the program's files: v2 changes two templates, the

@@ -51,7 +51,7 @@ TEST_F(BonusTest, NewAmountsAreCheckedAndListed)
     EXPECT_EQ(lastResult, kStillOpen);
     EXPECT_EQ(msgs->last(), "A Driver must be selected!");
     EXPECT_EQ(msgs->calls().back().flags, dlg::vbCritical);
-    for (const char* bad : {"", "abc", "12,34", "1e5", "100; DELETE FROM Drivers", "$"}) {
+    for (const char* bad : {"", "abc", "12,34", "1e5", "100; DELETE FROM Drivers", "$", "1,000.5,5"}) {
         msgs->clear();
         run(list.get(), "new", enter("Ann Able", QString::fromLatin1(bad)));
         EXPECT_EQ(lastResult, kStillOpen) << bad;

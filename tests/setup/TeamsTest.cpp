@@ -149,6 +149,22 @@ TEST_F(TeamsTest, NewEditAndCancel)
     EXPECT_EQ(rows(list.get()), QStringList({"O'Hare Racing"}));
 }
 
+// A name longer than its column is refused with the database's message; the
+// editor stays open and nothing is stored.
+TEST_F(TeamsTest, NameLongerThanItsColumnIsRefused)
+{
+    auto list = open("frmListTeams");
+    choose(list.get(), "E2 Series");
+    run(list.get(), "new", [&](QDialog* d) {
+        d->findChild<QLineEdit*>("Text1")->setText(QString(300, QLatin1Char('n')));
+        ok(d);
+        EXPECT_EQ(d->result(), kStillOpen);
+        pressKey(d->findChild<QLineEdit*>("Text1"), Qt::Key_Escape);
+    });
+    EXPECT_TRUE(msgs->saw("The field 'Team_Name' is too small")) << msgs->last().toStdString();
+    EXPECT_EQ(count("SELECT COUNT(*) FROM Teams WHERE Division = 'E2'"), 0);
+}
+
 // Saving a team carries its seats into the scored races of its division
 // only, after one Yes; a No asks again for the next driver with races.
 TEST_F(TeamsTest, UpdatesTheTeamOfScoredRacesOfItsDivision)

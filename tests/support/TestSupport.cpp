@@ -16,9 +16,41 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <csignal>
 #include <string>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace testsupport {
+
+std::string WithFileSizeLimit(long limit, const std::function<std::string()>& step)
+{
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return "child failed";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(fds[0]);
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit cap{rlim_t(limit), rlim_t(limit)};
+        ::setrlimit(RLIMIT_FSIZE, &cap);
+        const std::string out = step();
+        const bool sent = ::write(fds[1], out.data(), out.size()) == ssize_t(out.size());
+        ::_exit(sent ? 0 : 1);   // no destructors or exit handlers of the parent's copy
+    }
+    ::close(fds[1]);
+    std::string out;
+    char buf[4096];
+    for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;)
+        out.append(buf, size_t(n));
+    ::close(fds[0]);
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return "child failed";
+    return out;
+}
 
 MsgRecorder::MsgRecorder()
 {

@@ -33,6 +33,11 @@ private:
     std::deque<int> m_answers;
 };
 
+// Runs step in a child process whose files cannot grow past limit bytes (a
+// write beyond it fails with "File too large", as on a full disk) and gives
+// back the text step returned; "child failed" when the child did not finish.
+std::string WithFileSizeLimit(long limit, const std::function<std::string()>& step);
+
 // A program folder in a temporary directory: data/blank.mdb, HTML/ with the
 // templates, TXT/, STN/; rt::AppPath() points at it and the settings store
 // is a file inside it.

@@ -285,8 +285,9 @@ TEST_F(PageTest, StandingsPageIsValidHtml)
     EXPECT_TRUE(body.contains(QStringLiteral("O&#39;Neil &amp; &lt;Sons&gt;")));
     EXPECT_TRUE(body.contains(QStringLiteral("Zo&#235; &#321;uk")));
     EXPECT_EQ(TagBalance(ReadFile(txt(QStringLiteral("002D1Stan.htm")))), QString());
-    if (HaveTidy())
+    if (HaveTidy()) {
         EXPECT_EQ(TidyErrors(path), QString());
+    }
 }
 
 TEST_F(PageTest, StandingsPageOpensInChromium)

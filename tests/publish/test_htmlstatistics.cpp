@@ -296,6 +296,7 @@ TEST_F(StatisticsPageTest, PageIsValidHtml)
     EXPECT_TRUE(page.contains(QStringLiteral("B&#228;ck &amp; &lt;12&gt;")));
     EXPECT_TRUE(page.contains(QStringLiteral("Caf&#233; 500")));
     EXPECT_EQ(TagBalance(page), QString());
-    if (HaveTidy())
+    if (HaveTidy()) {
         EXPECT_EQ(TidyErrors(pagePath()), QString());
+    }
 }

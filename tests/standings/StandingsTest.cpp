@@ -120,8 +120,9 @@ TEST_F(SeasonTest, StandingsWithOneDroppedRace)
                                         QStringLiteral(" 1,239,567"), QStringLiteral("         0"), QStringLiteral(" 1,239,567")}));
     EXPECT_EQ(TableAfterTitle(body, QStringLiteral("Manufacturer Points")).size(), 6u);
     EXPECT_EQ(TagBalance(body), QString());
-    if (HaveTidy())
+    if (HaveTidy()) {
         EXPECT_EQ(TidyErrors(pagePath()), QString());
+    }
     EXPECT_TRUE(QFile::exists(program->file(QStringLiteral("TXT/003D1Stan.htm"))));
 }
 
@@ -242,8 +243,9 @@ TEST_F(SeasonTest, SavedQueriesAreMadeOnceAndKept)
     Standings s;
     for (const QString& name : Standings::QueryNames()) {
         ASSERT_TRUE(dbMain->hasQueryDef(name)) << name.toStdString();
-        if (name != QLatin1String("Qual"))
+        if (name != QLatin1String("Qual")) {
             EXPECT_EQ(dbMain->queryDef(name).sql(), Standings::QuerySql(name));
+        }
     }
     EXPECT_TRUE(dbMain->queryDef(QStringLiteral("Qual")).sql().endsWith(QLatin1Char(' ')));   // left as it was
     EXPECT_TRUE(Standings::QuerySql(QStringLiteral("Standings")).startsWith(QStringLiteral(" SELECT Points.DriverID")));

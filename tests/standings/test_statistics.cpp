@@ -197,8 +197,9 @@ TEST_F(StatisticsTest, SeasonLines)
          << Top5("T:MILES", {{"Al O'Neil", 299}, {"Bo B\u00e4ck", 297}, {"Di Diaz", 262}, {"Cy <Fast> & Co", 245}, {"Ed Earl", 49}});
     EXPECT_EQ(stats->c_top5, top5);
     for (const QString& l : stats->c_top5)
-        if (l.size() > 11)
+        if (l.size() > 11) {
             EXPECT_EQ(l.size(), 35) << l.toStdString();
+        }
 
     const QString line = QStringLiteral("LINE");
     const QStringList gen = {
@@ -248,8 +249,9 @@ TEST_F(StatisticsTest, SeasonLines)
                                          QStringLiteral("177.5"), QStringLiteral("   0")}));
     EXPECT_TRUE(body.contains(QStringLiteral("Clear &amp; &quot;dry&quot;")));
     EXPECT_EQ(TagBalance(body), QString());
-    if (HaveTidy())
+    if (HaveTidy()) {
         EXPECT_EQ(TidyErrors(program->file(QStringLiteral("HTML/D1_statistics.htm"))), QString());
+    }
     EXPECT_TRUE(QFile::exists(program->file(QStringLiteral("TXT/003D1Stat.htm"))));
 }
 
@@ -490,8 +492,9 @@ TEST_F(StatisticsTest, SavedQueriesMadeWhenMissingAndKept)
     Statistics s;
     for (const auto& q : Statistics::SavedQueries()) {
         ASSERT_TRUE(dbMain->hasQueryDef(q.first)) << q.first.toStdString();
-        if (q.first != QLatin1String("Stand"))
+        if (q.first != QLatin1String("Stand")) {
             EXPECT_EQ(dbMain->queryDef(q.first).sql(), q.second);
+        }
     }
     EXPECT_EQ(dbMain->queryDef(QStringLiteral("Stand")).sql(),
               QStringLiteral("SELECT DriverID AS SDriver, 0 AS SumOfPoints FROM ScoreDrop"));

@@ -1,15 +1,12 @@
 #include "Lookups.h"
 
 #include "Database.h"
-#include "Dialogs.h"
 #include "Recordset.h"
 #include "Runtime.h"
 #include "State.h"
 #include "TextLayout.h"
 
-#include <QComboBox>
 #include <QFileInfo>
-#include <QLineEdit>
 
 static QString idText(qint64 id)
 {
@@ -139,16 +136,6 @@ void FillDivisionLists(QStringList& names, QStringList& ids)
     }
 }
 
-void FillDivisionCombo(QComboBox* combo)
-{
-    combo->addItem(QStringLiteral("<Select Division>"), QString());
-    for (auto rs = openDivisions(); !rs->eof(); rs->moveNext()) {
-        const QString id = rs->text(QStringLiteral("ID"));
-        combo->addItem(id + QStringLiteral(" - ") + rt::Trim(rs->text(QStringLiteral("Name"))), id);
-    }
-    combo->setCurrentIndex(0);
-}
-
 int AddBrand(BrandSlots& brandSlots, const QString& make)
 {
     if (rt::Trim(make).isEmpty())
@@ -168,19 +155,4 @@ int MfgPoints(int slot)
 {
     static const int kPoints[5] = {9, 6, 4, 2, 1};
     return slot >= 0 && slot < 5 ? kPoints[slot] : 0;
-}
-
-bool BrowseStnFile(QWidget* parent, QLineEdit* stnFile, const QString& startFolder)
-{
-    dlg::FileCall call;
-    call.startFolder = startFolder;
-    call.fileName = stnFile->text();
-    call.filter = QStringLiteral("*.HTML (*.html *.HTML);;*.HTM (*.htm *.HTM)");
-    const QString chosen = dlg::GetOpenFileName(parent, call);
-    if (chosen.isEmpty())
-        return false;
-    // The full path first: the box's change handler may read it.
-    sStnPath = chosen;
-    stnFile->setText(QFileInfo(chosen).fileName());
-    return true;
 }

@@ -4,10 +4,6 @@
 
 #include <array>
 
-class QComboBox;
-class QLineEdit;
-class QWidget;
-
 // The name a driver is shown and sorted by: his Name, or his OnlineID when
 // the Name is empty or blank. DriverShownNameSql is the same rule as an SQL
 // expression over the Name and OnlineID columns of the given table or alias.
@@ -35,17 +31,9 @@ void LoadDivisionSettings(const QString& div);
 
 // Appends the divisions' names and ids, ordered by name.
 void FillDivisionLists(QStringList& names, QStringList& ids);
-// Appends "<Select Division>" and "ID - Name" per division; selects item 0.
-// Each item's data (Qt::UserRole) holds the division id ("" for item 0).
-void FillDivisionCombo(QComboBox* combo);
 
 using BrandSlots = std::array<QString, 5>;
 // Finds or takes the manufacturer slot of a make (0..4), 5 when all are
 // taken by other makes, 0 for a blank make.
 int AddBrand(BrandSlots& brandSlots, const QString& make);
 int MfgPoints(int slot);
-
-// The import window's "Browse": opens the file dialog on the box's text;
-// on a choice puts the file name into the box and the full path into
-// sStnPath. Returns false when cancelled.
-bool BrowseStnFile(QWidget* parent, QLineEdit* stnFile, const QString& startFolder);

@@ -1,16 +1,12 @@
 #pragma once
-// Message boxes, file, colour and font dialogs go through replaceable
-// hooks, so that tests can answer them without a display and record what
-// was asked.
+// Message boxes go through a replaceable hook, so that tests can answer
+// them without a display and record what was asked. The computing code
+// asks here; the boxes themselves are windows (WindowDialogs.h), installed
+// by the program at start-up.
 
-#include <QColor>
-#include <QFont>
 #include <QString>
-#include <QStringList>
 
 #include <functional>
-
-class QWidget;
 
 namespace dlg {
 
@@ -37,37 +33,14 @@ struct MsgCall {
 
 using MsgHook = std::function<int(const MsgCall&)>;
 
-// Shows a message box; returns the answer. Without a hook a real box is
-// shown when a GUI application runs, else the text goes to stderr and the
+// Shows a message box; returns the answer. Without a hook the installed
+// message boxes answer; without those the text goes to stderr and the
 // default button is the answer.
 int MsgBox(const QString& prompt, int flags = vbOKOnly, const QString& title = QString());
 void SetMsgHook(MsgHook hook);   // empty hook restores the default
-
-struct FileCall {
-    QString caption;
-    QString startFolder;
-    QString fileName;   // proposed name
-    QString filter;     // Qt filter text
-};
-// Returns the chosen file's full path, or an empty text when cancelled.
-using FileHook = std::function<QString(const FileCall&)>;
-QString GetOpenFileName(QWidget* parent, const FileCall& call);
-void SetFileHook(FileHook hook);
-
-// Colour dialog: returns false when cancelled.
-using ColorHook = std::function<bool(QColor& color)>;
-bool ChooseColor(QWidget* parent, QColor& color);
-void SetColorHook(ColorHook hook);
-
-// Font dialog: returns false when cancelled.
-using FontHook = std::function<bool(QFont& font)>;
-bool ChooseFont(QWidget* parent, QFont& font);
-void SetFontHook(FontHook hook);
-
-// Modal editors (QDialog::exec) go through this so tests can drive a
-// dialog after it is shown; the default calls exec().
-using ExecHook = std::function<int(QWidget* dialog)>;
-int ExecDialog(QWidget* dialog);
-void SetExecHook(ExecHook hook);
+// The message boxes the program shows when no hook is set.
+void SetMessageBoxes(MsgHook boxes);
+// The answer without a window: the text to stderr, the default button.
+int AnswerWithoutWindow(const MsgCall& call);
 
 } // namespace dlg

@@ -1,5 +1,6 @@
 #include "ResultDialog.h"
 
+#include "ControlTexts.h"
 #include "Database.h"
 #include "Dialogs.h"
 #include "Forms.h"

@@ -4,6 +4,7 @@
 #include "Forms.h"
 #include "ImportDamage.h"
 #include "Runtime.h"
+#include "WindowDialogs.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,5 +1,6 @@
 #include "frmEditIncident.h"
 
+#include "ControlTexts.h"
 #include "Database.h"
 #include "Dialogs.h"
 #include "Forms.h"

@@ -1,5 +1,6 @@
 #include "frmEditRace.h"
 
+#include "ControlTexts.h"
 #include "Database.h"
 #include "Dialogs.h"
 #include "Forms.h"
@@ -10,6 +11,7 @@
 #include "TextLayout.h"
 #include "frmChangeDriver.h"
 #include "frmRaceResult.h"
+#include "WindowDialogs.h"
 
 #include <QComboBox>
 #include <QGridLayout>

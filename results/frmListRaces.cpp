@@ -10,6 +10,7 @@
 #include "State.h"
 #include "WaitCursor.h"
 #include "frmRaces.h"
+#include "WindowDialogs.h"
 
 #include <QAction>
 #include <QComboBox>

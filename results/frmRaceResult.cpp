@@ -15,6 +15,7 @@
 #include "Statistics.h"
 #include "TextLayout.h"
 #include "WaitCursor.h"
+#include "WindowDialogs.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

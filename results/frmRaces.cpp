@@ -1,5 +1,6 @@
 #include "frmRaces.h"
 
+#include "ControlTexts.h"
 #include "Database.h"
 #include "Dialogs.h"
 #include "EarningsClass.h"

@@ -1,10 +1,12 @@
 #include "EditorDialog.h"
 
+#include "ControlTexts.h"
 #include "DbError.h"
 #include "Dialogs.h"
 #include "Runtime.h"
 #include "State.h"
 #include "TextLayout.h"
+#include "WindowDialogs.h"
 
 #include <QComboBox>
 #include <QEvent>

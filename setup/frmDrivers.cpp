@@ -1,5 +1,6 @@
 #include "frmDrivers.h"
 
+#include "ControlTexts.h"
 #include "Database.h"
 #include "Recordset.h"
 #include "State.h"

@@ -1,5 +1,6 @@
 #include "frmTracks.h"
 
+#include "ControlTexts.h"
 #include "Database.h"
 #include "Recordset.h"
 #include "Runtime.h"

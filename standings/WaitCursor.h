@@ -2,20 +2,21 @@
 // The hourglass for a long run, restored however the run ends. Does
 // nothing without a GUI application (tests, tools).
 
-#include <QApplication>
+#include <QCursor>
+#include <QGuiApplication>
 
 class WaitCursor {
 public:
     WaitCursor()
-        : m_on(qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr)
+        : m_on(qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr)
     {
         if (m_on)
-            QApplication::setOverrideCursor(Qt::WaitCursor);
+            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
     }
     ~WaitCursor()
     {
         if (m_on)
-            QApplication::restoreOverrideCursor();
+            QGuiApplication::restoreOverrideCursor();
     }
     WaitCursor(const WaitCursor&) = delete;
     WaitCursor& operator=(const WaitCursor&) = delete;

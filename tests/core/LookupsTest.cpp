@@ -7,9 +7,6 @@
 #include "TestSupport.h"
 #include "TextLayout.h"
 
-#include <QComboBox>
-#include <QLineEdit>
-
 using testsupport::LeagueTest;
 
 namespace {
@@ -205,55 +202,12 @@ TEST_F(Lookups, DivisionSettingsAndRecord)
     EXPECT_TRUE(back.Brands);
 }
 
-TEST_F(Lookups, DivisionListsAndCombo)
+TEST_F(Lookups, DivisionListsOrderedByName)
 {
     QStringList names{QStringLiteral("kept")}, ids{QStringLiteral("k")};
     FillDivisionLists(names, ids);
     EXPECT_EQ(names, (QStringList{QStringLiteral("kept"), QStringLiteral("  Amateurs "), QStringLiteral("Open's Cup")}));
     EXPECT_EQ(ids, (QStringList{QStringLiteral("k"), QStringLiteral("AM"), QStringLiteral("O'K")}));
-
-    QComboBox combo;
-    FillDivisionCombo(&combo);
-    ASSERT_EQ(combo.count(), 3);
-    EXPECT_EQ(combo.currentIndex(), 0);
-    EXPECT_EQ(combo.itemText(0), QStringLiteral("<Select Division>"));
-    EXPECT_EQ(combo.itemText(1), QStringLiteral("AM - Amateurs"));
-    EXPECT_EQ(combo.itemData(1).toString(), QStringLiteral("AM"));
-    EXPECT_EQ(combo.itemText(2), QStringLiteral("O'K - Open's Cup"));
-    EXPECT_EQ(combo.itemData(2).toString(), QStringLiteral("O'K"));
-
-    dbMain->execute(QStringLiteral("DELETE FROM Division"));
-    QComboBox empty;
-    FillDivisionCombo(&empty);
-    EXPECT_EQ(empty.count(), 1);
-    EXPECT_EQ(empty.currentText(), QStringLiteral("<Select Division>"));
-}
-
-TEST_F(Lookups, BrowseStnFileFillsBoxAndPath)
-{
-    QLineEdit box(QStringLiteral("old.html"));
-    sStnPath = QStringLiteral("/somewhere/old.html");
-    dlg::FileCall seen;
-    dlg::SetFileHook([&](const dlg::FileCall& call) {
-        seen = call;
-        return QString();
-    });
-    EXPECT_FALSE(BrowseStnFile(nullptr, &box, program->file(QStringLiteral("STN"))));
-    EXPECT_EQ(seen.fileName, QStringLiteral("old.html"));
-    EXPECT_EQ(seen.startFolder, program->file(QStringLiteral("STN")));
-    EXPECT_TRUE(seen.filter.contains(QStringLiteral("*.html")) && seen.filter.contains(QStringLiteral("*.htm")));
-    EXPECT_EQ(box.text(), QStringLiteral("old.html"));
-    EXPECT_EQ(sStnPath, QStringLiteral("/somewhere/old.html"));
-
-    const QString chosen = program->file(QStringLiteral("STN/race 3.htm"));
-    dlg::SetFileHook([&](const dlg::FileCall&) { return chosen; });
-    QString pathWhenChanged;
-    QObject::connect(&box, &QLineEdit::textChanged, [&] { pathWhenChanged = sStnPath; });
-    EXPECT_TRUE(BrowseStnFile(nullptr, &box, QString()));
-    dlg::SetFileHook({});
-    EXPECT_EQ(box.text(), QStringLiteral("race 3.htm"));
-    EXPECT_EQ(sStnPath, chosen);
-    EXPECT_EQ(pathWhenChanged, chosen);
 }
 
 TEST_F(Lookups, ClearFieldsOnANewRaceRow)

@@ -11,6 +11,7 @@
 #include "frmChangeDriver.h"
 #include "frmEditIncident.h"
 #include "frmEditRace.h"
+#include "WindowDialogs.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -10,6 +10,7 @@
 #include "State.h"
 #include "frmRaceResult.h"
 #include "MSFlexGrid.h"
+#include "WindowDialogs.h"
 
 #include <QComboBox>
 #include <QListWidget>

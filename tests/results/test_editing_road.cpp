@@ -5,6 +5,7 @@
 #include "EditingFixture.h"
 
 #include "ProcessClass.h"
+#include "WindowDialogs.h"
 
 using namespace pageparse;
 

@@ -1,6 +1,7 @@
 // The damage import dialog: not offered by the race result window, but
 // built and working.
 #include "EditingFixture.h"
+#include "WindowDialogs.h"
 
 using namespace raceresult;
 

@@ -1,6 +1,7 @@
 // The result line editor and the driver replacement, driven from the race
 // result window's results grid and "&Add Prov.".
 #include "EditingFixture.h"
+#include "WindowDialogs.h"
 
 #include <QComboBox>
 

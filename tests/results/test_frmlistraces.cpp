@@ -10,6 +10,7 @@
 #include "frmListRaces.h"
 #include "frmMainMenu.h"
 #include "frmRaces.h"
+#include "WindowDialogs.h"
 
 #include <QAction>
 #include <QApplication>

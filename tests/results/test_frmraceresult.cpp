@@ -8,6 +8,7 @@
 #include "RegisterResultsForms.h"
 #include "Settings.h"
 #include "frmMainMenu.h"
+#include "WindowDialogs.h"
 
 #include <QAction>
 #include <QApplication>

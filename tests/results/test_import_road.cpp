@@ -15,6 +15,7 @@
 #include "ProcessClass.h"
 #include "Options.h"
 #include "Runtime.h"
+#include "WindowDialogs.h"
 
 using testsupport::LeagueTest;
 

@@ -4,6 +4,7 @@
 // is kept. An editor still open when its script ends reports kStillOpen.
 
 #include "Dialogs.h"
+#include "WindowDialogs.h"
 
 #include <QDialog>
 

@@ -12,7 +12,7 @@
 #include "State.h"
 #include "TestSupport.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QFile>
 
 using namespace pageparse;
@@ -211,7 +211,7 @@ TEST_F(SeasonTest, FailedRunLeavesScoreDropAsItWas)
     EXPECT_TRUE(msgs->last().contains(QStringLiteral("temp_standings.htm")));
     EXPECT_EQ(ReadFile(pagePath()), pageBefore);
     EXPECT_TRUE(last.isEmpty());
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);   // the hourglass is gone
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);   // the hourglass is gone
 
     // A race number that is no number changes nothing.
     msgs->clear();

@@ -7,6 +7,7 @@
 #include "State.h"
 #include "frmMainMenu.h"
 #include "frmSplash.h"
+#include "WindowDialogs.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -56,6 +57,7 @@ int RunProgram(int argc, char** argv, const std::function<void()>& registerForms
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(rt::AppTitle());
+    dlg::InstallMessageBoxes();
     if (registerForms)
         registerForms();
 

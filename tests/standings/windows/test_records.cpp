@@ -3,7 +3,7 @@
 
 #include "frmRecords.h"
 
-#include "../publish/PageParse.h"
+#include "../../publish/PageParse.h"
 
 #include "Database.h"
 #include "Runtime.h"
@@ -157,6 +157,18 @@ TEST_F(RecordsTest, RecordGroupRowsPerVenue)
     for (const QString& r : rows(*w))
         EXPECT_EQ(r, QStringLiteral(" "));
     EXPECT_TRUE(msgs->calls().empty()) << msgs->last().toStdString();
+}
+
+TEST_F(RecordsTest, APoleWithoutATimeIsNoRecord)
+{
+    // Dover keeps one timed pole; O'Reilly Park has none.
+    dbMain->execute(QStringLiteral("UPDATE Qualify SET Speed = '0', [Time] = '0' WHERE Pos = 1 AND RaceID IN (2, 3, 4)"));
+    auto w = open();
+    choose(*w, QStringLiteral("Premier"));
+    const QStringList g = rows(*w);
+    EXPECT_EQ(g[2], QStringLiteral("Qualify Record    : bob_online  155.844 (23.100 sec.) -  3/1/2024"));
+    EXPECT_EQ(g[6], QStringLiteral("O'Reilly Park"));
+    EXPECT_EQ(g[8], QStringLiteral("Qualify Record    : "));
 }
 
 TEST_F(RecordsTest, AllDivisionsHaveNoChampionRows)

@@ -3,12 +3,14 @@
 #include "Database.h"
 #include "Dialogs.h"
 #include "FormRegistry.h"
+#include "LookupControls.h"
 #include "Lookups.h"
 #include "ProcessClass.h"
 #include "Recordset.h"
 #include "Runtime.h"
 #include "Settings.h"
 #include "State.h"
+#include "WindowDialogs.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>

@@ -10,6 +10,7 @@
 #include "frmOptions.h"
 #include "frmReadme.h"
 #include "frmSplash.h"
+#include "WindowDialogs.h"
 
 #include <QAction>
 #include <QApplication>

@@ -14,6 +14,7 @@
 #include "State.h"
 #include "frmMainMenu.h"
 #include "frmReadme.h"
+#include "WindowDialogs.h"
 
 #include <QAction>
 #include <QApplication>

@@ -7,6 +7,7 @@
 #include "Recordset.h"
 #include "State.h"
 #include "frmOptions.h"
+#include "WindowDialogs.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,7 +1,8 @@
-#include "PageSeed.h"
-#include "RaceSeed.h"
+#include "../PageSeed.h"
+#include "../RaceSeed.h"
 #include "TestSupport.h"
 #include "frmProcess.h"
+#include "WindowDialogs.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -7,6 +7,7 @@
 #include "Recordset.h"
 #include "Runtime.h"
 #include "State.h"
+#include "WindowDialogs.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

@@ -2,7 +2,7 @@
 // two tabs load, that the standings really render, and how both standings
 // windows open from the main window, keep their place and shrink.
 
-#include "Season.h"
+#include "../Season.h"
 
 #include "FormRegistry.h"
 #include "Forms.h"

@@ -3,6 +3,7 @@
 #include "Database.h"
 #include "Forms.h"
 #include "HTMLClass.h"
+#include "LookupControls.h"
 #include "Lookups.h"
 #include "Recordset.h"
 #include "Runtime.h"

@@ -46,7 +46,12 @@ bool HTMLClass::HTMLStatistics(const QVariant& dTotLaps, qint64 dTotMiles, const
             ++k;
         }
     };
-    auto headerRow = [&](std::initializer_list<HtmlRow::Cell> heads) {
+    // The table's title across its columns, then their headers.
+    auto titledHead = [&](const QString& title, std::initializer_list<HtmlRow::Cell> heads) {
+        f << TableHead(sClassStatistics);
+        HtmlRow(f, QStringLiteral("  <tr>"), "    ", Title)
+            .cell(QStringLiteral(" align=\"center\" colspan=\"%1\"").arg(heads.size()), title)
+            .line(QStringLiteral("  </tr>"));
         HtmlRow(f, QStringLiteral("  <tr>"), "    ", Title).cells(heads).line(QStringLiteral("  </tr>"));
     };
     auto legend = [&](std::initializer_list<std::initializer_list<const char16_t*>> rows) {
@@ -63,14 +68,11 @@ bool HTMLClass::HTMLStatistics(const QVariant& dTotLaps, qint64 dTotMiles, const
 
     // Driver statistics.
     const QString miles = rt::Format(static_cast<double>(dTotMiles), QStringLiteral("####"));
-    f << TableHead(sClassStatistics);
-    HtmlRow(f, QStringLiteral("  <tr>"), "    ", Title)
-        .cell(u" align=\"center\" colspan=\"8\"", QStringLiteral("Statistics Through Race #") + Escape(sRace) + QStringLiteral(" (")
-                  + Escape(rt::Str(dTotLaps)) + QStringLiteral(" total laps, ") + miles + QStringLiteral(" total miles)"))
-        .line(QStringLiteral("  </tr>"));
-    headerRow({{HtmlRow::kCenter, u"Driver"}, {HtmlRow::kRight, u"ST"}, {HtmlRow::kRight, u"Miles"},
-               {HtmlRow::kRight, u"LC"}, {HtmlRow::kRight, u"%LC"}, {HtmlRow::kRight, u"LL"},
-               {HtmlRow::kRight, u"%LOC"}, {HtmlRow::kRight, u"%LOT"}});
+    titledHead(QStringLiteral("Statistics Through Race #") + Escape(sRace) + QStringLiteral(" (") + Escape(rt::Str(dTotLaps))
+                   + QStringLiteral(" total laps, ") + miles + QStringLiteral(" total miles)"),
+               {{HtmlRow::kCenter, u"Driver"}, {HtmlRow::kRight, u"ST"}, {HtmlRow::kRight, u"Miles"},
+                {HtmlRow::kRight, u"LC"}, {HtmlRow::kRight, u"%LC"}, {HtmlRow::kRight, u"LL"},
+                {HtmlRow::kRight, u"%LOC"}, {HtmlRow::kRight, u"%LOT"}});
     dataRows(c_stats, kStatCols, 8);
     f << QStringLiteral("</TABLE>");
     legend({{u"ST", u"Starts", u"Miles", u"Miles Completed"},
@@ -79,13 +81,10 @@ bool HTMLClass::HTMLStatistics(const QVariant& dTotLaps, qint64 dTotMiles, const
             {u"%LOT", u"Percent Laps Led of Total Laps", u"&nbsp;", u"&nbsp;"}});
 
     // Points breakdown.
-    f << TableHead(sClassStatistics);
-    HtmlRow(f, QStringLiteral("  <tr>"), "    ", Title)
-        .cell(u" align=\"center\" colspan=\"7\"", u"Points Breakdown")
-        .line(QStringLiteral("  </tr>"));
-    headerRow({{HtmlRow::kCenter, u"Driver"}, {HtmlRow::kRight, u"N"}, {HtmlRow::kRight, u"ST"},
-               {HtmlRow::kRight, u"PR"}, {HtmlRow::kRight, u"TP"}, {HtmlRow::kRight, u"EP/ST"},
-               {HtmlRow::kRight, u"PP"}});
+    titledHead(QStringLiteral("Points Breakdown"),
+               {{HtmlRow::kCenter, u"Driver"}, {HtmlRow::kRight, u"N"}, {HtmlRow::kRight, u"ST"},
+                {HtmlRow::kRight, u"PR"}, {HtmlRow::kRight, u"TP"}, {HtmlRow::kRight, u"EP/ST"},
+                {HtmlRow::kRight, u"PP"}});
     dataRows(c_break, kBreakCols, 7);
     f << QStringLiteral("</table>");
     legend({{u"N", u"Number of Races Scored", u"ST", u"Starts"},

@@ -221,7 +221,7 @@ void HTMLClass::ResultRowsFromDB(Fragment& f, dao::Recordset& lines, int columns
                                                    + lines.number(QStringLiteral("BonusAdd")));
             earnings = rt::RSet(rt::Format(total, QStringLiteral("##,###,##0")), 10);
         }
-        ResultRow(f, {rt::SignedStr(k), Escape(number), Escape(name), Escape(make),
+        ResultRow(f, {rt::SignedStr(k), bNumbers ? Escape(number) : QString(), Escape(name), Escape(make),
                       nTeams != 0 ? Escape(GetTeamName(lines.integer(QStringLiteral("Team")))) : QString(),
                       Escape(text(lines, "Interval")), Escape(text(lines, "Laps")), Escape(text(lines, "Lead")),
                       Escape(text(lines, "Points")), Escape(text(lines, "Finish")), earnings},
@@ -250,7 +250,7 @@ void HTMLClass::QualifyRowsFromDB(Fragment& f, const QString& raceId)
         QString make;
         GetDriverInfo(qual->integer(QStringLiteral("DriverID")), line.name, line.number, make);
         line.pos = rt::SignedStr(k);
-        line.number = Escape(line.number);
+        line.number = bNumbers ? Escape(line.number) : QString();
         line.name = Escape(line.name);
         sClassLine = RowClass(k, band);
         const float speed = float(rt::Val(text(*qual, "Speed")));

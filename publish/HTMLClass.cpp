@@ -225,7 +225,9 @@ int HTMLClass::ResultTableHead(Fragment& f, const QString& venue, const QString&
     for (const QString& title : {QStringLiteral("Race No. ") + Escape(sRaceNo) + QStringLiteral("  -  ") + Escape(rt::Trim(venue))
                                      + QStringLiteral("  -  ") + Escape(rt::Trim(date)),
                                  Escape(raceName), Escape(weather)})
-        HtmlRow(f, QStringLiteral("  <TR>"), "    ", sClassTitle, HtmlRow::Tags::Upper).cell(span, title).line(QStringLiteral("  </TR>"));
+        HtmlRow(f, QStringLiteral("  <TR>"), "    ", sClassTitle, HtmlRow::Tags::Upper)
+            .cell(span, title)
+            .line(QStringLiteral("  </TR>"));
 
     HtmlRow head(f, QStringLiteral("  <TR>"), "    ", sClassTitle, HtmlRow::Tags::Upper);
     head.cells({{HtmlRow::kCenter, u"Pos."},

@@ -60,8 +60,8 @@ bool HTMLClass::HTMLRaceResult(const QString& sRaceName, const QString& sVenue, 
         const QString& R = grids.results[k];
         sClassLine = RowClass(k, band);
         ResultRow(f, {Cell(R, 1, 2, true), bNumbers ? Cell(R, 6, 4, false) : QString(), Cell(R, 11, 20, false),
-                      Cell(R, 34, 10, false), nTeams != 0 ? Cell(R, 87, 30, false) : QString(), Cell(R, 46, 8, false), Cell(R, 56, 3, false), Cell(R, 61, 3, false),
-                      Cell(R, 65, 4, false), Cell(R, 71, 15, false),
+                      Cell(R, 34, 10, false), nTeams != 0 ? Cell(R, 87, 30, false) : QString(), Cell(R, 46, 8, false),
+                      Cell(R, 56, 3, false), Cell(R, 61, 3, false), Cell(R, 65, 4, false), Cell(R, 71, 15, false),
                       bEarnings ? Escape(moneyCell(lineAt(grids.earnings, k))) : QString()},
                   N);
     }
@@ -89,8 +89,8 @@ bool HTMLClass::HTMLRaceResult(const QString& sRaceName, const QString& sVenue, 
     for (int k = 1; k <= quals; ++k) {
         const QString& Q = grids.qualify[k];
         sClassLine = RowClass(k, band);
-        QualifyRow(f, {Cell(Q, 1, 2, true), bNumbers ? Cell(Q, 6, 3, true) : QString(), Cell(Q, 10, 20, true), Cell(Q, 31, 7, true),
-                       Cell(Q, 41, 11, true), Cell(Q, 56, 7, true), Cell(Q, 66, 11, true)});
+        QualifyRow(f, {Cell(Q, 1, 2, true), bNumbers ? Cell(Q, 6, 3, true) : QString(), Cell(Q, 10, 20, true),
+                       Cell(Q, 31, 7, true), Cell(Q, 41, 11, true), Cell(Q, 56, 7, true), Cell(Q, 66, 11, true)});
     }
     f << QStringLiteral("</TABLE>");
 

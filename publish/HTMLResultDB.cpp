@@ -115,7 +115,8 @@ QList<HTMLClass::PointsLine> rookiePoints(const QString& id)
     QList<Scored> rookies;
     for (int j = 1; j <= 10 && !rs->eof(); ++j, rs->moveNext()) {
         const qint64 driver = rs->integer(QStringLiteral("DriverID"));
-        if (!dbMain->openRecordset(QStringLiteral("SELECT DriverID FROM Drivers WHERE DriverID = ") + QString::number(driver))->eof())
+        const QString onFile = QStringLiteral("SELECT DriverID FROM Drivers WHERE DriverID = ") + QString::number(driver);
+        if (!dbMain->openRecordset(onFile)->eof())
             rookies.append({driverName(driver), 11 - j});
     }
     return pointsLines(rookies, 2);
@@ -132,7 +133,8 @@ QList<HTMLClass::PointsLine> makePoints(dao::Recordset& lines)
     QList<HTMLClass::PointsLine> rows;
     for (int i = 0; i < 5; ++i)
         if (!rt::Trim(makes[i]).isEmpty())
-            rows.append({PadRight(rt::SignedStr(i + 1), 2), HTMLClass::Escape(rt::Trim(makes[i])), QString::number(MfgPoints(i))});
+            rows.append({PadRight(rt::SignedStr(i + 1), 2), HTMLClass::Escape(rt::Trim(makes[i])),
+                         QString::number(MfgPoints(i))});
     return rows;
 }
 
@@ -217,7 +219,8 @@ void HTMLClass::ResultRowsFromDB(Fragment& f, dao::Recordset& lines, int columns
         sClassLine = RowClass(k, band);
         QString earnings;
         if (bEarnings) {
-            const double total = rt::RoundHalfEven(lines.number(QStringLiteral("Earnings")) + lines.number(QStringLiteral("Bonus"))
+            const double total = rt::RoundHalfEven(lines.number(QStringLiteral("Earnings"))
+                                                   + lines.number(QStringLiteral("Bonus"))
                                                    + lines.number(QStringLiteral("BonusAdd")));
             earnings = rt::RSet(rt::Format(total, QStringLiteral("##,###,##0")), 10);
         }

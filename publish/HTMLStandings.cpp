@@ -141,7 +141,8 @@ bool HTMLClass::HTMLStandings(const QString& sDiv, const QString& sRace, const Q
     threeColumnTable(
         c_rookies,
         [&] {
-            HtmlRow(f, QStringLiteral("   <TR>"), "    ", Title).cell(u" align=\"center\" colspan=\"3\" ", u"ROTY Points", "</tr>");
+            HtmlRow(f, QStringLiteral("   <TR>"), "    ", Title)
+                .cell(u" align=\"center\" colspan=\"3\" ", u"ROTY Points", "</tr>");
         },
         u"Driver", rookieCols);
     threeColumnTable(

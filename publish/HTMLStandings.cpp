@@ -105,12 +105,16 @@ bool HTMLClass::HTMLStandings(const QString& sDiv, const QString& sRace, const Q
     }
 
     // The three small tables share one shape: title, header, rows of three.
-    auto threeColumnTable = [&](const QStringList& lines, auto writeTitle, const char16_t* middleHead,
-                                const Col (&cols)[3]) {
+    // The team table's title row is spelled in capitals, the others' not.
+    auto threeColumnTable = [&](const QStringList& lines, bool capitalTitle, QStringView titleAttrs, QStringView caption,
+                                QStringView middleHead, const Col (&cols)[3]) {
         if (lines.isEmpty())
             return;
         f << QStringLiteral("<p><br></p>") << TableHead(sClassOther);
-        writeTitle();
+        if (capitalTitle)
+            HtmlRow(f, QStringLiteral("  <TR>"), "   ", Title, Tags::Upper).cell(titleAttrs, caption, "</TR>");
+        else
+            HtmlRow(f, QStringLiteral("   <TR>"), "    ", Title).cell(titleAttrs, caption, "</tr>");
         HtmlRow(f, QStringLiteral("  <TR>"), "    ", Title, Tags::UpperOpen)
             .cells({{HtmlRow::kCenter, u"Pos"}, {HtmlRow::kCenter, middleHead}, {HtmlRow::kRight, u"Points"}})
             .line(QStringLiteral("  </TR>"));
@@ -131,27 +135,10 @@ bool HTMLClass::HTMLStandings(const QString& sDiv, const QString& sRace, const Q
     static const Col teamCols[3] = {{1, 2, false}, {6, 30, true}, {37, 7, true}};
     static const Col rookieCols[3] = {{1, 2, false}, {5, 29, true}, {34, 4, true}};
     static const Col mfgCols[3] = {{1, 2, true}, {6, 16, true}, {22, 3, true}};
-    threeColumnTable(
-        c_teams,
-        [&] {
-            HtmlRow(f, QStringLiteral("  <TR>"), "   ", Title, Tags::Upper)
-                .cell(u" align=\"center\" colspan=\"3\"", u"Team Points", "</TR>");
-        },
-        u"Team", teamCols);
-    threeColumnTable(
-        c_rookies,
-        [&] {
-            HtmlRow(f, QStringLiteral("   <TR>"), "    ", Title)
-                .cell(u" align=\"center\" colspan=\"3\" ", u"ROTY Points", "</tr>");
-        },
-        u"Driver", rookieCols);
-    threeColumnTable(
-        c_mfgs,
-        [&] {
-            HtmlRow(f, QStringLiteral("   <TR>"), "    ", Title)
-                .cell(u" align=\"center\" colspan=\"3\"", u"Manufacturer Points", "</tr>");
-        },
-        u"Manufacturer", mfgCols);
+    const QStringView span3 = u" align=\"center\" colspan=\"3\"";
+    threeColumnTable(c_teams, true, span3, u"Team Points", u"Team", teamCols);
+    threeColumnTable(c_rookies, false, u" align=\"center\" colspan=\"3\" ", u"ROTY Points", u"Driver", rookieCols);
+    threeColumnTable(c_mfgs, false, span3, u"Manufacturer Points", u"Manufacturer", mfgCols);
 
     return PublishPage(f, SeasonFragmentName(SeasonFragment::Standings, sRace, sDiv), QStringLiteral("temp_standings.htm"),
                        QStringLiteral("standings"), QString(), sDiv);

@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "DbError.h"
+#include "HtmlRow.h"
 #include "Lookups.h"
 #include "QueryDef.h"
 #include "Runtime.h"
@@ -152,6 +153,12 @@ QString HTMLClass::TableHead(const QString& classAttr)
         + QStringLiteral(" align=\"center\" border=\"0\" cellPadding=\"0\" cellSpacing=\"0\">");
 }
 
+void HTMLClass::SeparatorLine(Fragment& f, const char* lead, int columns)
+{
+    if (bLines)
+        f << QLatin1String(lead) + SeparatorRow(columns);
+}
+
 // A font name inside the style block: characters that could end the
 // declaration or the block, and any beyond ASCII, as CSS escapes.
 static QString cssText(const QString& text)
@@ -203,44 +210,166 @@ void HTMLClass::WriteStyle(Fragment& f) const
 
 void HTMLClass::FooterRow(Fragment& f)
 {
-    f << QStringLiteral("  <tr>")
-      << QStringLiteral("    <td class=\"tarvik_line1\" colspan=\"4\">Scoring provided by <a href=\"")
-            + QString::fromLatin1(kHomePage) + QStringLiteral("\">") + rt::AppTitle() + QStringLiteral("</a>.</td>")
-      << QStringLiteral("  </tr>");
+    HtmlRow(f, QStringLiteral("  <tr>"), "    ", QStringLiteral("class=\"tarvik_line1\""))
+        .cell(u" colspan=\"4\"", QStringLiteral("Scoring provided by <a href=\"") + QString::fromLatin1(kHomePage)
+                  + QStringLiteral("\">") + rt::AppTitle() + QStringLiteral("</a>."))
+        .line(QStringLiteral("  </tr>"));
 }
 
 int HTMLClass::ResultTableHead(Fragment& f, const QString& venue, const QString& date, const QString& raceName,
                                const QString& weather) const
 {
-    const QString& T = sClassTitle;
     const int n = 9 + (nTeams != 0 ? 1 : 0) + (bEarnings ? 1 : 0);
-    const QString title = QStringLiteral("    <TD ") + T + QStringLiteral(" align=\"center\" colspan=\"") + QString::number(n)
-        + QStringLiteral("\">");
+    const QString span = QStringLiteral(" align=\"center\" colspan=\"%1\"").arg(n);
     f << TableHead(sClassResult);
-    f << QStringLiteral("  <TR>")
-      << title + QStringLiteral("Race No. ") + Escape(sRaceNo) + QStringLiteral("  -  ") + Escape(rt::Trim(venue))
-            + QStringLiteral("  -  ") + Escape(rt::Trim(date)) + QStringLiteral("</TD>")
-      << QStringLiteral("  </TR>");
-    f << QStringLiteral("  <TR>") << title + Escape(raceName) + QStringLiteral("</TD>") << QStringLiteral("  </TR>");
-    f << QStringLiteral("  <TR>") << title + Escape(weather) + QStringLiteral("</TD>") << QStringLiteral("  </TR>");
+    for (const QString& title : {QStringLiteral("Race No. ") + Escape(sRaceNo) + QStringLiteral("  -  ") + Escape(rt::Trim(venue))
+                                     + QStringLiteral("  -  ") + Escape(rt::Trim(date)),
+                                 Escape(raceName), Escape(weather)})
+        HtmlRow(f, QStringLiteral("  <TR>"), "    ", sClassTitle, HtmlRow::Tags::Upper)
+            .cell(span, title)
+            .line(QStringLiteral("  </TR>"));
 
-    const QString blank = QStringLiteral(" align=\"center\">&nbsp;</TD>");
-    QStringList heads = {QStringLiteral(" align=\"center\">Pos.</TD>"),
-                         bNumbers ? QStringLiteral(" align=\"center\">No.</TD>") : blank,
-                         QStringLiteral(" align=\"center\">Driver</TD>"),
-                         bBrands ? QStringLiteral(" align=\"center\">Make</TD>") : blank};
+    HtmlRow head(f, QStringLiteral("  <TR>"), "    ", sClassTitle, HtmlRow::Tags::Upper);
+    head.cells({{HtmlRow::kCenter, u"Pos."},
+                {HtmlRow::kCenter, bNumbers ? u"No." : u"&nbsp;"},
+                {HtmlRow::kCenter, u"Driver"},
+                {HtmlRow::kCenter, bBrands ? u"Make" : u"&nbsp;"}});
     if (nTeams != 0)
-        heads << QStringLiteral(" align=\"center\">Team</TD>");
-    heads << QStringLiteral(" align=\"center\">Interval</TD>") << QStringLiteral(" align=\"right\">Laps</TD>")
-          << QStringLiteral(" align=\"right\">Led</TD>") << QStringLiteral(" align=\"right\">Pts.</TD>")
-          << QStringLiteral(" align=\"center\">Status</TD>");
+        head.cell(HtmlRow::kCenter, u"Team");
+    head.cells({{HtmlRow::kCenter, u"Interval"},
+                {HtmlRow::kRight, u"Laps"},
+                {HtmlRow::kRight, u"Led"},
+                {HtmlRow::kRight, u"Pts."},
+                {HtmlRow::kCenter, u"Status"}});
     if (bEarnings)
-        heads << QStringLiteral(" align=\"right\">Earnings</TD>");
-    f << QStringLiteral("  <TR>");
-    for (const QString& h : heads)
-        f << QStringLiteral("    <TD ") + T + h;
-    f << QStringLiteral("   </TR>");
+        head.cell(HtmlRow::kRight, u"Earnings");
+    head.line(QStringLiteral("   </TR>"));
     return n;
+}
+
+void HTMLClass::ResultRow(Fragment& f, const ResultLine& line, int columns) const
+{
+    HtmlRow row(f, QStringLiteral("    <TR>"), "     ", sClassLine);
+    row.cells({{HtmlRow::kCenter, line.pos},
+               {HtmlRow::kCenter, bNumbers ? QStringView(line.number) : QStringView()},
+               {HtmlRow::kLeft, line.name},
+               {HtmlRow::kLeft, line.make}});
+    if (nTeams != 0)
+        row.cell(HtmlRow::kLeft, line.team);
+    row.cells({{HtmlRow::kCenter, line.interval},
+               {HtmlRow::kRight, line.laps},
+               {HtmlRow::kRight, line.led},
+               {HtmlRow::kRight, line.points},
+               {HtmlRow::kRight, line.status}});
+    if (bEarnings)
+        row.cell(HtmlRow::kRight, line.earnings);
+    row.line(QStringLiteral("    </TR>"));
+    SeparatorLine(f, "    ", columns);
+}
+
+void HTMLClass::RaceDataTable(Fragment& f, const QString& label1, const QString& value1, const QString& label2,
+                              const QString& value2) const
+{
+    f << TableHead(sClassResult);
+    HtmlRow(f, QStringLiteral("  <TR>"), "    ", sClassTitle, HtmlRow::Tags::Upper)
+        .cells({{{}, label1}, {{}, value1}, {{}, label2}})
+        .cell({}, value2, "</TR>");
+    FooterRow(f);
+    f << QStringLiteral("</TABLE>") << QStringLiteral("<p><br></p>");
+}
+
+void HTMLClass::AwardsTable(Fragment& f, const QList<AwardLine>& awards, bool closeOnOwnLine) const
+{
+    // These cells name the class after their alignment, so the class goes
+    // with each cell's attributes.
+    f << TableHead(sClassResult);
+    HtmlRow(f, QStringLiteral("  <TR>"), "   ", QString(), HtmlRow::Tags::Upper)
+        .cell(QStringLiteral("align=\"center\" colspan=\"2\" ") + sClassTitle, u"Race Awards", "</TR>");
+    const QString winnerAttrs = QStringLiteral("align=\"right\" ") + sClassLine1;
+    for (const AwardLine& a : awards) {
+        HtmlRow row(f, QStringLiteral("  <TR>"), "    ", QString());
+        row.cell(sClassLine1, a.label);
+        if (closeOnOwnLine)
+            row.cell(winnerAttrs, a.winner).line(QStringLiteral("  </TR>"));
+        else
+            row.cell(winnerAttrs, a.winner, "</TR>");
+        SeparatorLine(f, "    ", 2);
+    }
+    f << QStringLiteral("</TABLE>") << QStringLiteral("<p><br></p>");
+}
+
+void HTMLClass::QualifyTableHead(Fragment& f, const QString& weather, bool titlesOnOwnLine) const
+{
+    f << TableHead(sClassQualify);
+    for (const QString& title : {QStringLiteral("Qualify"), weather}) {
+        if (titlesOnOwnLine)
+            HtmlRow(f, QStringLiteral("  <TR>"), "   ", sClassTitle, HtmlRow::Tags::Upper)
+                .cell(u" align=\"center\" colspan=\"7\"", title, "</TR>");
+        else
+            HtmlRow(f, QString(), "  <TR>", sClassTitle, HtmlRow::Tags::Upper)
+                .cell(u" align=\"center\" colspan=\"7\"", title, "</TR>");
+    }
+    HtmlRow(f, QStringLiteral("   <TR>"), "    ", sClassTitle, HtmlRow::Tags::Upper)
+        .cells({{HtmlRow::kCenter, u"Pos."},
+                {HtmlRow::kCenter, bNumbers ? u"No." : u"&nbsp;"},
+                {HtmlRow::kCenter, u"Driver"},
+                {HtmlRow::kRight, u"Speed"},
+                {HtmlRow::kCenter, u"Dif. F/N"},
+                {HtmlRow::kRight, u"Time"},
+                {HtmlRow::kCenter, u"Dif. F/N"}})
+        .line(QStringLiteral("   </TR>"));
+}
+
+void HTMLClass::QualifyRow(Fragment& f, const QualifyLine& line) const
+{
+    HtmlRow row(f, QStringLiteral("   <TR>"), "    ", sClassLine);
+    row.cells({{HtmlRow::kCenter, line.pos},
+               {HtmlRow::kCenter, bNumbers ? QStringView(line.number) : QStringView()},
+               {{}, line.name},
+               {HtmlRow::kRight, line.speed}});
+    if (line.speed == QLatin1String("Prov."))
+        row.cells({{{}, u"&nbsp;"}, {{}, u"&nbsp;"}}).cell({}, u"&nbsp;", "</tr>");
+    else
+        row.cells({{HtmlRow::kCenter, line.speedGaps}, {HtmlRow::kRight, line.time}})
+            .cell(HtmlRow::kCenter, line.timeGaps, "</tr>");
+    SeparatorLine(f, "    ", 7);
+}
+
+void HTMLClass::PointsTable(Fragment& f, const QString& caption, const QList<PointsLine>& rows, bool banded)
+{
+    f << QStringLiteral("<p><br></p>") << TableHead(sClassOther);
+    HtmlRow(f, QStringLiteral("  <TR>"), "   ", sClassTitle, HtmlRow::Tags::Upper)
+        .cell(u" align=\"center\" colspan=\"3\"", caption, "</TR>");
+    bool band = false;
+    int k = 1;
+    for (const PointsLine& r : rows) {
+        const QString& rowClass = banded ? (sClassLine = RowClass(k++, band)) : sClassLine1;
+        HtmlRow(f, QStringLiteral("   <tr>"), "    ", rowClass)
+            .cells({{u" width=\"10%\"", r.pos}, {u" width=\"80%\"", r.name}})
+            .cell(u" align=\"right\" width=\"10%\"", r.points, "</tr>");
+        SeparatorLine(f, "    ", 3);
+    }
+    f << QStringLiteral("</TABLE>");
+}
+
+void HTMLClass::AdjustmentsTable(Fragment& f, const QList<AdjustmentLine>& rows)
+{
+    f << QStringLiteral("<p><br></p>") << TableHead(sClassOther);
+    HtmlRow(f, QStringLiteral("  <TR>"), "   ", sClassTitle, HtmlRow::Tags::Upper)
+        .cell(u" align=\"center\" colspan=\"3\"", u"Point Adjustments", "</TR>");
+    HtmlRow(f, QStringLiteral("  <TR>"), "    ", sClassTitle, HtmlRow::Tags::Upper)
+        .cells({{HtmlRow::kCenter, u"Driver"}, {HtmlRow::kCenter, u"Pts."}, {HtmlRow::kCenter, u"Observations"}})
+        .line(QStringLiteral("  </TR>"));
+    bool band = false;
+    int k = 1;
+    for (const AdjustmentLine& r : rows) {
+        sClassLine = RowClass(k++, band);
+        HtmlRow(f, QStringLiteral("   <tr>"), "    ", sClassLine)
+            .cells({{{}, r.driver}, {HtmlRow::kCenter, r.points}})
+            .cell({}, r.comment, "</tr>");
+        SeparatorLine(f, "    ", 3);
+    }
+    f << QStringLiteral("</TABLE>");
 }
 
 QString HTMLClass::SeasonFragmentName(SeasonFragment kind, const QString& raceNo, const QString& division)

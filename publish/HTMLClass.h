@@ -133,6 +133,8 @@ public:
     static QString SeparatorRow(int columns);
     // "<TABLE " + class attribute + the shared table attributes.
     static QString TableHead(const QString& classAttr);
+    // The separator row after a data row, when the preference draws them.
+    static void SeparatorLine(Fragment& f, const char* lead, int columns);
 
     // The style block (when the preference asks for it).
     void WriteStyle(Fragment& f) const;
@@ -143,6 +145,47 @@ public:
     // one each). Venue and date are trimmed; name and weather go as given.
     int ResultTableHead(Fragment& f, const QString& venue, const QString& date, const QString& raceName,
                         const QString& weather) const;
+
+    // ---- The tables both race result pages lay out ----------------------
+    // Their cell texts arrive escaped; data rows take the current row class
+    // (sClassLine) unless said otherwise.
+
+    struct ResultLine {
+        QString pos, number, name, make, team, interval, laps, led, points, status, earnings;
+    };
+    struct AwardLine {
+        QString label, winner;
+    };
+    struct QualifyLine {
+        QString pos, number, name, speed, speedGaps, time, timeGaps;
+    };
+    struct PointsLine {
+        QString pos, name, points;
+    };
+    struct AdjustmentLine {
+        QString driver, points, comment;
+    };
+
+    // A row of the results table: the number, team and earnings cells as
+    // the division shows them.
+    void ResultRow(Fragment& f, const ResultLine& line, int columns) const;
+    // The race data table: two labels with their values, then the footer.
+    void RaceDataTable(Fragment& f, const QString& label1, const QString& value1, const QString& label2,
+                       const QString& value2) const;
+    // The race awards, not banded; with closeOnOwnLine each row ends in a
+    // line "  </TR>" instead of on its winner cell.
+    void AwardsTable(Fragment& f, const QList<AwardLine>& awards, bool closeOnOwnLine) const;
+    // Opens the qualifying table: its two title rows, their cells on the
+    // row's opening line or (titlesOnOwnLine) on the next, and the header.
+    void QualifyTableHead(Fragment& f, const QString& weather, bool titlesOnOwnLine) const;
+    // A qualifying row; a speed of "Prov." (a provisional start) leaves the
+    // gap and time cells blank.
+    void QualifyRow(Fragment& f, const QualifyLine& line) const;
+    // A titled table of position, name and points (teams, rookies, makes),
+    // banded or every row in the first row class.
+    void PointsTable(Fragment& f, const QString& caption, const QList<PointsLine>& rows, bool banded);
+    // The point adjustments table with its header row.
+    void AdjustmentsTable(Fragment& f, const QList<AdjustmentLine>& rows);
 
     // Paths of the three kinds of file.
     static QString FragmentPath(const QString& name);          // TXT/name
@@ -190,6 +233,9 @@ private:
     // races at once.
     struct ScheduleCells;
     void CreateQueries();
+    // The result page from the tables: its results and qualifying rows.
+    void ResultRowsFromDB(Fragment& f, dao::Recordset& lines, int columns);
+    void QualifyRowsFromDB(Fragment& f, const QString& raceId);
     QString GetPoleWinner(const QString& sNo, ScheduleCells& cells);
     QString GetTop5(const QString& sNo, ScheduleCells& cells);
 };

@@ -3,6 +3,7 @@
 
 #include "HTMLClass.h"
 
+#include "HtmlRow.h"
 #include "Runtime.h"
 
 bool HTMLClass::HTMLRecords(const QList<RecordLine>& Grid1)
@@ -19,13 +20,12 @@ bool HTMLClass::HTMLRecords(const QList<RecordLine>& Grid1)
     // text they stand at columns that depend on the name's length.
     auto recordRow = [&](const RecordLine& r, const QString& label, bool mph) {
         const QString speed = Escape(rt::Trim(r.speed));
-        f << QStringLiteral("    <tr>")
-          << QStringLiteral("     <td width=40%><strong>") + label + QStringLiteral("</strong></td>")
-          << QStringLiteral("     <td width=30%>") + Escape(r.name) + QStringLiteral("</td>")
-          << QStringLiteral("     <td align=left width=25%>") + speed
-                + (mph && !speed.isEmpty() ? QStringLiteral(" mph") : QString()) + QStringLiteral("</td>")
-          << QStringLiteral("     <td align=\"right\" width=25%>") + Escape(r.date) + QStringLiteral("</td>")
-          << QStringLiteral("    </tr>");
+        HtmlRow(f, QStringLiteral("    <tr>"), "     ", QString())
+            .cells({{u"width=40%", QStringLiteral("<strong>") + label + QStringLiteral("</strong>")},
+                    {u"width=30%", Escape(r.name)},
+                    {u"align=left width=25%", mph && !speed.isEmpty() ? speed + QStringLiteral(" mph") : speed},
+                    {u"align=\"right\" width=25%", Escape(r.date)}})
+            .line(QStringLiteral("    </tr>"));
     };
 
     const int last = int(Grid1.size()) - 1;

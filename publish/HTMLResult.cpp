@@ -48,158 +48,77 @@ bool HTMLClass::HTMLRaceResult(const QString& sRaceName, const QString& sVenue, 
 {
     Q_UNUSED(sMiles);
     sRaceNo = sRace;
-    const QString& T = sClassTitle;
-    const QString& L1 = sClassLine1;
-    const QString sep = QStringLiteral("    ");
 
     Fragment f;
     WriteStyle(f);
 
     // Result table.
     const int N = ResultTableHead(f, sVenue, sDate, sRaceName, sWeather);
-
     bool band = false;
     const int results = filledLines(grids.results);
     for (int k = 1; k <= results; ++k) {
-        const QString R = grids.results[k];
+        const QString& R = grids.results[k];
         sClassLine = RowClass(k, band);
-        const QString cell = QStringLiteral("     <td ") + sClassLine;
-        const QString center = cell + QStringLiteral(" align=\"center\">");
-        const QString left = cell + QStringLiteral(" align=\"left\">");
-        const QString right = cell + QStringLiteral(" align=\"right\">");
-        const QString end = QStringLiteral("</td>");
-        f << QStringLiteral("    <TR>");
-        f << center + Cell(R, 1, 2, true) + end;
-        f << (bNumbers ? center + Cell(R, 6, 4, false) + end : cell + QStringLiteral(" align=\"center\"></td>"));
-        f << left + Cell(R, 11, 20, false) + end;
-        f << left + Cell(R, 34, 10, false) + end;
-        if (nTeams != 0)
-            f << left + Cell(R, 87, 30, false) + end;
-        f << center + Cell(R, 46, 8, false) + end;
-        f << right + Cell(R, 56, 3, false) + end;
-        f << right + Cell(R, 61, 3, false) + end;
-        f << right + Cell(R, 65, 4, false) + end;
-        f << right + Cell(R, 71, 15, false) + end;
-        if (bEarnings)
-            f << right + Escape(moneyCell(lineAt(grids.earnings, k))) + end;
-        f << QStringLiteral("    </TR>");
-        if (bLines)
-            f << sep + SeparatorRow(N);
+        ResultRow(f, {Cell(R, 1, 2, true), bNumbers ? Cell(R, 6, 4, false) : QString(), Cell(R, 11, 20, false),
+                      Cell(R, 34, 10, false), nTeams != 0 ? Cell(R, 87, 30, false) : QString(), Cell(R, 46, 8, false),
+                      Cell(R, 56, 3, false), Cell(R, 61, 3, false), Cell(R, 65, 4, false), Cell(R, 71, 15, false),
+                      bEarnings ? Escape(moneyCell(lineAt(grids.earnings, k))) : QString()},
+                  N);
     }
     f << QStringLiteral("</TABLE>");
 
-    // Race data and footer.
+    // Race data with the footer: labels and values as the window shows them.
     const QString info9 = lineAt(grids.raceInfo, 9);
     const QString info11 = lineAt(grids.raceInfo, 11);
-    const QString titleCell = QStringLiteral("    <TD ") + T + QStringLiteral(">");
-    f << TableHead(sClassResult) << QStringLiteral("  <TR>")
-      << titleCell + Cell(info9, 1, 22, true) + QStringLiteral("</TD>")
-      << titleCell + Cell(info9, 23, 20, true) + QStringLiteral("</TD>")
-      << titleCell + Cell(info11, 1, 22, true) + QStringLiteral("</TD>")
-      << titleCell + Cell(info11, 23, 20, true) + QStringLiteral("</TD></TR>");
-    FooterRow(f);
-    f << QStringLiteral("</TABLE>") << QStringLiteral("<p><br></p>");
+    RaceDataTable(f, Cell(info9, 1, 22, true), Cell(info9, 23, 20, true), Cell(info11, 1, 22, true),
+                  Cell(info11, 23, 20, true));
 
-    // Race awards, not banded.
-    f << TableHead(sClassResult) << QStringLiteral("  <TR>")
-      << QStringLiteral("   <TD align=\"center\" colspan=\"2\" ") + T + QStringLiteral(">Race Awards</TD></TR>");
+    // Race awards. The winner text runs to the end of the line: a pole text
+    // with a full-width name passes 40 characters.
+    QList<AwardLine> awards;
     for (int k = 1; k <= 9; k += 2) {
-        // The winner text runs to the end of the line: a pole text with a
-        // full-width name passes 40 characters.
         const QString A = lineAt(grids.awards, k);
-        f << QStringLiteral("  <TR>") << QStringLiteral("    <td ") + L1 + QStringLiteral(">") + Cell(A, 1, 20, true) + QStringLiteral("</td>")
-          << QStringLiteral("    <td align=\"right\" ") + L1 + QStringLiteral(">") + Cell(A, 23, qMax(0, int(A.size()) - 22), true)
-                + QStringLiteral("</td></TR>");
-        if (bLines)
-            f << sep + SeparatorRow(2);
+        awards.append({Cell(A, 1, 20, true), Cell(A, 23, qMax(0, int(A.size()) - 22), true)});
     }
-    f << QStringLiteral("</TABLE>") << QStringLiteral("<p><br></p>");
+    AwardsTable(f, awards, false);
 
     // Qualifying.
-    f << TableHead(sClassQualify)
-      << QStringLiteral("  <TR><TD ") + T + QStringLiteral(" align=\"center\" colspan=\"7\">Qualify</TD></TR>")
-      << QStringLiteral("  <TR><TD ") + T + QStringLiteral(" align=\"center\" colspan=\"7\">")
-            + Cell(lineAt(grids.raceInfo, 5), 21, 30, true) + QStringLiteral("</TD></TR>");
-    f << QStringLiteral("   <TR>");
-    const QString noHead = bNumbers ? QStringLiteral(" align=\"center\">No.</TD>") : QStringLiteral(" align=\"center\">&nbsp;</TD>");
-    const QString qHeads[] = {QStringLiteral(" align=\"center\">Pos.</TD>"), noHead, QStringLiteral(" align=\"center\">Driver</TD>"),
-                              QStringLiteral(" align=\"right\">Speed</TD>"), QStringLiteral(" align=\"center\">Dif. F/N</TD>"),
-                              QStringLiteral(" align=\"right\">Time</TD>"), QStringLiteral(" align=\"center\">Dif. F/N</TD>")};
-    for (const QString& h : qHeads)
-        f << QStringLiteral("    <TD ") + T + h;
-    f << QStringLiteral("   </TR>");
+    QualifyTableHead(f, Cell(lineAt(grids.raceInfo, 5), 21, 30, true), false);
     band = false;
     const int quals = filledLines(grids.qualify);
     for (int k = 1; k <= quals; ++k) {
-        const QString Q = grids.qualify[k];
+        const QString& Q = grids.qualify[k];
         sClassLine = RowClass(k, band);
-        const QString cell = QStringLiteral("    <td ") + sClassLine;
-        f << QStringLiteral("   <TR>");
-        f << cell + QStringLiteral(" align=\"center\">") + Cell(Q, 1, 2, true) + QStringLiteral("</td>");
-        f << (bNumbers ? cell + QStringLiteral(" align=\"center\">") + Cell(Q, 6, 3, true) + QStringLiteral("</td>")
-                       : cell + QStringLiteral(" align=\"center\"></td>"));
-        f << cell + QStringLiteral(">") + Cell(Q, 10, 20, true) + QStringLiteral("</td>");
-        const QString speed = CutTrim(Q, 31, 7);
-        f << cell + QStringLiteral(" align=\"right\">") + Escape(speed) + QStringLiteral("</td>");
-        if (speed == QLatin1String("Prov.")) {
-            f << cell + QStringLiteral(">&nbsp;</td>") << cell + QStringLiteral(">&nbsp;</td>")
-              << cell + QStringLiteral(">&nbsp;</td></tr>");
-        } else {
-            f << cell + QStringLiteral(" align=\"center\">") + Cell(Q, 41, 11, true) + QStringLiteral("</td>")
-              << cell + QStringLiteral(" align=\"right\">") + Cell(Q, 56, 7, true) + QStringLiteral("</td>")
-              << cell + QStringLiteral(" align=\"center\">") + Cell(Q, 66, 11, true) + QStringLiteral("</td></tr>");
-        }
-        if (bLines)
-            f << sep + SeparatorRow(7);
+        QualifyRow(f, {Cell(Q, 1, 2, true), bNumbers ? Cell(Q, 6, 3, true) : QString(), Cell(Q, 10, 20, true),
+                       Cell(Q, 31, 7, true), Cell(Q, 41, 11, true), Cell(Q, 56, 7, true), Cell(Q, 66, 11, true)});
     }
     f << QStringLiteral("</TABLE>");
 
-    // Team and rookie points: position, name, points, banded.
+    // Team and rookie points, banded; manufacturer points, always five rows.
     struct Cols {
-        int posStart, posLen;
+        int posLen;
         bool posTrim;
-        int nameStart, nameLen, ptsStart, ptsLen;
+        int nameLen, ptsStart, ptsLen;
     };
-    auto pointsTable = [&](const QStringList& grid, const QString& caption, const Cols& c) {
-        if (isBlank(lineAt(grid, 1)))
-            return;
-        f << QStringLiteral("<p><br></p>") << TableHead(sClassOther) << QStringLiteral("  <TR>")
-          << QStringLiteral("   <TD ") + T + QStringLiteral(" align=\"center\" colspan=\"3\">") + caption + QStringLiteral("</TD></TR>");
-        bool toggle = false;
-        const int n = filledLines(grid);
-        for (int k = 1; k <= n; ++k) {
-            const QString X = grid[k];
-            sClassLine = RowClass(k, toggle);
-            f << QStringLiteral("   <tr>")
-              << QStringLiteral("    <td ") + sClassLine + QStringLiteral(" width=\"10%\">") + Cell(X, c.posStart, c.posLen, c.posTrim)
-                    + QStringLiteral("</td>")
-              << QStringLiteral("    <td ") + sClassLine + QStringLiteral(" width=\"80%\">") + Cell(X, c.nameStart, c.nameLen, true)
-                    + QStringLiteral("</td>")
-              << QStringLiteral("    <td ") + sClassLine + QStringLiteral(" align=\"right\" width=\"10%\">")
-                    + Cell(X, c.ptsStart, c.ptsLen, true) + QStringLiteral("</td></tr>");
-            if (bLines)
-                f << sep + SeparatorRow(3);
-        }
-        f << QStringLiteral("</TABLE>");
+    auto pointsLines = [](const QStringList& grid, const Cols& c) {
+        QList<PointsLine> rows;
+        for (int k = 1, n = filledLines(grid); k <= n; ++k)
+            rows.append({Cell(grid[k], 1, c.posLen, c.posTrim), Cell(grid[k], 5, c.nameLen, true),
+                         Cell(grid[k], c.ptsStart, c.ptsLen, true)});
+        return rows;
     };
-    pointsTable(grids.teams, QStringLiteral("Team Points"), {1, 2, false, 5, 30, 35, 10});
-    pointsTable(grids.rookies, QStringLiteral("ROTY Points"), {1, 2, true, 5, 30, 34, 4});
-
-    // Manufacturer points: always five rows, not banded.
+    if (!isBlank(lineAt(grids.teams, 1)))
+        PointsTable(f, QStringLiteral("Team Points"), pointsLines(grids.teams, {2, false, 30, 35, 10}), true);
+    if (!isBlank(lineAt(grids.rookies, 1)))
+        PointsTable(f, QStringLiteral("ROTY Points"), pointsLines(grids.rookies, {2, true, 30, 34, 4}), true);
     if (!isBlank(lineAt(grids.mfgs, 1))) {
-        f << QStringLiteral("<p><br></p>") << TableHead(sClassOther) << QStringLiteral("  <TR>")
-          << QStringLiteral("   <TD ") + T + QStringLiteral(" align=\"center\" colspan=\"3\">Manufacturer Points</TD></TR>");
+        QList<PointsLine> makes;
         for (int k = 1; k <= 5; ++k) {
             const QString M = lineAt(grids.mfgs, k);
-            f << QStringLiteral("   <tr>")
-              << QStringLiteral("    <td ") + L1 + QStringLiteral(" width=\"10%\">") + Cell(M, 1, 2, true) + QStringLiteral("</td>")
-              << QStringLiteral("    <td ") + L1 + QStringLiteral(" width=\"80%\">") + Cell(M, 5, 16, true) + QStringLiteral("</td>")
-              << QStringLiteral("    <td ") + L1 + QStringLiteral(" align=\"right\" width=\"10%\">")
-                    + Escape(rt::Trim(rt::Mid(M, 21))) + QStringLiteral("</td></tr>");
-            if (bLines)
-                f << sep + SeparatorRow(3);
+            makes.append({Cell(M, 1, 2, true), Cell(M, 5, 16, true), Escape(rt::Trim(rt::Mid(M, 21)))});
         }
-        f << QStringLiteral("</TABLE>") << QStringLiteral("<p><br></p>");
+        PointsTable(f, QStringLiteral("Manufacturer Points"), makes, false);
+        f << QStringLiteral("<p><br></p>");
     }
 
     // Point adjustments: only the lines that carry points.
@@ -208,29 +127,13 @@ bool HTMLClass::HTMLRaceResult(const QString& sRaceName, const QString& sVenue, 
         if (!CutTrim(grids.penalties[k], 34, 4).isEmpty())
             anyAdjustment = true;
     if (anyAdjustment) {
-        f << QStringLiteral("<p><br></p>") << TableHead(sClassOther) << QStringLiteral("  <TR>")
-          << QStringLiteral("   <TD ") + T + QStringLiteral(" align=\"center\" colspan=\"3\">Point Adjustments</TD></TR>");
-        f << QStringLiteral("  <TR>") << QStringLiteral("    <TD ") + T + QStringLiteral(" align=\"center\">Driver</TD>")
-          << QStringLiteral("    <TD ") + T + QStringLiteral(" align=\"center\">Pts.</TD>")
-          << QStringLiteral("    <TD ") + T + QStringLiteral(" align=\"center\">Observations</TD>") << QStringLiteral("  </TR>");
-        bool toggle = false;
-        int r = 1;
-        const int n = filledLines(grids.penalties);
-        for (int k = 1; k <= n; ++k) {
-            const QString P = grids.penalties[k];
-            if (CutTrim(P, 34, 4).isEmpty())
-                continue;
-            sClassLine = RowClass(r, toggle);
-            f << QStringLiteral("   <tr>")
-              << QStringLiteral("    <td ") + sClassLine + QStringLiteral(">") + Cell(P, 6, 25, false) + QStringLiteral("</td>")
-              << QStringLiteral("    <td ") + sClassLine + QStringLiteral(" align=\"center\">") + Cell(P, 34, 4, true)
-                    + QStringLiteral("</td>")
-              << QStringLiteral("    <td ") + sClassLine + QStringLiteral(">") + Cell(P, 41, 100, true) + QStringLiteral("</td></tr>");
-            if (bLines)
-                f << sep + SeparatorRow(3);
-            ++r;
+        QList<AdjustmentLine> adjustments;
+        for (int k = 1, n = filledLines(grids.penalties); k <= n; ++k) {
+            const QString& P = grids.penalties[k];
+            if (!CutTrim(P, 34, 4).isEmpty())
+                adjustments.append({Cell(P, 6, 25, false), Cell(P, 34, 4, true), Cell(P, 41, 100, true)});
         }
-        f << QStringLiteral("</TABLE>");
+        AdjustmentsTable(f, adjustments);
     }
 
     return PublishPage(f, sRaceNo + rt::Trim(sDiv) + QStringLiteral("_Result.htm"), QStringLiteral("temp_result.htm"),

@@ -50,113 +50,192 @@ bool HasPenalties(const QString& div, qint64 raceId)
 
 const int kPlacePoints[10] = {15, 12, 10, 8, 6, 5, 4, 3, 2, 1};
 
-// One line of a team or rookie points table.
-struct PointsRow {
+// A team or rookie with its points; the rows of its table are numbered in
+// this order, the points right-aligned in pointsWidth characters.
+struct Scored {
     QString name;
     qint64 points = 0;
 };
+
+QList<HTMLClass::PointsLine> pointsLines(const QList<Scored>& scored, int pointsWidth)
+{
+    QList<HTMLClass::PointsLine> rows;
+    int k = 1;
+    for (const Scored& s : scored)
+        rows.append({PadRight(rt::SignedStr(k++), 2), HTMLClass::Escape(s.name),
+                     rt::RSet(QString::number(s.points), pointsWidth)});
+    return rows;
+}
+
+// Team points of the race: the sum of the cars' points (nTeams 2), or by
+// place: the race's team cars in finishing order score 15, 12, 10, 8, 6,
+// 5, 4, 3, 2, 1 and a team without points is not shown.
+QList<HTMLClass::PointsLine> teamPoints(const QString& div, const QString& id)
+{
+    QList<Scored> teams;
+    if (nTeams == 2) {
+        auto rs = dbMain->openRecordset(
+            QStringLiteral("SELECT Score.Team, Sum(Score.Points) AS SumOfPoints, Teams.Team_Name ")
+            + QStringLiteral("FROM Score INNER JOIN Teams ON Score.Team = Teams.TeamID ")
+            + QStringLiteral("WHERE Score.Division = ") + dao::quote(div) + QStringLiteral(" AND Score.RaceID = ") + id
+            + QStringLiteral(" GROUP BY Score.Team, Teams.Team_Name ")
+            + QStringLiteral("ORDER BY Sum(Score.Points) DESC, Teams.Team_Name, Score.Team"));
+        for (; !rs->eof(); rs->moveNext())
+            teams.append({PadRight(text(*rs, "Team_Name"), 30), qint64(rt::Val(rs->field(QStringLiteral("SumOfPoints"))))});
+        return pointsLines(teams, 6);
+    }
+    auto rs = dbMain->openRecordset(QStringLiteral("SELECT Score.Posi, Teams.Team_Name FROM Score, Teams ")
+                                    + QStringLiteral("WHERE Score.RaceID = ") + id
+                                    + QStringLiteral(" AND Score.Team <> 0 AND Score.Team = Teams.TeamID ")
+                                    + QStringLiteral("ORDER BY Score.Posi, Score.DriverID"));
+    // By team name without regard to case, as the database groups them in
+    // the race result window.
+    QMap<QString, QPair<QString, qint64>> sums;
+    for (int j = 0; j < 10 && !rs->eof(); ++j, rs->moveNext()) {
+        const QString name = text(*rs, "Team_Name");
+        auto& entry = sums[name.toCaseFolded()];
+        if (entry.first.isEmpty())
+            entry.first = name;
+        entry.second += kPlacePoints[j];
+    }
+    for (auto it = sums.cbegin(); it != sums.cend(); ++it)
+        teams.append({PadRight(it.value().first, 30), it.value().second});
+    std::stable_sort(teams.begin(), teams.end(), [](const Scored& a, const Scored& b) { return a.points > b.points; });
+    return pointsLines(teams, 2);
+}
+
+// The race's ten best placed rookies score 10 down to 1; only drivers that
+// are on file are listed.
+QList<HTMLClass::PointsLine> rookiePoints(const QString& id)
+{
+    auto rs = dbMain->openRecordset(QStringLiteral("SELECT Score.Posi, Score.DriverID FROM Score, Rookies ")
+                                    + QStringLiteral("WHERE RaceID = ") + id
+                                    + QStringLiteral(" AND Score.DriverID = Rookies.DriverID AND Score.Division = Rookies.Division ")
+                                    + QStringLiteral("ORDER BY Score.Posi, Score.DriverID"));
+    QList<Scored> rookies;
+    for (int j = 1; j <= 10 && !rs->eof(); ++j, rs->moveNext()) {
+        const qint64 driver = rs->integer(QStringLiteral("DriverID"));
+        const QString onFile = QStringLiteral("SELECT DriverID FROM Drivers WHERE DriverID = ") + QString::number(driver);
+        if (!dbMain->openRecordset(onFile)->eof())
+            rookies.append({driverName(driver), 11 - j});
+    }
+    return pointsLines(rookies, 2);
+}
+
+// The first five makes of the result lines in finishing order with their
+// points; empty slots are left out.
+QList<HTMLClass::PointsLine> makePoints(dao::Recordset& lines)
+{
+    BrandSlots makes;
+    for (lines.moveFirst(); !lines.eof(); lines.moveNext())
+        if (AddBrand(makes, text(lines, "Brand")) == 4)
+            break;
+    QList<HTMLClass::PointsLine> rows;
+    for (int i = 0; i < 5; ++i)
+        if (!rt::Trim(makes[i]).isEmpty())
+            rows.append({PadRight(rt::SignedStr(i + 1), 2), HTMLClass::Escape(rt::Trim(makes[i])),
+                         QString::number(MfgPoints(i))});
+    return rows;
+}
+
+// The result lines whose point adjustment is not 0.
+QList<HTMLClass::AdjustmentLine> adjustments(dao::Recordset& lines, const QString& div, qint64 raceId)
+{
+    QList<HTMLClass::AdjustmentLine> rows;
+    for (lines.moveFirst(); !lines.eof(); lines.moveNext()) {
+        qint64 points = 0;
+        QString comment;
+        GetPenalty(div, raceId, lines.number(QStringLiteral("Posi")), points, comment);
+        if (points != 0)
+            rows.append({HTMLClass::Escape(driverName(lines.integer(QStringLiteral("DriverID")))), QString::number(points),
+                         HTMLClass::Escape(comment)});
+    }
+    return rows;
+}
 
 } // namespace
 
 bool HTMLClass::HTMLRaceResultFormDB(const dao::Recordset& rsSch)
 {
     m_error.clear();
-    const QString& T = sClassTitle;
     const qint64 raceId = rsSch.integer(QStringLiteral("ID"));
     const QString id = QString::number(raceId);
     sRaceNo = ZeroPad(text(rsSch, "RaceNo"), 3);
-    auto sep = [](Fragment& f, int columns) {
-        if (bLines)
-            f << QStringLiteral("    ") + SeparatorRow(columns);
-    };
 
     Fragment f;
     WriteStyle(f);
     LoadDivisionSettings(sDiv);
 
-    // Results table.
+    // Results table: result lines in finishing order, equal positions by driver.
     const int n = ResultTableHead(f, text(rsSch, "Venue"), text(rsSch, "RaceDate"),
                                   rt::Trim(text(rsSch, "RaceName")), rt::Trim(text(rsSch, "Weather")));
-
-    // Result lines in finishing order; equal positions by driver.
     auto lines = dbMain->openRecordset(QStringLiteral("SELECT * FROM Score WHERE RaceID = ") + id
                                        + QStringLiteral(" ORDER BY Posi, DriverID"));
-    bool band = false;
-    int k = 1;
-    for (; !lines->eof(); lines->moveNext()) {
-        QString name, number, make;
-        GetDriverInfo(lines->integer(QStringLiteral("DriverID")), name, number, make);
-        sClassLine = RowClass(k, band);
-        const QString cell = QStringLiteral("     <td ") + sClassLine;
-        f << QStringLiteral("    <TR>")
-          << cell + QStringLiteral(" align=\"center\">") + rt::SignedStr(k) + QStringLiteral("</td>")
-          << (bNumbers ? cell + QStringLiteral(" align=\"center\">") + Escape(number) + QStringLiteral("</td>")
-                       : cell + QStringLiteral(" align=\"center\"></td>"))
-          << cell + QStringLiteral(" align=\"left\">") + Escape(name) + QStringLiteral("</td>")
-          << cell + QStringLiteral(" align=\"left\">") + Escape(make) + QStringLiteral("</td>");
-        if (nTeams != 0)
-            f << cell + QStringLiteral(" align=\"left\">") + Escape(GetTeamName(lines->integer(QStringLiteral("Team"))))
-                    + QStringLiteral("</td>");
-        f << cell + QStringLiteral(" align=\"center\">") + Escape(text(*lines, "Interval")) + QStringLiteral("</td>")
-          << cell + QStringLiteral(" align=\"right\">") + Escape(text(*lines, "Laps")) + QStringLiteral("</td>")
-          << cell + QStringLiteral(" align=\"right\">") + Escape(text(*lines, "Lead")) + QStringLiteral("</td>")
-          << cell + QStringLiteral(" align=\"right\">") + Escape(text(*lines, "Points")) + QStringLiteral("</td>")
-          << cell + QStringLiteral(" align=\"right\">") + Escape(text(*lines, "Finish")) + QStringLiteral("</td>");
-        if (bEarnings) {
-            const double total = rt::RoundHalfEven(lines->number(QStringLiteral("Earnings"))
-                                                   + lines->number(QStringLiteral("Bonus"))
-                                                   + lines->number(QStringLiteral("BonusAdd")));
-            f << cell + QStringLiteral(" align=\"right\">") + rt::RSet(rt::Format(total, QStringLiteral("##,###,##0")), 10)
-                    + QStringLiteral("</td>");
-        }
-        f << QStringLiteral("    </TR>");
-        sep(f, n);
-        ++k;
-    }
+    ResultRowsFromDB(f, *lines, n);
     f << QStringLiteral("</TABLE>");
 
-    // Race data with the page's footer.
-    f << TableHead(sClassResult) << QStringLiteral("  <TR>")
-      << QStringLiteral("    <TD ") + T + QStringLiteral(">Caution Flags/Laps</TD>")
-      << QStringLiteral("    <TD ") + T + QStringLiteral(">") + Escape(pair(rsSch, "Flags", "Flagsq")) + QStringLiteral("</TD>")
-      << QStringLiteral("    <TD ") + T + QStringLiteral(">Lead Changes/Leaders</TD>")
-      << QStringLiteral("    <TD ") + T + QStringLiteral(">") + Escape(pair(rsSch, "Changes", "Leader"))
-            + QStringLiteral("</TD></TR>");
-    FooterRow(f);
-    f << QStringLiteral("</TABLE>") << QStringLiteral("<p><br></p>");
+    RaceDataTable(f, QStringLiteral("Caution Flags/Laps"), Escape(pair(rsSch, "Flags", "Flagsq")),
+                  QStringLiteral("Lead Changes/Leaders"), Escape(pair(rsSch, "Changes", "Leader")));
 
-    // Race awards.
-    f << TableHead(sClassResult) << QStringLiteral("  <TR>")
-      << QStringLiteral("   <TD align=\"center\" colspan=\"2\" ") + T + QStringLiteral(">Race Awards</TD></TR>");
-    const char* awardLabels[5] = {">Pole</td>", ">Front Runner</td>", ">Meet the Challenge</td>", ">Headache</td>",
-                                  ">Diehard Racer</td>"};
-    for (int type = 1; type <= 5; ++type) {
-        f << QStringLiteral("  <TR>") << QStringLiteral("    <td ") + sClassLine1 + QString::fromLatin1(awardLabels[type - 1])
-          << QStringLiteral("    <td align=\"right\" ") + sClassLine1 + QStringLiteral(">") + Escape(GetAwards(type, raceId))
-                + QStringLiteral("</td>")
-          << QStringLiteral("  </TR>");
-        sep(f, 2);
+    const QString awardLabels[5] = {QStringLiteral("Pole"), QStringLiteral("Front Runner"), QStringLiteral("Meet the Challenge"),
+                                    QStringLiteral("Headache"), QStringLiteral("Diehard Racer")};
+    QList<AwardLine> awards;
+    for (int type = 1; type <= 5; ++type)
+        awards.append({awardLabels[type - 1], Escape(GetAwards(type, raceId))});
+    AwardsTable(f, awards, true);
+
+    QualifyTableHead(f, Escape(text(rsSch, "QWeather")), true);
+    QualifyRowsFromDB(f, id);
+    f << QStringLiteral("</TABLE>");
+
+    if (nTeams != 0) {
+        const QList<PointsLine> teams = teamPoints(sDiv, id);
+        if (!teams.isEmpty())
+            PointsTable(f, QStringLiteral("Team Points"), teams, true);
     }
-    f << QStringLiteral("</TABLE>") << QStringLiteral("<p><br></p>");
+    if (bRoty) {
+        const QList<PointsLine> rookies = rookiePoints(id);
+        if (!rookies.isEmpty())
+            PointsTable(f, QStringLiteral("ROTY Points"), rookies, true);
+    }
+    // Written with its title even when no line has a make.
+    if (bBrands) {
+        PointsTable(f, QStringLiteral("Manufacturer Points"), makePoints(*lines), false);
+        f << QStringLiteral("<p><br></p>");
+    }
+    if (HasPenalties(sDiv, raceId))
+        AdjustmentsTable(f, adjustments(*lines, sDiv, raceId));
 
-    // Qualifying.
-    f << TableHead(sClassQualify) << QStringLiteral("  <TR>")
-      << QStringLiteral("   <TD ") + T + QStringLiteral(" align=\"center\" colspan=\"7\">Qualify</TD></TR>")
-      << QStringLiteral("  <TR>")
-      << QStringLiteral("   <TD ") + T + QStringLiteral(" align=\"center\" colspan=\"7\">") + Escape(text(rsSch, "QWeather"))
-            + QStringLiteral("</TD></TR>");
-    f << QStringLiteral("   <TR>");
-    for (const QString& h :
-         {QStringLiteral(" align=\"center\">Pos.</TD>"),
-          bNumbers ? QStringLiteral(" align=\"center\">No.</TD>") : QStringLiteral(" align=\"center\">&nbsp;</TD>"),
-          QStringLiteral(" align=\"center\">Driver</TD>"), QStringLiteral(" align=\"right\">Speed</TD>"),
-          QStringLiteral(" align=\"center\">Dif. F/N</TD>"), QStringLiteral(" align=\"right\">Time</TD>"),
-          QStringLiteral(" align=\"center\">Dif. F/N</TD>")})
-        f << QStringLiteral("    <TD ") + T + h;
-    f << QStringLiteral("   </TR>");
+    return PublishPage(f, sRaceNo + rt::Trim(sDiv) + QStringLiteral("_Result.htm"), QStringLiteral("temp_result.htm"),
+                       QStringLiteral("result"), sRaceNo, sDiv);
+}
 
+void HTMLClass::ResultRowsFromDB(Fragment& f, dao::Recordset& lines, int columns)
+{
+    bool band = false;
+    for (int k = 1; !lines.eof(); lines.moveNext(), ++k) {
+        QString name, number, make;
+        GetDriverInfo(lines.integer(QStringLiteral("DriverID")), name, number, make);
+        sClassLine = RowClass(k, band);
+        QString earnings;
+        if (bEarnings) {
+            const double total = rt::RoundHalfEven(lines.number(QStringLiteral("Earnings"))
+                                                   + lines.number(QStringLiteral("Bonus"))
+                                                   + lines.number(QStringLiteral("BonusAdd")));
+            earnings = rt::RSet(rt::Format(total, QStringLiteral("##,###,##0")), 10);
+        }
+        ResultRow(f, {rt::SignedStr(k), bNumbers ? Escape(number) : QString(), Escape(name), Escape(make),
+                      nTeams != 0 ? Escape(GetTeamName(lines.integer(QStringLiteral("Team")))) : QString(),
+                      Escape(text(lines, "Interval")), Escape(text(lines, "Laps")), Escape(text(lines, "Lead")),
+                      Escape(text(lines, "Points")), Escape(text(lines, "Finish")), earnings},
+                  columns);
+    }
+}
+
+void HTMLClass::QualifyRowsFromDB(Fragment& f, const QString& raceId)
+{
     sSQL = QStringLiteral("SELECT Pos, DriverID, Time, Speed ") + QStringLiteral("FROM Qualify ") + QStringLiteral("WHERE RaceID = ")
-        + id + QStringLiteral(" ORDER BY Pos, DriverID");
+        + raceId + QStringLiteral(" ORDER BY Pos, DriverID");
     auto qual = dbMain->openRecordset(sSQL);
     // Gaps are taken in single precision, as the times are stored.
     float firstSpeed = 0, prevSpeed = 0, firstTime = 0, prevTime = 0;
@@ -168,177 +247,37 @@ bool HTMLClass::HTMLRaceResultFormDB(const dao::Recordset& rsSch)
         return rt::RSet(rt::Trim(rt::Format(toFirst, QStringLiteral("##0.000"))), 7) + QLatin1Char('/')
             + rt::LSet(rt::Trim(rt::Format(toPrev, QStringLiteral("##0.000"))), 7);
     };
-    band = false;
-    k = 1;
-    for (; !qual->eof(); qual->moveNext()) {
-        QString name, number, make;
-        GetDriverInfo(qual->integer(QStringLiteral("DriverID")), name, number, make);
+    bool band = false;
+    for (int k = 1; !qual->eof(); qual->moveNext(), ++k) {
+        QualifyLine line;
+        QString make;
+        GetDriverInfo(qual->integer(QStringLiteral("DriverID")), line.name, line.number, make);
+        line.pos = rt::SignedStr(k);
+        line.number = bNumbers ? Escape(line.number) : QString();
+        line.name = Escape(line.name);
         sClassLine = RowClass(k, band);
-        const QString cell = QStringLiteral("    <td ") + sClassLine;
-        f << QStringLiteral("   <TR>") << cell + QStringLiteral(" align=\"center\">") + rt::SignedStr(k) + QStringLiteral("</td>")
-          << (bNumbers ? cell + QStringLiteral(" align=\"center\">") + Escape(number) + QStringLiteral("</td>")
-                       : cell + QStringLiteral(" align=\"center\"></td>"))
-          << cell + QStringLiteral(">") + Escape(name) + QStringLiteral("</td>");
         const float speed = float(rt::Val(text(*qual, "Speed")));
         if (speed == 0) {
             // A provisional start: no speed, no gaps; the reference stays.
-            f << cell + QStringLiteral(" align=\"right\">Prov.</td>") << cell + QStringLiteral(">&nbsp;</td>")
-              << cell + QStringLiteral(">&nbsp;</td>") << cell + QStringLiteral(">&nbsp;</td></tr>");
+            line.speed = QStringLiteral("Prov.");
         } else {
-            const bool pole = qual->number(QStringLiteral("Pos")) == 1;
             const QString timeText = text(*qual, "Time");
             const float t = float(rt::Val(timeText));
-            QString speedGaps, timeGaps;
-            if (pole) {
+            if (qual->number(QStringLiteral("Pos")) == 1) {
                 prevSpeed = firstSpeed;
                 firstTime = prevTime = t;
-                speedGaps = timeGaps = QStringLiteral("0/0");
+                line.speedGaps = line.timeGaps = QStringLiteral("0/0");
             } else {
-                speedGaps = gapPair(std::abs(firstSpeed - speed), std::abs(prevSpeed - speed));
+                line.speedGaps = gapPair(std::abs(firstSpeed - speed), std::abs(prevSpeed - speed));
                 prevSpeed = speed;
-                timeGaps = gapPair(std::abs(t - firstTime), std::abs(t - prevTime));
+                line.timeGaps = gapPair(std::abs(t - firstTime), std::abs(t - prevTime));
                 prevTime = t;
             }
-            const QString shownTime =
-                rt::Trim(timeText).isEmpty() ? QString() : rt::RSet(rt::Format(t, QStringLiteral("##0.000")), 7);
-            f << cell + QStringLiteral(" align=\"right\">") + rt::Format(speed, QStringLiteral("#00.000")) + QStringLiteral("</td>")
-              << cell + QStringLiteral(" align=\"center\">") + speedGaps + QStringLiteral("</td>")
-              << cell + QStringLiteral(" align=\"right\">") + shownTime + QStringLiteral("</td>")
-              << cell + QStringLiteral(" align=\"center\">") + timeGaps + QStringLiteral("</td></tr>");
+            line.speed = rt::Format(speed, QStringLiteral("#00.000"));
+            line.time = rt::Trim(timeText).isEmpty() ? QString() : rt::RSet(rt::Format(t, QStringLiteral("##0.000")), 7);
         }
-        sep(f, 7);
-        ++k;
+        QualifyRow(f, line);
     }
-    f << QStringLiteral("</TABLE>");
-
-    // Team and rookie points share one small table shape.
-    auto pointsTable = [&](const QString& title, const QList<PointsRow>& rows, int pointsWidth) {
-        if (rows.isEmpty())
-            return;
-        f << QStringLiteral("<p><br></p>") << TableHead(sClassOther) << QStringLiteral("  <TR>")
-          << QStringLiteral("   <TD ") + T + QStringLiteral(" align=\"center\" colspan=\"3\">") + title
-                + QStringLiteral("</TD></TR>");
-        bool rowBand = false;
-        int row = 1;
-        for (const PointsRow& r : rows) {
-            sClassLine = RowClass(row, rowBand);
-            f << QStringLiteral("   <tr>")
-              << QStringLiteral("    <td ") + sClassLine + QStringLiteral(" width=\"10%\">") + PadRight(rt::SignedStr(row), 2)
-                    + QStringLiteral("</td>")
-              << QStringLiteral("    <td ") + sClassLine + QStringLiteral(" width=\"80%\">") + Escape(r.name) + QStringLiteral("</td>")
-              << QStringLiteral("    <td ") + sClassLine + QStringLiteral(" align=\"right\" width=\"10%\">")
-                    + rt::RSet(QString::number(r.points), pointsWidth) + QStringLiteral("</td></tr>");
-            sep(f, 3);
-            ++row;
-        }
-        f << QStringLiteral("</TABLE>");
-    };
-
-    if (nTeams != 0) {
-        QList<PointsRow> teams;
-        if (nTeams == 2) {
-            auto rs = dbMain->openRecordset(
-                QStringLiteral("SELECT Score.Team, Sum(Score.Points) AS SumOfPoints, Teams.Team_Name ")
-                + QStringLiteral("FROM Score INNER JOIN Teams ON Score.Team = Teams.TeamID ")
-                + QStringLiteral("WHERE Score.Division = ") + dao::quote(sDiv) + QStringLiteral(" AND Score.RaceID = ") + id
-                + QStringLiteral(" GROUP BY Score.Team, Teams.Team_Name ")
-                + QStringLiteral("ORDER BY Sum(Score.Points) DESC, Teams.Team_Name, Score.Team"));
-            for (; !rs->eof(); rs->moveNext())
-                teams.append({PadRight(text(*rs, "Team_Name"), 30), qint64(rt::Val(rs->field(QStringLiteral("SumOfPoints"))))});
-            pointsTable(QStringLiteral("Team Points"), teams, 6);
-        } else {
-            // By place: the race's team cars in finishing order score 15, 12,
-            // 10, 8, 6, 5, 4, 3, 2, 1; a team without points is not shown.
-            auto rs = dbMain->openRecordset(QStringLiteral("SELECT Score.Posi, Teams.Team_Name FROM Score, Teams ")
-                                            + QStringLiteral("WHERE Score.RaceID = ") + id
-                                            + QStringLiteral(" AND Score.Team <> 0 AND Score.Team = Teams.TeamID ")
-                                            + QStringLiteral("ORDER BY Score.Posi, Score.DriverID"));
-            // By team name without regard to case, as the database groups
-            // them in the race result window.
-            QMap<QString, QPair<QString, qint64>> sums;
-            for (int j = 0; j < 10 && !rs->eof(); ++j, rs->moveNext()) {
-                const QString name = text(*rs, "Team_Name");
-                auto& entry = sums[name.toCaseFolded()];
-                if (entry.first.isEmpty())
-                    entry.first = name;
-                entry.second += kPlacePoints[j];
-            }
-            for (auto it = sums.cbegin(); it != sums.cend(); ++it)
-                teams.append({PadRight(it.value().first, 30), it.value().second});
-            std::stable_sort(teams.begin(), teams.end(),
-                             [](const PointsRow& a, const PointsRow& b) { return a.points > b.points; });
-            pointsTable(QStringLiteral("Team Points"), teams, 2);
-        }
-    }
-
-    if (bRoty) {
-        // The race's ten best placed rookies score 10 down to 1.
-        auto rs = dbMain->openRecordset(QStringLiteral("SELECT Score.Posi, Score.DriverID FROM Score, Rookies ")
-                                        + QStringLiteral("WHERE RaceID = ") + id
-                                        + QStringLiteral(" AND Score.DriverID = Rookies.DriverID AND Score.Division = Rookies.Division ")
-                                        + QStringLiteral("ORDER BY Score.Posi, Score.DriverID"));
-        QList<PointsRow> rookies;
-        for (int j = 1; j <= 10 && !rs->eof(); ++j, rs->moveNext()) {
-            const qint64 driver = rs->integer(QStringLiteral("DriverID"));
-            // Only drivers that are on file are listed.
-            if (!dbMain->openRecordset(QStringLiteral("SELECT DriverID FROM Drivers WHERE DriverID = ")
-                                       + QString::number(driver))->eof())
-                rookies.append({driverName(driver), 11 - j});
-        }
-        pointsTable(QStringLiteral("ROTY Points"), rookies, 2);
-    }
-
-    if (bBrands) {
-        BrandSlots makes;
-        for (lines->moveFirst(); !lines->eof(); lines->moveNext())
-            if (AddBrand(makes, text(*lines, "Brand")) == 4)
-                break;
-        f << QStringLiteral("<p><br></p>") << TableHead(sClassOther) << QStringLiteral("  <TR>")
-          << QStringLiteral("   <TD ") + T + QStringLiteral(" align=\"center\" colspan=\"3\">Manufacturer Points</TD></TR>");
-        for (int i = 0; i < 5; ++i) {
-            if (rt::Trim(makes[i]).isEmpty())
-                continue;
-            f << QStringLiteral("   <tr>")
-              << QStringLiteral("    <td ") + sClassLine1 + QStringLiteral(" width=\"10%\">") + PadRight(rt::SignedStr(i + 1), 2)
-                    + QStringLiteral("</td>")
-              << QStringLiteral("    <td ") + sClassLine1 + QStringLiteral(" width=\"80%\">") + Escape(rt::Trim(makes[i]))
-                    + QStringLiteral("</td>")
-              << QStringLiteral("    <td ") + sClassLine1 + QStringLiteral(" align=\"right\" width=\"10%\">")
-                    + QString::number(MfgPoints(i)) + QStringLiteral("</td></tr>");
-            sep(f, 3);
-        }
-        f << QStringLiteral("</TABLE>") << QStringLiteral("<p><br></p>");
-    }
-
-    if (HasPenalties(sDiv, raceId)) {
-        f << QStringLiteral("<p><br></p>") << TableHead(sClassOther) << QStringLiteral("  <TR>")
-          << QStringLiteral("   <TD ") + T + QStringLiteral(" align=\"center\" colspan=\"3\">Point Adjustments</TD></TR>")
-          << QStringLiteral("  <TR>") << QStringLiteral("    <TD ") + T + QStringLiteral(" align=\"center\">Driver</TD>")
-          << QStringLiteral("    <TD ") + T + QStringLiteral(" align=\"center\">Pts.</TD>")
-          << QStringLiteral("    <TD ") + T + QStringLiteral(" align=\"center\">Observations</TD>") << QStringLiteral("  </TR>");
-        band = false;
-        k = 1;
-        for (lines->moveFirst(); !lines->eof(); lines->moveNext()) {
-            qint64 points = 0;
-            QString comment;
-            GetPenalty(sDiv, raceId, lines->number(QStringLiteral("Posi")), points, comment);
-            if (points == 0)
-                continue;
-            sClassLine = RowClass(k, band);
-            f << QStringLiteral("   <tr>")
-              << QStringLiteral("    <td ") + sClassLine + QStringLiteral(">")
-                    + Escape(driverName(lines->integer(QStringLiteral("DriverID")))) + QStringLiteral("</td>")
-              << QStringLiteral("    <td ") + sClassLine + QStringLiteral(" align=\"center\">") + QString::number(points)
-                    + QStringLiteral("</td>")
-              << QStringLiteral("    <td ") + sClassLine + QStringLiteral(">") + Escape(comment) + QStringLiteral("</td></tr>");
-            sep(f, 3);
-            ++k;
-        }
-        f << QStringLiteral("</TABLE>");
-    }
-
-    return PublishPage(f, sRaceNo + rt::Trim(sDiv) + QStringLiteral("_Result.htm"), QStringLiteral("temp_result.htm"),
-                       QStringLiteral("result"), sRaceNo, sDiv);
 }
 
 QString HTMLClass::GetAwards(int nType, qint64 nRaceID)

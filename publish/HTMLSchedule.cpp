@@ -9,6 +9,7 @@
 #include "Database.h"
 #include "DbError.h"
 #include "Division.h"
+#include "HtmlRow.h"
 #include "Lookups.h"
 #include "Recordset.h"
 #include "Runtime.h"
@@ -94,17 +95,15 @@ bool HTMLClass::HTMLSchedule()
     Fragment f;
     WriteStyle(f);
     f << QStringLiteral("<TABLE ") + sClassSchedule
-            + QStringLiteral(" align=\"center\" border=\"0\" cellPadding=\"0\" cellSpacing=\"0\" width=\"90%\">")
-      << QStringLiteral("  <TR>")
-      << QStringLiteral("    <TD ") + Title + QStringLiteral(" align=\"center\" colspan=\"5\">") + Escape(division.Name)
-            + QStringLiteral(" Schedule</td>")
-      << QStringLiteral("  </TR>");
-    f << QStringLiteral("  <TR>");
-    for (const char* h : {" align=\"center\">Race No.</TD>", " align=\"center\">Track / Race Name</TD>",
-                          " align=\"center\">Date</TD>", " align=\"center\" nowrap>Pole</TD>",
-                          " align=\"center\" nowrap>Top 5</TD>"})
-        f << QStringLiteral("    <TD ") + Title + QString::fromLatin1(h);
-    f << QStringLiteral("   </TR>");
+            + QStringLiteral(" align=\"center\" border=\"0\" cellPadding=\"0\" cellSpacing=\"0\" width=\"90%\">");
+    HtmlRow(f, QStringLiteral("  <TR>"), "    ", Title, HtmlRow::Tags::UpperOpen)
+        .cell(u" align=\"center\" colspan=\"5\"", Escape(division.Name) + QStringLiteral(" Schedule"))
+        .line(QStringLiteral("  </TR>"));
+    const QStringView noWrap = u" align=\"center\" nowrap";
+    HtmlRow(f, QStringLiteral("  <TR>"), "    ", Title, HtmlRow::Tags::Upper)
+        .cells({{HtmlRow::kCenter, u"Race No."}, {HtmlRow::kCenter, u"Track / Race Name"}, {HtmlRow::kCenter, u"Date"},
+                {noWrap, u"Pole"}, {noWrap, u"Top 5"}})
+        .line(QStringLiteral("   </TR>"));
 
     // Result pages that could not be written; the schedule is still made,
     // but the run is not reported as a success.
@@ -115,30 +114,26 @@ bool HTMLClass::HTMLSchedule()
     ScheduleCells cells;
     bool band = false;
     for (int b = 1; !races->eof(); races->moveNext(), b += 5) {
-        const QString Row = RowClass(b, band);
+        // The row keeps its own class: a result page written in between
+        // changes sClassLine.
+        HtmlRow row(f, QStringLiteral("  <TR>"), "    ", RowClass(b, band), HtmlRow::Tags::Upper);
         const QString raceNo = races->text(QStringLiteral("RaceNo"));
         const QString venue = Escape(races->text(QStringLiteral("Venue")));
         const QString raceName = Escape(races->text(QStringLiteral("RaceName")));
-        f << QStringLiteral("  <TR>")
-          << QStringLiteral("    <TD ") + Row + QStringLiteral(" align=\"center\">") + Escape(raceNo) + QStringLiteral("</TD>");
+        row.cell(HtmlRow::kCenter, Escape(raceNo));
         if (RaceHasResults(races->integer(QStringLiteral("ID")), sDiv)) {
             if (bGenAll && !HTMLRaceResultFormDB(*races))
                 failed << QStringLiteral("race ") + rt::Trim(raceNo) + QStringLiteral(": ") + m_error;
-            f << QStringLiteral("    <TD ") + Row + QStringLiteral(" align=\"center\">") + QStringLiteral("<a href=\"")
-                    + Escape(ResultPageLink(raceNo, sDiv)) + QStringLiteral("\">") + venue + QStringLiteral("<br>") + raceName
-                    + QStringLiteral("</a></TD>");
+            row.cell(HtmlRow::kCenter, QStringLiteral("<a href=\"") + Escape(ResultPageLink(raceNo, sDiv)) + QStringLiteral("\">")
+                                           + venue + QStringLiteral("<br>") + raceName + QStringLiteral("</a>"));
         } else {
-            f << QStringLiteral("    <TD ") + Row + QStringLiteral(" align=\"center\">") + venue + QStringLiteral("<br>") + raceName
-                    + QStringLiteral("</TD>");
+            row.cell(HtmlRow::kCenter, venue + QStringLiteral("<br>") + raceName);
         }
-        f << QStringLiteral("    <TD ") + Row + QStringLiteral(" align=\"center\">") + Escape(races->text(QStringLiteral("RaceDate")))
-                + QStringLiteral("</TD>")
-          << QStringLiteral("    <TD ") + Row + QStringLiteral(" align=\"center\" nowrap>") + GetPoleWinner(raceNo, cells)
-                + QStringLiteral("</TD>")
-          << QStringLiteral("    <TD ") + Row + QStringLiteral(" nowrap>") + GetTop5(raceNo, cells) + QStringLiteral("</TD>")
-          << QStringLiteral("  </TR>");
-        if (bLines)
-            f << QStringLiteral("   ") + SeparatorRow(5);
+        row.cells({{HtmlRow::kCenter, Escape(races->text(QStringLiteral("RaceDate")))},
+                   {noWrap, GetPoleWinner(raceNo, cells)},
+                   {u" nowrap", GetTop5(raceNo, cells)}})
+            .line(QStringLiteral("  </TR>"));
+        SeparatorLine(f, "   ", 5);
     }
     f << QStringLiteral("</TABLE>");
 

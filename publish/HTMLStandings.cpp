@@ -3,6 +3,7 @@
 
 #include "HTMLClass.h"
 
+#include "HtmlRow.h"
 #include "Runtime.h"
 #include "State.h"
 
@@ -21,23 +22,22 @@ bool HTMLClass::HTMLStandings(const QString& sDiv, const QString& sRace, const Q
                               const QStringList& c_teams, const QStringList& c_mfgs,
                               const QStringList& c_rookies, const QStringList& c_earnings)
 {
+    using Tags = HtmlRow::Tags;
     const QString& Title = sClassTitle;
     Fragment f;
     WriteStyle(f);
 
     // Drivers' standings.
-    f << TableHead(sClassStandings) << QStringLiteral("  <TR>")
-      << QStringLiteral("    <TD ") + Title + QStringLiteral(" align=\"center\" colspan=\"12\">Point Standings after Race #")
-            + Escape(sRace) + QStringLiteral("</td>")
-      << QStringLiteral("  </TR>");
-    f << QStringLiteral("  <TR>");
-    const char* heads[] = {" align=\"center\">Pos</TD>", " align=\"center\">+/-</TD>", " align=\"center\">Driver</TD>",
-                           " align=\"right\">ST</TD>",    " align=\"right\">W</TD>",    " align=\"right\">T5</TD>",
-                           " align=\"right\">T10</TD>",   " align=\"right\">AvFP</TD>", " align=\"right\">P</TD>",
-                           " align=\"right\">AvSP</TD>",  " align=\"right\">PTS</TD>",  " align=\"center\">BF/BN</TD>"};
-    for (const char* h : heads)
-        f << QStringLiteral("    <TD ") + Title + QString::fromLatin1(h);
-    f << QStringLiteral("   </TR>");
+    f << TableHead(sClassStandings);
+    HtmlRow(f, QStringLiteral("  <TR>"), "    ", Title, Tags::UpperOpen)
+        .cell(u" align=\"center\" colspan=\"12\"", QStringLiteral("Point Standings after Race #") + Escape(sRace))
+        .line(QStringLiteral("  </TR>"));
+    HtmlRow(f, QStringLiteral("  <TR>"), "    ", Title, Tags::Upper)
+        .cells({{HtmlRow::kCenter, u"Pos"}, {HtmlRow::kCenter, u"+/-"}, {HtmlRow::kCenter, u"Driver"},
+                {HtmlRow::kRight, u"ST"},   {HtmlRow::kRight, u"W"},    {HtmlRow::kRight, u"T5"},
+                {HtmlRow::kRight, u"T10"},  {HtmlRow::kRight, u"AvFP"}, {HtmlRow::kRight, u"P"},
+                {HtmlRow::kRight, u"AvSP"}, {HtmlRow::kRight, u"PTS"},  {HtmlRow::kCenter, u"BF/BN"}})
+        .line(QStringLiteral("   </TR>"));
 
     // Pos, +/-, Driver, ST, W, T5, T10, AvFP, P, AvSP, PTS, BF/BN.
     static const Col standCols[12] = {{1, 2, true},   {74, 3, false}, {5, 20, false}, {26, 2, false},
@@ -47,98 +47,86 @@ bool HTMLClass::HTMLStandings(const QString& sDiv, const QString& sRace, const Q
     int k = 1;
     for (const QString& L : c_standings) {
         sClassLine = RowClass(k, band);
-        const QString& Row = sClassLine;
-        f << QStringLiteral("   <TR>");
+        HtmlRow row(f, QStringLiteral("   <TR>"), "    ", sClassLine, Tags::Upper);
         for (int i = 0; i < 12; ++i) {
-            QString a;
+            QStringView a;
             if (i < 2)
-                a = QStringLiteral(" align=\"center\">");
-            else if (i == 2)
-                a = QStringLiteral(">");
-            else if (i < 11)
-                a = QStringLiteral(" align=\"right\">");
-            else
-                a = QStringLiteral(" style=\"vnd.ms-excel.numberformat: ZZZZ/ZZZZ\" align=\"center\">");
+                a = HtmlRow::kCenter;
+            else if (i > 2 && i < 11)
+                a = HtmlRow::kRight;
+            else if (i == 11)
+                a = u" style=\"vnd.ms-excel.numberformat: ZZZZ/ZZZZ\" align=\"center\"";
             const Col& c = standCols[i];
-            f << QStringLiteral("    <TD ") + Row + a + Cell(L, c.start, c.length, c.trimmed) + QStringLiteral("</TD>");
+            row.cell(a, Cell(L, c.start, c.length, c.trimmed));
         }
-        f << QStringLiteral("   </TR>");
-        if (bLines)
-            f << QStringLiteral("   ") + SeparatorRow(12);
+        row.line(QStringLiteral("   </TR>"));
+        SeparatorLine(f, "   ", 12);
         ++k;
     }
     f << QStringLiteral("</TABLE>");
 
     // Legend.
     f << TableHead(sClassStandings);
-    const char* legend[5][4] = {
-        {">ST</TD>", ">Starts</TD>", ">W</TD>", ">Wins</TD></TR>"},
-        {">T5</TD>", ">Top 5 Finishes</TD>", ">T10</TD>", ">Top 10 Finishes</TD></TR>"},
-        {">AvFP</TD>", ">Average Finish Position</TD>", ">P</TD>", ">Poles</TD></TR>"},
-        {">AvSP</TD>", ">Average Start Position</TD>", ">PTS</TD>", ">Points</TD></TR>"},
-        {">BF</TD>", ">Points Behind First Place</TD>", ">BN</TD>", ">Points Behind Next Position</TD></TR>"},
+    const char16_t* legend[5][4] = {
+        {u"ST", u"Starts", u"W", u"Wins"},
+        {u"T5", u"Top 5 Finishes", u"T10", u"Top 10 Finishes"},
+        {u"AvFP", u"Average Finish Position", u"P", u"Poles"},
+        {u"AvSP", u"Average Start Position", u"PTS", u"Points"},
+        {u"BF", u"Points Behind First Place", u"BN", u"Points Behind Next Position"},
     };
-    for (const auto& row : legend) {
-        f << QStringLiteral("  <TR>");
-        for (const char* t : row)
-            f << QStringLiteral("    <TD ") + Title + QString::fromLatin1(t);
-    }
+    for (const auto& r : legend)
+        HtmlRow(f, QStringLiteral("  <TR>"), "    ", Title, Tags::Upper)
+            .cells({{{}, r[0]}, {{}, r[1]}, {{}, r[2]}})
+            .cell({}, r[3], "</TR>");
     FooterRow(f);
     f << QStringLiteral("</TABLE>");
 
     // Driver earnings: shown whenever the division pays, even with no lines.
     if (bEarnings) {
-        f << QStringLiteral("<p><br></p>") << TableHead(sClassOther) << QStringLiteral("   <TR>")
-          << QStringLiteral("    <td ") + Title + QStringLiteral(" align=\"center\" colspan=5 >Driver Earnings</td></TR>");
-        f << QStringLiteral("   <TR>");
-        for (const char* h : {" align=\"center\">Pos</td>", " align=\"center\">Driver</td>", " align=\"right\">Earnings</td>",
-                              " align=\"right\">Bonus</td>", " align=\"right\">Total</td>"})
-            f << QStringLiteral("    <TD ") + Title + QString::fromLatin1(h);
-        f << QStringLiteral("   </TR>");
+        f << QStringLiteral("<p><br></p>") << TableHead(sClassOther);
+        HtmlRow(f, QStringLiteral("   <TR>"), "    ", Title).cell(u" align=\"center\" colspan=5 ", u"Driver Earnings", "</TR>");
+        HtmlRow(f, QStringLiteral("   <TR>"), "    ", Title, Tags::UpperOpen)
+            .cells({{HtmlRow::kCenter, u"Pos"}, {HtmlRow::kCenter, u"Driver"}, {HtmlRow::kRight, u"Earnings"},
+                    {HtmlRow::kRight, u"Bonus"}, {HtmlRow::kRight, u"Total"}})
+            .line(QStringLiteral("   </TR>"));
         band = false;
         k = 1;
         for (const QString& L : c_earnings) {
             sClassLine = RowClass(k, band);
-            const QString& Row = sClassLine;
-            f << QStringLiteral("   <TR>")
-              << QStringLiteral("    <TD ") + Row + QStringLiteral(" align=\"center\">") + Cell(L, 1, 3, true) + QStringLiteral("</td>")
-              << QStringLiteral("    <TD ") + Row + QStringLiteral(">") + Cell(L, 7, 20, false) + QStringLiteral("</td>");
-            for (const Col& c : {Col{28, 10, false}, Col{39, 10, false}, Col{50, 10, false}})
-                f << QStringLiteral("    <TD ") + Row + QStringLiteral(" align=\"right\">") + Cell(L, c.start, c.length, c.trimmed)
-                        + QStringLiteral("</td>");
-            f << QStringLiteral("   </TR>");
-            if (bLines)
-                f << QStringLiteral("   ") + SeparatorRow(5);
+            HtmlRow(f, QStringLiteral("   <TR>"), "    ", sClassLine, Tags::UpperOpen)
+                .cells({{HtmlRow::kCenter, Cell(L, 1, 3, true)}, {{}, Cell(L, 7, 20, false)},
+                        {HtmlRow::kRight, Cell(L, 28, 10, false)}, {HtmlRow::kRight, Cell(L, 39, 10, false)},
+                        {HtmlRow::kRight, Cell(L, 50, 10, false)}})
+                .line(QStringLiteral("   </TR>"));
+            SeparatorLine(f, "   ", 5);
             ++k;
         }
         f << QStringLiteral("</TABLE>");
     }
 
     // The three small tables share one shape: title, header, rows of three.
-    auto threeColumnTable = [&](const QStringList& lines, const QStringList& titleLines, const QString& middleHead,
-                                const Col (&cols)[3]) {
+    // The team table's title row is spelled in capitals, the others' not.
+    auto threeColumnTable = [&](const QStringList& lines, bool capitalTitle, QStringView titleAttrs, QStringView caption,
+                                QStringView middleHead, const Col (&cols)[3]) {
         if (lines.isEmpty())
             return;
         f << QStringLiteral("<p><br></p>") << TableHead(sClassOther);
-        for (const QString& t : titleLines)
-            f << t;
-        f << QStringLiteral("  <TR>") << QStringLiteral("    <TD ") + Title + QStringLiteral(" align=\"center\">Pos</td>")
-          << QStringLiteral("    <TD ") + Title + QStringLiteral(" align=\"center\">") + middleHead + QStringLiteral("</td>")
-          << QStringLiteral("    <TD ") + Title + QStringLiteral(" align=\"right\">Points</td>") << QStringLiteral("  </TR>");
+        if (capitalTitle)
+            HtmlRow(f, QStringLiteral("  <TR>"), "   ", Title, Tags::Upper).cell(titleAttrs, caption, "</TR>");
+        else
+            HtmlRow(f, QStringLiteral("   <TR>"), "    ", Title).cell(titleAttrs, caption, "</tr>");
+        HtmlRow(f, QStringLiteral("  <TR>"), "    ", Title, Tags::UpperOpen)
+            .cells({{HtmlRow::kCenter, u"Pos"}, {HtmlRow::kCenter, middleHead}, {HtmlRow::kRight, u"Points"}})
+            .line(QStringLiteral("  </TR>"));
         bool rowBand = false;
         int row = 1;
         for (const QString& L : lines) {
             sClassLine = RowClass(row, rowBand);
-            const QString& Row = sClassLine;
-            f << QStringLiteral("   <tr>")
-              << QStringLiteral("    <td ") + Row + QStringLiteral(" width=\"10%\" align=\"center\">")
-                    + Cell(L, cols[0].start, cols[0].length, cols[0].trimmed) + QStringLiteral("</td>")
-              << QStringLiteral("    <td ") + Row + QStringLiteral(" width=\"80%\">")
-                    + Cell(L, cols[1].start, cols[1].length, cols[1].trimmed) + QStringLiteral("</td>")
-              << QStringLiteral("    <td ") + Row + QStringLiteral(" width=\"10%\" align=\"right\">")
-                    + Cell(L, cols[2].start, cols[2].length, cols[2].trimmed) + QStringLiteral("</td></tr>");
-            if (bLines)
-                f << QStringLiteral("   ") + SeparatorRow(3);
+            HtmlRow(f, QStringLiteral("   <tr>"), "    ", sClassLine)
+                .cells({{u" width=\"10%\" align=\"center\"", Cell(L, cols[0].start, cols[0].length, cols[0].trimmed)},
+                        {u" width=\"80%\"", Cell(L, cols[1].start, cols[1].length, cols[1].trimmed)}})
+                .cell(u" width=\"10%\" align=\"right\"", Cell(L, cols[2].start, cols[2].length, cols[2].trimmed), "</tr>");
+            SeparatorLine(f, "   ", 3);
             ++row;
         }
         f << QStringLiteral("</TABLE>");
@@ -147,18 +135,10 @@ bool HTMLClass::HTMLStandings(const QString& sDiv, const QString& sRace, const Q
     static const Col teamCols[3] = {{1, 2, false}, {6, 30, true}, {37, 7, true}};
     static const Col rookieCols[3] = {{1, 2, false}, {5, 29, true}, {34, 4, true}};
     static const Col mfgCols[3] = {{1, 2, true}, {6, 16, true}, {22, 3, true}};
-    threeColumnTable(c_teams,
-                     {QStringLiteral("  <TR>"),
-                      QStringLiteral("   <TD ") + Title + QStringLiteral(" align=\"center\" colspan=\"3\">Team Points</TD></TR>")},
-                     QStringLiteral("Team"), teamCols);
-    threeColumnTable(c_rookies,
-                     {QStringLiteral("   <TR>"),
-                      QStringLiteral("    <td ") + Title + QStringLiteral(" align=\"center\" colspan=\"3\" >ROTY Points</td></tr>")},
-                     QStringLiteral("Driver"), rookieCols);
-    threeColumnTable(c_mfgs,
-                     {QStringLiteral("   <TR>"),
-                      QStringLiteral("    <td ") + Title + QStringLiteral(" align=\"center\" colspan=\"3\">Manufacturer Points</td></tr>")},
-                     QStringLiteral("Manufacturer"), mfgCols);
+    const QStringView span3 = u" align=\"center\" colspan=\"3\"";
+    threeColumnTable(c_teams, true, span3, u"Team Points", u"Team", teamCols);
+    threeColumnTable(c_rookies, false, u" align=\"center\" colspan=\"3\" ", u"ROTY Points", u"Driver", rookieCols);
+    threeColumnTable(c_mfgs, false, span3, u"Manufacturer Points", u"Manufacturer", mfgCols);
 
     return PublishPage(f, SeasonFragmentName(SeasonFragment::Standings, sRace, sDiv), QStringLiteral("temp_standings.htm"),
                        QStringLiteral("standings"), QString(), sDiv);

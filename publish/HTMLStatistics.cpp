@@ -3,6 +3,7 @@
 
 #include "HTMLClass.h"
 
+#include "HtmlRow.h"
 #include "Runtime.h"
 #include "State.h"
 
@@ -26,7 +27,6 @@ bool HTMLClass::HTMLStatistics(const QVariant& dTotLaps, qint64 dTotMiles, const
                                const QStringList& c_stats, const QStringList& c_top5, const QStringList& c_gen)
 {
     const QString& Title = sClassTitle;
-    const QString& Row = sClassLine;
     Fragment f;
     WriteStyle(f);
 
@@ -37,31 +37,30 @@ bool HTMLClass::HTMLStatistics(const QVariant& dTotLaps, qint64 dTotMiles, const
         int k = 1;
         for (const QString& L : lines) {
             sClassLine = RowClass(k, band);
-            f << QStringLiteral("    <tr>")
-              << QStringLiteral("      <td ") + Row + QStringLiteral(">") + Cell(L, cols[0].start, cols[0].length, false)
-                    + QStringLiteral("</td>");
+            HtmlRow row(f, QStringLiteral("    <tr>"), "      ", sClassLine);
+            row.cell({}, Cell(L, cols[0].start, cols[0].length, false));
             for (int i = 1; i < count; ++i)
-                f << QStringLiteral("      <td ") + Row + QStringLiteral(" align=\"right\">")
-                        + Cell(L, cols[i].start, cols[i].length, false) + QStringLiteral("</td>");
-            f << QStringLiteral("    </tr>");
-            if (bLines)
-                f << QStringLiteral("    ") + SeparatorRow(count);
+                row.cell(HtmlRow::kRight, Cell(L, cols[i].start, cols[i].length, false));
+            row.line(QStringLiteral("    </tr>"));
+            SeparatorLine(f, "    ", count);
             ++k;
         }
     };
-    auto headerRow = [&](std::initializer_list<const char*> heads) {
-        f << QStringLiteral("  <tr>");
-        for (const char* h : heads)
-            f << QStringLiteral("    <td ") + Title + QString::fromLatin1(h);
-        f << QStringLiteral("  </tr>");
+    // The table's title across its columns, then their headers.
+    auto titledHead = [&](const QString& title, std::initializer_list<HtmlRow::Cell> heads) {
+        f << TableHead(sClassStatistics);
+        HtmlRow(f, QStringLiteral("  <tr>"), "    ", Title)
+            .cell(QStringLiteral(" align=\"center\" colspan=\"%1\"").arg(heads.size()), title)
+            .line(QStringLiteral("  </tr>"));
+        HtmlRow(f, QStringLiteral("  <tr>"), "    ", Title).cells(heads).line(QStringLiteral("  </tr>"));
     };
-    auto legend = [&](std::initializer_list<std::initializer_list<const char*>> rows) {
+    auto legend = [&](std::initializer_list<std::initializer_list<const char16_t*>> rows) {
         f << TableHead(sClassStatistics);
         for (const auto& r : rows) {
-            f << QStringLiteral("  <tr>");
-            for (const char* t : r)
-                f << QStringLiteral("    <td ") + Title + QString::fromLatin1(t);
-            f << QStringLiteral("  </tr>");
+            HtmlRow row(f, QStringLiteral("  <tr>"), "    ", Title);
+            for (const char16_t* t : r)
+                row.cell({}, t);
+            row.line(QStringLiteral("  </tr>"));
         }
         FooterRow(f);
         f << QStringLiteral("</table>") << QStringLiteral("<p><br></p>");
@@ -69,63 +68,57 @@ bool HTMLClass::HTMLStatistics(const QVariant& dTotLaps, qint64 dTotMiles, const
 
     // Driver statistics.
     const QString miles = rt::Format(static_cast<double>(dTotMiles), QStringLiteral("####"));
-    f << TableHead(sClassStatistics) << QStringLiteral("  <tr>")
-      << QStringLiteral("    <td ") + Title + QStringLiteral(" align=\"center\" colspan=\"8\">Statistics Through Race #")
-            + Escape(sRace) + QStringLiteral(" (") + Escape(rt::Str(dTotLaps)) + QStringLiteral(" total laps, ") + miles
-            + QStringLiteral(" total miles)</td>")
-      << QStringLiteral("  </tr>");
-    headerRow({" align=\"center\">Driver</td>", " align=\"right\">ST</td>", " align=\"right\">Miles</td>",
-               " align=\"right\">LC</td>", " align=\"right\">%LC</td>", " align=\"right\">LL</td>",
-               " align=\"right\">%LOC</td>", " align=\"right\">%LOT</td>"});
+    titledHead(QStringLiteral("Statistics Through Race #") + Escape(sRace) + QStringLiteral(" (") + Escape(rt::Str(dTotLaps))
+                   + QStringLiteral(" total laps, ") + miles + QStringLiteral(" total miles)"),
+               {{HtmlRow::kCenter, u"Driver"}, {HtmlRow::kRight, u"ST"}, {HtmlRow::kRight, u"Miles"},
+                {HtmlRow::kRight, u"LC"}, {HtmlRow::kRight, u"%LC"}, {HtmlRow::kRight, u"LL"},
+                {HtmlRow::kRight, u"%LOC"}, {HtmlRow::kRight, u"%LOT"}});
     dataRows(c_stats, kStatCols, 8);
     f << QStringLiteral("</TABLE>");
-    legend({{">ST</td>", ">Starts</td>", ">Miles</td>", ">Miles Completed</td>"},
-            {">LC</td>", ">Laps Completed</td>", ">%LC</td>", ">Percent Laps Completed</td>"},
-            {">LL</td>", ">Laps Led</td>", ">%LOC</td>", ">Percent Laps Led of Laps Completed</td>"},
-            {">%LOT</td>", ">Percent Laps Led of Total Laps</td>", ">&nbsp;</td>", ">&nbsp;</td>"}});
+    legend({{u"ST", u"Starts", u"Miles", u"Miles Completed"},
+            {u"LC", u"Laps Completed", u"%LC", u"Percent Laps Completed"},
+            {u"LL", u"Laps Led", u"%LOC", u"Percent Laps Led of Laps Completed"},
+            {u"%LOT", u"Percent Laps Led of Total Laps", u"&nbsp;", u"&nbsp;"}});
 
     // Points breakdown.
-    f << TableHead(sClassStatistics) << QStringLiteral("  <tr>")
-      << QStringLiteral("    <td ") + Title + QStringLiteral(" align=\"center\" colspan=\"7\">Points Breakdown</td>")
-      << QStringLiteral("  </tr>");
-    headerRow({" align=\"center\">Driver</td>", " align=\"right\">N</td>", " align=\"right\">ST</td>",
-               " align=\"right\">PR</td>", " align=\"right\">TP</td>", " align=\"right\">EP/ST</td>",
-               " align=\"right\">PP</td>"});
+    titledHead(QStringLiteral("Points Breakdown"),
+               {{HtmlRow::kCenter, u"Driver"}, {HtmlRow::kRight, u"N"}, {HtmlRow::kRight, u"ST"},
+                {HtmlRow::kRight, u"PR"}, {HtmlRow::kRight, u"TP"}, {HtmlRow::kRight, u"EP/ST"},
+                {HtmlRow::kRight, u"PP"}});
     dataRows(c_break, kBreakCols, 7);
     f << QStringLiteral("</table>");
-    legend({{">N</td>", ">Number of Races Scored</td>", ">ST</td>", ">Starts</td>"},
-            {">PR</td>", ">Provisionals</td>", ">TP</td>", ">Total of Points</td>"},
-            {">EP/ST</td>", ">Earned Points per Start</td>", ">PP</td>", ">Provisionals Points</td>"}});
+    legend({{u"N", u"Number of Races Scored", u"ST", u"Starts"},
+            {u"PR", u"Provisionals", u"TP", u"Total of Points"},
+            {u"EP/ST", u"Earned Points per Start", u"PP", u"Provisionals Points"}});
 
     // Top 5: each list title switches the shading of the entries below it.
-    f << TableHead(sClassOther) << QStringLiteral("   <tr>")
-      << QStringLiteral("     <td ") + Title + QStringLiteral(" align=\"center\" colspan=\"2\" >Top 5</td>")
-      << QStringLiteral("   </tr>");
+    f << TableHead(sClassOther);
+    HtmlRow(f, QStringLiteral("   <tr>"), "     ", Title)
+        .cell(u" align=\"center\" colspan=\"2\" ", u"Top 5")
+        .line(QStringLiteral("   </tr>"));
     bool band = false;
     int b = 1;
     for (const QString& I : c_top5) {
         if (I.startsWith(QLatin1String("T:"))) {
-            f << QStringLiteral("   <tr>")
-              << QStringLiteral("    <td ") + Title + QStringLiteral(" align=\"center\" colspan=\"2\">") + Escape(I.mid(2))
-                    + QStringLiteral("</td>")
-              << QStringLiteral("   </tr>");
+            HtmlRow(f, QStringLiteral("   <tr>"), "    ", Title)
+                .cell(u" align=\"center\" colspan=\"2\"", Escape(I.mid(2)))
+                .line(QStringLiteral("   </tr>"));
             sClassLine = RowClass(b, band);
             b += 5;
         } else if (I != kLineMarker) {
-            f << QStringLiteral("   <tr>")
-              << QStringLiteral("    <td ") + Row + QStringLiteral(">") + Cell(I, 4, 20, false) + QStringLiteral("</td>")
-              << QStringLiteral("    <td ") + Row + QStringLiteral(" align=\"right\">") + Cell(I, 31, 5, false)
-                    + QStringLiteral("</td>")
-              << QStringLiteral("   </tr>");
+            HtmlRow(f, QStringLiteral("   <tr>"), "    ", sClassLine)
+                .cells({{{}, Cell(I, 4, 20, false)}, {HtmlRow::kRight, Cell(I, 31, 5, false)}})
+                .line(QStringLiteral("   </tr>"));
         }
     }
     f << QStringLiteral("</table>") << QStringLiteral("<p><br></p>");
 
     // General statistics: groups end in "LINE", which switches the shading,
     // draws a rule and makes the next group's first entry bold.
-    f << TableHead(sClassOther) << QStringLiteral("   <tr>")
-      << QStringLiteral("     <td ") + Title + QStringLiteral(" align=\"center\" colspan=\"2\">General Statistics</td>")
-      << QStringLiteral("   </tr>");
+    f << TableHead(sClassOther);
+    HtmlRow(f, QStringLiteral("   <tr>"), "     ", Title)
+        .cell(u" align=\"center\" colspan=\"2\"", u"General Statistics")
+        .line(QStringLiteral("   </tr>"));
     band = false;
     b = 1;
     sClassLine = RowClass(b, band);
@@ -140,10 +133,9 @@ bool HTMLClass::HTMLStatistics(const QVariant& dTotLaps, qint64 dTotMiles, const
         }
         const QString open = bold ? QStringLiteral("<strong>") : QString();
         const QString close = bold ? QStringLiteral("</strong>") : QString();
-        f << QStringLiteral("   <tr>")
-          << QStringLiteral("    <td ") + Row + QStringLiteral(">") + open + Cell(I, 1, 17, false) + close + QStringLiteral("</td>")
-          << QStringLiteral("    <td ") + Row + QStringLiteral(">") + open + Cell(I, 20, 40, false) + close + QStringLiteral("</td>")
-          << QStringLiteral("   </tr>");
+        HtmlRow(f, QStringLiteral("   <tr>"), "    ", sClassLine)
+            .cells({{{}, open + Cell(I, 1, 17, false) + close}, {{}, open + Cell(I, 20, 40, false) + close}})
+            .line(QStringLiteral("   </tr>"));
         bold = false;
     }
     f << QStringLiteral("</table>");

@@ -707,7 +707,7 @@ void frmRaceResult::commSave_Click()
                 run.LastRace = m_raceNo;
                 run.ShowErrors = false;
                 const bool ok = run.GenerateAll();
-                error = run.ErrorText();
+                error = run.lastError();
                 return ok;
             });
         } else {

@@ -44,6 +44,9 @@ using BrandSlots = std::array<QString, 5>;
 // taken by other makes, 0 for a blank make.
 int AddBrand(BrandSlots& brandSlots, const QString& make);
 int MfgPoints(int slot);
+// Team points by place: a race's team cars in finishing order score these,
+// later cars nothing.
+inline constexpr int kTeamPlacePoints[10] = {15, 12, 10, 8, 6, 5, 4, 3, 2, 1};
 
 // The import window's "Browse": opens the file dialog on the box's text;
 // on a choice puts the file name into the box and the full path into

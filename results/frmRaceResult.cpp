@@ -532,9 +532,7 @@ void frmRaceResult::FillTeams(const QString& race)
             + QStringLiteral(" GROUP BY Score.Team, Teams.Team_Name ")
             + QStringLiteral("ORDER BY Sum(Score.Points) DESC, Teams.Team_Name, Score.Team"));
     } else {
-        // Points by place: the race's team cars in finishing order score
-        // 15, 12, 10, 8, 6, 5, 4, 3, 2, 1, later cars nothing.
-        static const int kPlacePoints[10] = {15, 12, 10, 8, 6, 5, 4, 3, 2, 1};
+        // Points by place for the race's team cars in finishing order.
         dao::Transaction trans(*dbMain);
         dbMain->execute(QStringLiteral("DELETE FROM TempTeams"));
         dbMain->execute(QStringLiteral("INSERT INTO TempTeams SELECT Posi, DriverID, Team_Name, Points ")
@@ -545,7 +543,7 @@ void frmRaceResult::FillTeams(const QString& race)
             auto walk = dbMain->openRecordset(QStringLiteral("TempTeams"));
             for (int k = 0; !walk->eof(); ++k, walk->moveNext()) {
                 walk->edit();
-                walk->setField(QStringLiteral("Points"), k < 10 ? kPlacePoints[k] : 0);
+                walk->setField(QStringLiteral("Points"), k < 10 ? kTeamPlacePoints[k] : 0);
                 walk->update();
             }
         }

@@ -131,12 +131,10 @@ static std::unique_ptr<dao::Recordset> openDivisions()
     return dbMain->openRecordset(QStringLiteral("SELECT Name, ID FROM Division ORDER BY Name, ID"));
 }
 
-void FillDivisionLists(QStringList& names, QStringList& ids)
+void FillDivisionNames(QComboBox* combo)
 {
-    for (auto rs = openDivisions(); !rs->eof(); rs->moveNext()) {
-        names.append(rs->text(QStringLiteral("Name")));
-        ids.append(rs->text(QStringLiteral("ID")));
-    }
+    for (auto rs = openDivisions(); !rs->eof(); rs->moveNext())
+        combo->addItem(rs->text(QStringLiteral("Name")), rs->text(QStringLiteral("ID")));
 }
 
 void FillDivisionCombo(QComboBox* combo)

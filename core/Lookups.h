@@ -33,8 +33,9 @@ void LoadDivisionSettings(const QString& div, bool& brands, int& teams, bool& ro
 // The same into the shared division-settings variables.
 void LoadDivisionSettings(const QString& div);
 
-// Appends the divisions' names and ids, ordered by name.
-void FillDivisionLists(QStringList& names, QStringList& ids);
+// Appends the divisions' names, ordered by name; each item's data
+// (Qt::UserRole) holds the division id.
+void FillDivisionNames(QComboBox* combo);
 // Appends "<Select Division>" and "ID - Name" per division; selects item 0.
 // Each item's data (Qt::UserRole) holds the division id ("" for item 0).
 void FillDivisionCombo(QComboBox* combo);

@@ -106,11 +106,9 @@ frmRaceResult::frmRaceResult(QWidget* parent)
         if (kTabs[i].header)
             g->setTextMatrix(0, 0, QString::fromLatin1(kTabs[i].header));
     }
-    QStringList names;
-    FillDivisionLists(names, DivID);
     {
         const QSignalBlocker block(DivName);
-        DivName->addItems(names);
+        FillDivisionNames(DivName);
         DivName->setCurrentIndex(-1);
     }
     SSTab1->setCurrentIndex(0);
@@ -222,9 +220,9 @@ void frmRaceResult::closeEvent(QCloseEvent* event)
 
 void frmRaceResult::DivName_Click(int index)
 {
-    if (index < 0 || index >= DivID.size())
+    if (index < 0 || index >= DivName->count())
         return;
-    sCurDiv = DivID[index];
+    sCurDiv = DivName->itemData(index).toString();
     if (rt::Trim(sCurDiv).isEmpty())
         return;
     m_listDiv = sCurDiv;
@@ -244,16 +242,16 @@ void frmRaceResult::LoadRaceList()
     {
         const QSignalBlocker block(List1);
         List1->clear();
-        List2.clear();
     }
     for (; !rs->eof(); rs->moveNext()) {
         const qint64 id = rs->integer(QStringLiteral("ID"));
         if (!RaceHasResults(id, sCurDiv))
             continue;
-        List1->addItem(rt::Str(rt::Val(rs->text(QStringLiteral("RaceNo")))) + QLatin1Char('\t')
-                       + rt::Trim(rs->text(QStringLiteral("RaceName"))) + QStringLiteral("  (")
-                       + rt::Trim(rs->text(QStringLiteral("Venue"))) + QLatin1Char(')'));
-        List2.append(id);
+        auto* item = new QListWidgetItem(rt::Str(rt::Val(rs->text(QStringLiteral("RaceNo")))) + QLatin1Char('\t')
+                                         + rt::Trim(rs->text(QStringLiteral("RaceName"))) + QStringLiteral("  (")
+                                         + rt::Trim(rs->text(QStringLiteral("Venue"))) + QLatin1Char(')'));
+        item->setData(Qt::UserRole, id);
+        List1->addItem(item);
     }
     rs.reset();
     if (List1->count() > 0)
@@ -263,13 +261,13 @@ void frmRaceResult::LoadRaceList()
 void frmRaceResult::List1_Click()
 {
     const int index = List1->currentRow();
-    if (index < 0 || index >= List2.size())
+    if (index < 0 || index >= List1->count())
         return;
     WaitCursor wait;
     // The listed races are those of the division chosen here, whatever
     // another window has set since.
     sCurDiv = m_listDiv;
-    lSelID = List2[index];
+    lSelID = List1->item(index)->data(Qt::UserRole).toLongLong();
     if (lSelID != m_shownRace) {
         ClearGrids();
         m_shownRace = lSelID;

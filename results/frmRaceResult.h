@@ -85,10 +85,8 @@ private:
 
     QLabel* Label1 = nullptr;
     QComboBox* DivName = nullptr;
-    QStringList DivID;            // division ids, index for index with DivName
     QLabel* Label2 = nullptr;
-    QListWidget* List1 = nullptr;
-    QList<qint64> List2;          // Races.ID of each List1 item
+    QListWidget* List1 = nullptr;   // item data: Races.ID
     QPushButton* commAddProv = nullptr;
     QPushButton* commSave = nullptr;
     QPushButton* commDamage = nullptr;   // never shown

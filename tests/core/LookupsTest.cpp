@@ -207,10 +207,16 @@ TEST_F(Lookups, DivisionSettingsAndRecord)
 
 TEST_F(Lookups, DivisionListsAndCombo)
 {
-    QStringList names{QStringLiteral("kept")}, ids{QStringLiteral("k")};
-    FillDivisionLists(names, ids);
-    EXPECT_EQ(names, (QStringList{QStringLiteral("kept"), QStringLiteral("  Amateurs "), QStringLiteral("Open's Cup")}));
-    EXPECT_EQ(ids, (QStringList{QStringLiteral("k"), QStringLiteral("AM"), QStringLiteral("O'K")}));
+    QComboBox names;
+    names.addItem(QStringLiteral("kept"), QStringLiteral("k"));
+    FillDivisionNames(&names);
+    ASSERT_EQ(names.count(), 3);
+    const QStringList texts{QStringLiteral("kept"), QStringLiteral("  Amateurs "), QStringLiteral("Open's Cup")};
+    const QStringList ids{QStringLiteral("k"), QStringLiteral("AM"), QStringLiteral("O'K")};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(names.itemText(i), texts[i]);
+        EXPECT_EQ(names.itemData(i).toString(), ids[i]);
+    }
 
     QComboBox combo;
     FillDivisionCombo(&combo);

@@ -3,7 +3,6 @@
 #include "Database.h"
 #include "Dialogs.h"
 #include "Driver.h"
-#include "FormRegistry.h"
 #include "Forms.h"
 #include "HTMLClass.h"
 #include "Lookups.h"
@@ -15,6 +14,10 @@
 #include "Statistics.h"
 #include "TextLayout.h"
 #include "WaitCursor.h"
+#include "frmAddDamage.h"
+#include "frmBonusAdd.h"
+#include "frmEditIncident.h"
+#include "frmEditRace.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -228,8 +231,8 @@ void frmRaceResult::DivName_Click(int index)
     m_listDiv = sCurDiv;
     LoadRaceList();
     commSave->setEnabled(true);
-    commAddProv->setEnabled(HasForm(QStringLiteral("frmEditRace")));
-    commDamage->setEnabled(HasForm(QStringLiteral("frmAddDamage")));
+    commAddProv->setEnabled(true);
+    commDamage->setEnabled(true);
 }
 
 void frmRaceResult::LoadRaceList()
@@ -717,31 +720,22 @@ void frmRaceResult::commSave_Click()
                     dlg::vbCritical);
 }
 
-void frmRaceResult::RunEditor(const QString& name, const QList<std::pair<const char*, QVariant>>& values)
-{
-    std::unique_ptr<QWidget> editor(CreateForm(name));
-    if (!editor)
-        return;
-    editor->setAttribute(Qt::WA_DeleteOnClose, false);   // owned here
-    editor->setParent(this, editor->windowFlags() | Qt::Dialog);
-    for (const auto& [key, value] : values)
-        editor->setProperty(key, value);
-    dlg::ExecDialog(editor.get());
-}
-
 void frmRaceResult::commAddProv_Click()
 {
     if (!UseShownRace())
         return;
     bEditMode = false;
-    RunEditor(QStringLiteral("frmEditRace"), {});
+    frmEditRace editor(this);
+    dlg::ExecDialog(&editor);
 }
 
 void frmRaceResult::commDamage_Click()
 {
     if (!UseShownRace())
         return;
-    RunEditor(QStringLiteral("frmAddDamage"), {{"nRaceNo", m_shownRace}});
+    frmAddDamage editor(this);
+    editor.setRace(m_shownRace);
+    dlg::ExecDialog(&editor);
 }
 
 void frmRaceResult::Grid1_DblClick()
@@ -750,7 +744,9 @@ void frmRaceResult::Grid1_DblClick()
     if (g->Row() <= 0 || rt::Trim(g->Text()).isEmpty() || !UseShownRace())
         return;
     bEditMode = true;
-    RunEditor(QStringLiteral("frmEditRace"), {{"iPos", g->RowData(g->Row())}, {"nRaceNo", m_shownRace}});
+    frmEditRace editor(this);
+    editor.setLine(m_shownRace, g->RowData(g->Row()));
+    dlg::ExecDialog(&editor);
 }
 
 void frmRaceResult::Grid8_DblClick()
@@ -758,7 +754,8 @@ void frmRaceResult::Grid8_DblClick()
     MSFlexGrid* g = Grid(8);
     if (g->Row() <= 0 || rt::Trim(g->Text()).isEmpty() || !UseShownRace())
         return;
-    RunEditor(QStringLiteral("frmBonusAdd"), {});
+    frmBonusAdd editor(this);
+    dlg::ExecDialog(&editor);
 }
 
 void frmRaceResult::Grid9_DblClick()
@@ -767,8 +764,7 @@ void frmRaceResult::Grid9_DblClick()
     if (g->Row() <= 0 || rt::Trim(g->Text()).isEmpty() || !UseShownRace())
         return;
     bEditMode = true;
-    RunEditor(QStringLiteral("frmEditIncident"), {{"nRace", lSelID},
-                                                  {"nPos", g->RowData(g->Row())},
-                                                  {"sDivision", sCurDiv},
-                                                  {"sName", rt::Mid(g->Text(), 11, 20)}});
+    frmEditIncident editor(this);
+    editor.setLine(lSelID, g->RowData(g->Row()), sCurDiv, rt::Mid(g->Text(), 11, 20));
+    dlg::ExecDialog(&editor);
 }

@@ -80,8 +80,6 @@ private:
     void FillEarnings(const QString& race);
     void FillTeams(const QString& race);
     void FitColumns();
-    // Runs a modal editor registered under that name (nothing when none is).
-    void RunEditor(const QString& name, const QList<std::pair<const char*, QVariant>>& values);
 
     QLabel* Label1 = nullptr;
     QComboBox* DivName = nullptr;

@@ -52,7 +52,7 @@ private:
     void fill(int races)
     {
         auto& db = *dbMain;
-        db.beginTrans();
+        dao::Transaction transaction(db);
         db.execute(QStringLiteral("INSERT INTO Division (ID, Name, Brands, Teams, Roty, Earnings, PointSystem, [Drop]) "
                                   "VALUES ('B1', 'Bench', 1, 1, 1, 1, 1, 2)"));
         const char* makes[4] = {"Ford", "Chevy", "Dodge", "Pontiac"};
@@ -79,7 +79,7 @@ private:
                            {r, (p + r) % drivers + 1, d});
             }
         }
-        db.commitTrans();
+        transaction.commit();
     }
 
     QTemporaryDir m_dir;
@@ -94,7 +94,7 @@ private:
 inline void AddRaceDetails(int races, int drivers = kDrivers)
 {
     auto& db = *dbMain;
-    db.beginTrans();
+    dao::Transaction transaction(db);
     const double miles[4] = {0.526, 1.5, 2.5, 2.66};
     for (int t = 1; t <= 4; ++t)
         db.execute(QStringLiteral("INSERT INTO Tracks (ID, ShortName, FullName, Miles, [Type]) VALUES (?, ?, ?, ?, ?)"),
@@ -118,7 +118,7 @@ inline void AddRaceDetails(int races, int drivers = kDrivers)
                    {laps, p < 5 ? 40 / p : 0, finish, interval, p});
     }
     db.execute(QStringLiteral("UPDATE Score SET Lead = 120 WHERE Posi = 1"));
-    db.commitTrans();
+    transaction.commit();
 }
 
 } // namespace benchleague

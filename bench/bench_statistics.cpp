@@ -35,7 +35,7 @@ bool RunStatistics(benchmark::State& state)
     s.Division = QStringLiteral("B1");
     s.LastRace = QString::number(kRaces);
     if (!s.GenerateAll()) {
-        state.SkipWithError(s.ErrorText().toStdString().c_str());
+        state.SkipWithError(s.lastError().toStdString().c_str());
         return false;
     }
     state.counters["lines"] = s.c_stats.size() + s.c_break.size() + s.c_top5.size() + s.c_gen.size();

@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <optional>
+
 namespace {
 
 std::unique_ptr<dao::Database> g_db;
@@ -225,7 +227,7 @@ void UpdateIndexes(dao::Database& db)
 bool ConvertDB(const QString& sVersion)
 {
     dao::Database& db = *dbMain;
-    bool inTransaction = false;
+    std::optional<dao::Transaction> transaction;
     int number = 0;
     QString description;
     try {
@@ -237,8 +239,7 @@ bool ConvertDB(const QString& sVersion)
             return true;
 
         // All or nothing: a failure leaves the file as it was.
-        db.beginTrans();
-        inTransaction = true;
+        transaction.emplace(db);
         for (const QString& name : db.queryDefNames())
             db.deleteQueryDef(name);
         if (stored == QLatin1String("2.2") || stored == QLatin1String("2.2.1") || stored == QLatin1String("2.2.2"))
@@ -251,7 +252,7 @@ bool ConvertDB(const QString& sVersion)
         else
             sSQL = QStringLiteral("INSERT INTO Options (Key, TFC) VALUES ('2', ") + dao::quote(version) + QStringLiteral(")");
         db.execute(sSQL);
-        db.commitTrans();
+        transaction->commit();
         return true;
     } catch (const dao::DbError& e) {
         number = e.number();
@@ -260,13 +261,7 @@ bool ConvertDB(const QString& sVersion)
         description = QString::fromLocal8Bit(e.what());
     }
     rsTemp.reset();
-    if (inTransaction) {
-        try {
-            db.rollback();
-        } catch (const std::exception&) {
-            // The original error is the one worth showing.
-        }
-    }
+    transaction.reset();   // rolls back; the original error is the one worth showing
     dlg::MsgBox(QStringLiteral("Conversion Error: ") + QString::number(number) + QStringLiteral(" - ") + description, dlg::vbCritical);
     return false;
 }

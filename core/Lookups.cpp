@@ -122,20 +122,6 @@ void LoadDivisionSettings(const QString& div)
     LoadDivisionSettings(div, bBrands, nTeams, bRoty, bEarnings, nPointSystem, nDrop, sPointSystemFile, sEarningsFile);
 }
 
-// The divisions ordered by name (then id, so equal names keep one order).
-static std::unique_ptr<dao::Recordset> openDivisions()
-{
-    return dbMain->openRecordset(QStringLiteral("SELECT Name, ID FROM Division ORDER BY Name, ID"));
-}
-
-void FillDivisionLists(QStringList& names, QStringList& ids)
-{
-    for (auto rs = openDivisions(); !rs->eof(); rs->moveNext()) {
-        names.append(rs->text(QStringLiteral("Name")));
-        ids.append(rs->text(QStringLiteral("ID")));
-    }
-}
-
 int AddBrand(BrandSlots& brandSlots, const QString& make)
 {
     if (rt::Trim(make).isEmpty())

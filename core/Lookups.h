@@ -29,11 +29,11 @@ void LoadDivisionSettings(const QString& div, bool& brands, int& teams, bool& ro
 // The same into the shared division-settings variables.
 void LoadDivisionSettings(const QString& div);
 
-// Appends the divisions' names and ids, ordered by name.
-void FillDivisionLists(QStringList& names, QStringList& ids);
-
 using BrandSlots = std::array<QString, 5>;
 // Finds or takes the manufacturer slot of a make (0..4), 5 when all are
 // taken by other makes, 0 for a blank make.
 int AddBrand(BrandSlots& brandSlots, const QString& make);
 int MfgPoints(int slot);
+// Team points by place: a race's team cars in finishing order score these,
+// later cars nothing.
+inline constexpr int kTeamPlacePoints[10] = {15, 12, 10, 8, 6, 5, 4, 3, 2, 1};

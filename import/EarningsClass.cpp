@@ -17,14 +17,9 @@ namespace {
 template <typename F>
 void InTransaction(F&& work)
 {
-    dbMain->beginTrans();
-    try {
-        work();
-    } catch (...) {
-        dbMain->rollback();
-        throw;
-    }
-    dbMain->commitTrans();
+    dao::Transaction transaction(*dbMain);
+    work();
+    transaction.commit();
 }
 
 // Finishing position of a row as a table index, -1 when it has no slot.

@@ -205,21 +205,13 @@ void ImportDamage(const QString& file, qint64 raceID)
         return;
 
     try {
-        dbMain->beginTrans();
-    } catch (const dao::DbError& e) {
-        dlg::MsgBox(e.description(), dlg::vbCritical);
-        return;
-    }
-    try {
-        if (!ConfirmDamageOverwrite(raceID)) {
-            dbMain->rollback();
+        dao::Transaction transaction(*dbMain);
+        if (!ConfirmDamageOverwrite(raceID))
             return;
-        }
         for (DamageEntry& e : entries)
             AddDamageRow(e.name, e.cost[0], e.cost[1], e.cost[2]);
-        dbMain->commitTrans();
+        transaction.commit();
     } catch (const dao::DbError& e) {
-        dbMain->rollback();
         dlg::MsgBox(e.description(), dlg::vbCritical);
     }
 }

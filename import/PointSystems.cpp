@@ -3,7 +3,6 @@
 #include "CustomPoints.h"
 #include "Database.h"
 #include "Dialogs.h"
-#include "ImportTransaction.h"
 #include "Recordset.h"
 #include "Runtime.h"
 #include "State.h"
@@ -129,7 +128,7 @@ void PointSystems::Rescore(qint64 raceId, const ByPosition& byPosition, const Le
         }
     }
 
-    ImportTransaction transaction(dbMain);
+    dao::Transaction transaction(*dbMain);
     for (const Row& r : rows)
         dbMain->execute(QStringLiteral("UPDATE Score SET Points = ? WHERE RaceID = ? AND Posi = ?"),
                         {r.points, raceId, r.posi});

@@ -3,7 +3,6 @@
 #include "Database.h"
 #include "Dialogs.h"
 #include "ImportError.h"
-#include "ImportTransaction.h"
 #include "Lookups.h"
 #include "Recordset.h"
 #include "Runtime.h"
@@ -82,7 +81,7 @@ bool ProcessClass::ProcRace()
         if (!AskOverwrite())
             return fail(QString());
 
-        ImportTransaction transaction(dbMain);
+        dao::Transaction transaction(*dbMain);
         Import();
         transaction.commit();
     } catch (const ImportError& e) {

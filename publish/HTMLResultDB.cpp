@@ -48,8 +48,6 @@ bool HasPenalties(const QString& div, qint64 raceId)
     return !dbMain->openRecordset(sSQL)->eof();
 }
 
-const int kPlacePoints[10] = {15, 12, 10, 8, 6, 5, 4, 3, 2, 1};
-
 // A team or rookie with its points; the rows of its table are numbered in
 // this order, the points right-aligned in pointsWidth characters.
 struct Scored {
@@ -96,7 +94,7 @@ QList<HTMLClass::PointsLine> teamPoints(const QString& div, const QString& id)
         auto& entry = sums[name.toCaseFolded()];
         if (entry.first.isEmpty())
             entry.first = name;
-        entry.second += kPlacePoints[j];
+        entry.second += kTeamPlacePoints[j];
     }
     for (auto it = sums.cbegin(); it != sums.cend(); ++it)
         teams.append({PadRight(it.value().first, 30), it.value().second});

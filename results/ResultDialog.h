@@ -1,10 +1,10 @@
 #pragma once
 // What the dialogs of the race result window have in common: they read
-// their line when first shown (the opener sets their members after creating
-// them), close at once when the line is gone, run their cancel on Esc and
-// the close box, store each command in one transaction, and refresh the race
-// result window that opened them. Their boxes do not select their text
-// when they get the focus.
+// their line when first shown (the opener sets it after creating them),
+// close at once when the line is gone, run their cancel on Esc and the close
+// box, store each command in one transaction, and refresh the race result
+// window that opened them. Their boxes do not select their text when they
+// get the focus.
 
 #include <QDialog>
 

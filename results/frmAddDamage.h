@@ -1,6 +1,6 @@
 #pragma once
 // The damage import dialog: picks a damage file and imports its costs into
-// the race nRaceNo (the race shown in the race result window).
+// the race set by setRace (the race shown in the race result window).
 
 #include "ResultDialog.h"
 
@@ -9,11 +9,11 @@ class QPushButton;
 
 class frmAddDamage : public ResultDialog {
     Q_OBJECT
-    Q_PROPERTY(qint64 nRaceNo MEMBER nRaceNo)
 public:
     explicit frmAddDamage(QWidget* parent = nullptr);
 
-    qint64 nRaceNo = 0;   // Races.ID of the race
+    void setRace(qint64 raceId) { nRaceNo = raceId; }   // Races.ID
+    qint64 raceId() const { return nRaceNo; }
 
 private slots:
     void cmdBrowse_Click();
@@ -26,4 +26,5 @@ private:
     QLineEdit* Text1 = nullptr;
     QPushButton* cmdBrowse = nullptr;
     QPushButton* cmdImport = nullptr;
+    qint64 nRaceNo = 0;
 };

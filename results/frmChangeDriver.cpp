@@ -52,7 +52,7 @@ frmChangeDriver::frmChangeDriver(QWidget* parent)
 
 bool frmChangeDriver::Form_Load()
 {
-    newDriverID.clear();
+    m_newDriverID.clear();
     Combo1->addItem(QStringLiteral("<select>"), qint64(0));
     AddDriversOutsideRace(Combo1, nRaceNo);
     Combo1->setCurrentIndex(0);
@@ -67,6 +67,6 @@ void frmChangeDriver::cmdUpdate_Click()
         Refuse(QStringLiteral("Error: Must enter new Driver"), QStringLiteral("Edit Race Result"), Combo1);
         return;
     }
-    newDriverID = QString::number(chosen);
+    m_newDriverID = QString::number(chosen);
     Close(QDialog::Accepted);
 }

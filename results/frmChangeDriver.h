@@ -1,7 +1,7 @@
 #pragma once
 // "Change Driver ID": picks the driver who replaces a result line's driver,
 // among the drivers without a line in the race. Stores nothing: the result
-// line editor takes newDriverID ("" when none was picked) and saves it on OK.
+// line editor takes newDriverID() ("" when none was picked) and saves it on OK.
 
 #include "ResultDialog.h"
 
@@ -14,11 +14,14 @@ class frmChangeDriver : public ResultDialog {
 public:
     explicit frmChangeDriver(QWidget* parent = nullptr);
 
-    qint64 iPos = 0;
-    qint64 oldDriverID = 0;
-    QString oldDriverName;
-    QString newDriverID;   // the chosen DriverID as text, "" for none
-    qint64 nRaceNo = 0;    // Races.ID: its drivers are not offered
+    // Races.ID of the line's race (its drivers are not offered) and the name
+    // of the driver to replace.
+    void setLine(qint64 raceId, const QString& driverName)
+    {
+        nRaceNo = raceId;
+        oldDriverName = driverName;
+    }
+    QString newDriverID() const { return m_newDriverID; }   // "" for none
 
 private slots:
     void cmdUpdate_Click();
@@ -31,4 +34,8 @@ private:
     QComboBox* Combo1 = nullptr;
     QPushButton* cmdUpdate = nullptr;
     QPushButton* cmdCancel = nullptr;
+
+    qint64 nRaceNo = 0;
+    QString oldDriverName;
+    QString m_newDriverID;
 };

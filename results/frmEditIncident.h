@@ -15,17 +15,21 @@ class QPushButton;
 
 class frmEditIncident : public ResultDialog {
     Q_OBJECT
-    Q_PROPERTY(qint64 nPos MEMBER nPos)
-    Q_PROPERTY(qint64 nRace MEMBER nRace)
-    Q_PROPERTY(QString sDivision MEMBER sDivision)
-    Q_PROPERTY(QString sName MEMBER sName)
 public:
     explicit frmEditIncident(QWidget* parent = nullptr);
 
-    qint64 nPos = 0;       // Posi of the line
-    qint64 nRace = 0;      // Races.ID
-    QString sDivision;     // division of the race
-    QString sName;         // driver name shown
+    // The line: Races.ID, its Posi, the division of the race and the driver
+    // name shown.
+    void setLine(qint64 raceId, qint64 posi, const QString& division, const QString& driverName)
+    {
+        nRace = raceId;
+        nPos = posi;
+        sDivision = division;
+        sName = driverName;
+    }
+    qint64 raceId() const { return nRace; }
+    qint64 posi() const { return nPos; }
+    QString division() const { return sDivision; }
 
     static constexpr int kCommentLength = 100;
 
@@ -49,6 +53,10 @@ private:
     QPushButton* cmdUpdate = nullptr;
     QPushButton* cmdCancel = nullptr;
 
+    qint64 nPos = 0;
+    qint64 nRace = 0;
+    QString sDivision;
+    QString sName;
     QVariantList m_saved;
     bool m_hasRow = false;      // the line had a Penalties row at load
     qint64 m_stored = 0;        // its points, as applied to Score.Points

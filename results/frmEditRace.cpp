@@ -338,13 +338,10 @@ void frmEditRace::Command2_Click()
     if (!m_editMode)
         return;
     frmChangeDriver change(this);
-    change.oldDriverID = IdOf(Box(DriverId));
-    change.oldDriverName = Box(DriverName);
-    change.iPos = iPos;
-    change.nRaceNo = nRaceNo;
+    change.setLine(nRaceNo, Box(DriverName));
     dlg::ExecDialog(&change);
-    if (!change.newDriverID.isEmpty()) {
-        Text1[DriverId]->setText(QString::number(IdOf(change.newDriverID)));
+    if (!change.newDriverID().isEmpty()) {
+        Text1[DriverId]->setText(QString::number(IdOf(change.newDriverID())));
         Text1[DriverName]->setText(GetDriverName());
     }
 }

@@ -23,13 +23,16 @@ class Recordset;
 
 class frmEditRace : public ResultDialog {
     Q_OBJECT
-    Q_PROPERTY(qint64 iPos MEMBER iPos)
-    Q_PROPERTY(qint64 nRaceNo MEMBER nRaceNo)
 public:
     explicit frmEditRace(QWidget* parent = nullptr);
 
-    qint64 iPos = 0;      // Posi of the line to edit
-    qint64 nRaceNo = 0;   // Races.ID of the race (edit mode)
+    // The line to edit (edit mode): Races.ID of its race and its Posi.
+    void setLine(qint64 raceId, qint64 posi)
+    {
+        nRaceNo = raceId;
+        iPos = posi;
+    }
+    qint64 posi() const { return iPos; }
 
     // Text1(0) to Text1(7): Position, DriverID (hidden), Laps, Led, Points,
     // Finish, unused, driver name.
@@ -66,6 +69,8 @@ private:
     QPushButton* Command1 = nullptr;
     QPushButton* cmdCancel = nullptr;
 
+    qint64 iPos = 0;
+    qint64 nRaceNo = 0;
     bool m_editMode = false;
     QVariantList m_saved;            // box texts at load (edit mode)
     qint64 m_lineDriver = 0;         // DriverID stored in the line

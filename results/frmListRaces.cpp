@@ -5,6 +5,8 @@
 #include "Forms.h"
 #include "HTMLClass.h"
 #include "ListWindowParts.h"
+#include "LookupControls.h"
+#include "Lookups.h"
 #include "Recordset.h"
 #include "Runtime.h"
 #include "State.h"
@@ -56,11 +58,8 @@ frmListRaces::frmListRaces(QWidget* parent)
     Label1->setObjectName(QStringLiteral("Label1"));
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(QStringLiteral("Combo1"));
-    Combo2 = new QComboBox(this);
-    Combo2->setObjectName(QStringLiteral("Combo2"));
-    Combo2->hide();
 
-    MakeListPair(this, List1, List2);
+    List1 = MakeEntryList(this);
 
     cmdClose = MakeCloseButton(this);
     cmdClose->setFixedSize(72, 22);
@@ -116,28 +115,23 @@ frmListRaces::~frmListRaces() = default;
 qint64 frmListRaces::selectedId() const
 {
     const int row = List1->currentRow();
-    if (row < 0 || row >= List2->count() || !List1->item(row)->isSelected())
+    if (row < 0 || !List1->item(row)->isSelected())
         return 0;
-    return List2->item(row)->text().toLongLong();
+    return List1->item(row)->data(Qt::UserRole).toLongLong();
 }
 
 void frmListRaces::LoadDivisions()
 {
     Combo1->clear();
-    Combo2->clear();
-    rsList = dbMain->openRecordset(QStringLiteral("select ID, NAME from DIVISION order by NAME, ID"));
-    for (rsList->moveFirst(); !rsList->eof(); rsList->moveNext()) {
-        Combo1->addItem(rsList->text(QStringLiteral("NAME")));
-        Combo2->addItem(rsList->text(QStringLiteral("ID")));
-    }
+    FillDivisionNames(Combo1);
     Combo1->setCurrentIndex(-1);
 }
 
 void frmListRaces::Combo1_Click(int index)
 {
-    if (index < 0 || index >= Combo2->count())
+    if (index < 0 || index >= Combo1->count())
         return;
-    sCurDiv = Combo2->itemText(index);
+    sCurDiv = Combo1->itemData(index).toString();
     LoadRaces();
     UpdateActions();
 }
@@ -146,7 +140,6 @@ void frmListRaces::LoadRaces()
 {
     const int remembered = List1->currentRow();
     List1->clear();
-    List2->clear();
     lSelID = 0;
     UpdateActions();
     if (rt::Trim(sCurDiv).isEmpty())
@@ -159,10 +152,11 @@ void frmListRaces::LoadRaces()
     if (rsList->eof())
         return;
     for (rsList->moveFirst(); !rsList->eof(); rsList->moveNext()) {
-        List1->addItem(rsList->text(QStringLiteral("RACENO")) + QStringLiteral(" - ")
-                       + rsList->text(QStringLiteral("VENUE")) + QStringLiteral(" - ")
-                       + rt::Trim(rsList->text(QStringLiteral("RACENAME"))));
-        List2->addItem(rt::Str(rsList->field(QStringLiteral("ID"))));
+        auto* item = new QListWidgetItem(rsList->text(QStringLiteral("RACENO")) + QStringLiteral(" - ")
+                                         + rsList->text(QStringLiteral("VENUE")) + QStringLiteral(" - ")
+                                         + rt::Trim(rsList->text(QStringLiteral("RACENAME"))));
+        item->setData(Qt::UserRole, rsList->integer(QStringLiteral("ID")));
+        List1->addItem(item);
     }
     // The same position stays selected; past the end of a shorter list the
     // last race is taken, so the selection is always a listed race.

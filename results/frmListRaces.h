@@ -55,9 +55,7 @@ private:
     QAction* mnuClose = nullptr;
     QLabel* Label1 = nullptr;
     QComboBox* Combo1 = nullptr;
-    QComboBox* Combo2 = nullptr;
-    QListWidget* List1 = nullptr;
-    QListWidget* List2 = nullptr;
+    QListWidget* List1 = nullptr;   // item data: Races.ID
     QPushButton* cmdClose = nullptr;
     std::unique_ptr<dao::Recordset> rsList;
 };

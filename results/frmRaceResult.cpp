@@ -3,9 +3,9 @@
 #include "Database.h"
 #include "Dialogs.h"
 #include "Driver.h"
-#include "FormRegistry.h"
 #include "Forms.h"
 #include "HTMLClass.h"
+#include "LookupControls.h"
 #include "Lookups.h"
 #include "MSFlexGrid.h"
 #include "Recordset.h"
@@ -16,6 +16,10 @@
 #include "TextLayout.h"
 #include "WaitCursor.h"
 #include "WindowDialogs.h"
+#include "frmAddDamage.h"
+#include "frmBonusAdd.h"
+#include "frmEditIncident.h"
+#include "frmEditRace.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -107,11 +111,9 @@ frmRaceResult::frmRaceResult(QWidget* parent)
         if (kTabs[i].header)
             g->setTextMatrix(0, 0, QString::fromLatin1(kTabs[i].header));
     }
-    QStringList names;
-    FillDivisionLists(names, DivID);
     {
         const QSignalBlocker block(DivName);
-        DivName->addItems(names);
+        FillDivisionNames(DivName);
         DivName->setCurrentIndex(-1);
     }
     SSTab1->setCurrentIndex(0);
@@ -223,16 +225,16 @@ void frmRaceResult::closeEvent(QCloseEvent* event)
 
 void frmRaceResult::DivName_Click(int index)
 {
-    if (index < 0 || index >= DivID.size())
+    if (index < 0 || index >= DivName->count())
         return;
-    sCurDiv = DivID[index];
+    sCurDiv = DivName->itemData(index).toString();
     if (rt::Trim(sCurDiv).isEmpty())
         return;
     m_listDiv = sCurDiv;
     LoadRaceList();
     commSave->setEnabled(true);
-    commAddProv->setEnabled(HasForm(QStringLiteral("frmEditRace")));
-    commDamage->setEnabled(HasForm(QStringLiteral("frmAddDamage")));
+    commAddProv->setEnabled(true);
+    commDamage->setEnabled(true);
 }
 
 void frmRaceResult::LoadRaceList()
@@ -245,16 +247,16 @@ void frmRaceResult::LoadRaceList()
     {
         const QSignalBlocker block(List1);
         List1->clear();
-        List2.clear();
     }
     for (; !rs->eof(); rs->moveNext()) {
         const qint64 id = rs->integer(QStringLiteral("ID"));
         if (!RaceHasResults(id, sCurDiv))
             continue;
-        List1->addItem(rt::Str(rt::Val(rs->text(QStringLiteral("RaceNo")))) + QLatin1Char('\t')
-                       + rt::Trim(rs->text(QStringLiteral("RaceName"))) + QStringLiteral("  (")
-                       + rt::Trim(rs->text(QStringLiteral("Venue"))) + QLatin1Char(')'));
-        List2.append(id);
+        auto* item = new QListWidgetItem(rt::Str(rt::Val(rs->text(QStringLiteral("RaceNo")))) + QLatin1Char('\t')
+                                         + rt::Trim(rs->text(QStringLiteral("RaceName"))) + QStringLiteral("  (")
+                                         + rt::Trim(rs->text(QStringLiteral("Venue"))) + QLatin1Char(')'));
+        item->setData(Qt::UserRole, id);
+        List1->addItem(item);
     }
     rs.reset();
     if (List1->count() > 0)
@@ -264,13 +266,13 @@ void frmRaceResult::LoadRaceList()
 void frmRaceResult::List1_Click()
 {
     const int index = List1->currentRow();
-    if (index < 0 || index >= List2.size())
+    if (index < 0 || index >= List1->count())
         return;
     WaitCursor wait;
     // The listed races are those of the division chosen here, whatever
     // another window has set since.
     sCurDiv = m_listDiv;
-    lSelID = List2[index];
+    lSelID = List1->item(index)->data(Qt::UserRole).toLongLong();
     if (lSelID != m_shownRace) {
         ClearGrids();
         m_shownRace = lSelID;
@@ -533,9 +535,7 @@ void frmRaceResult::FillTeams(const QString& race)
             + QStringLiteral(" GROUP BY Score.Team, Teams.Team_Name ")
             + QStringLiteral("ORDER BY Sum(Score.Points) DESC, Teams.Team_Name, Score.Team"));
     } else {
-        // Points by place: the race's team cars in finishing order score
-        // 15, 12, 10, 8, 6, 5, 4, 3, 2, 1, later cars nothing.
-        static const int kPlacePoints[10] = {15, 12, 10, 8, 6, 5, 4, 3, 2, 1};
+        // Points by place for the race's team cars in finishing order.
         dao::Transaction trans(*dbMain);
         dbMain->execute(QStringLiteral("DELETE FROM TempTeams"));
         dbMain->execute(QStringLiteral("INSERT INTO TempTeams SELECT Posi, DriverID, Team_Name, Points ")
@@ -546,7 +546,7 @@ void frmRaceResult::FillTeams(const QString& race)
             auto walk = dbMain->openRecordset(QStringLiteral("TempTeams"));
             for (int k = 0; !walk->eof(); ++k, walk->moveNext()) {
                 walk->edit();
-                walk->setField(QStringLiteral("Points"), k < 10 ? kPlacePoints[k] : 0);
+                walk->setField(QStringLiteral("Points"), k < 10 ? kTeamPlacePoints[k] : 0);
                 walk->update();
             }
         }
@@ -708,7 +708,7 @@ void frmRaceResult::commSave_Click()
                 run.LastRace = m_raceNo;
                 run.ShowErrors = false;
                 const bool ok = run.GenerateAll();
-                error = run.ErrorText();
+                error = run.lastError();
                 return ok;
             });
         } else {
@@ -722,31 +722,22 @@ void frmRaceResult::commSave_Click()
                     dlg::vbCritical);
 }
 
-void frmRaceResult::RunEditor(const QString& name, const QList<std::pair<const char*, QVariant>>& values)
-{
-    std::unique_ptr<QWidget> editor(CreateForm(name));
-    if (!editor)
-        return;
-    editor->setAttribute(Qt::WA_DeleteOnClose, false);   // owned here
-    editor->setParent(this, editor->windowFlags() | Qt::Dialog);
-    for (const auto& [key, value] : values)
-        editor->setProperty(key, value);
-    dlg::ExecDialog(editor.get());
-}
-
 void frmRaceResult::commAddProv_Click()
 {
     if (!UseShownRace())
         return;
     bEditMode = false;
-    RunEditor(QStringLiteral("frmEditRace"), {});
+    frmEditRace editor(this);
+    dlg::ExecDialog(&editor);
 }
 
 void frmRaceResult::commDamage_Click()
 {
     if (!UseShownRace())
         return;
-    RunEditor(QStringLiteral("frmAddDamage"), {{"nRaceNo", m_shownRace}});
+    frmAddDamage editor(this);
+    editor.setRace(m_shownRace);
+    dlg::ExecDialog(&editor);
 }
 
 void frmRaceResult::Grid1_DblClick()
@@ -755,7 +746,9 @@ void frmRaceResult::Grid1_DblClick()
     if (g->Row() <= 0 || rt::Trim(g->Text()).isEmpty() || !UseShownRace())
         return;
     bEditMode = true;
-    RunEditor(QStringLiteral("frmEditRace"), {{"iPos", g->RowData(g->Row())}, {"nRaceNo", m_shownRace}});
+    frmEditRace editor(this);
+    editor.setLine(m_shownRace, g->RowData(g->Row()));
+    dlg::ExecDialog(&editor);
 }
 
 void frmRaceResult::Grid8_DblClick()
@@ -763,7 +756,8 @@ void frmRaceResult::Grid8_DblClick()
     MSFlexGrid* g = Grid(8);
     if (g->Row() <= 0 || rt::Trim(g->Text()).isEmpty() || !UseShownRace())
         return;
-    RunEditor(QStringLiteral("frmBonusAdd"), {});
+    frmBonusAdd editor(this);
+    dlg::ExecDialog(&editor);
 }
 
 void frmRaceResult::Grid9_DblClick()
@@ -772,8 +766,7 @@ void frmRaceResult::Grid9_DblClick()
     if (g->Row() <= 0 || rt::Trim(g->Text()).isEmpty() || !UseShownRace())
         return;
     bEditMode = true;
-    RunEditor(QStringLiteral("frmEditIncident"), {{"nRace", lSelID},
-                                                  {"nPos", g->RowData(g->Row())},
-                                                  {"sDivision", sCurDiv},
-                                                  {"sName", rt::Mid(g->Text(), 11, 20)}});
+    frmEditIncident editor(this);
+    editor.setLine(lSelID, g->RowData(g->Row()), sCurDiv, rt::Mid(g->Text(), 11, 20));
+    dlg::ExecDialog(&editor);
 }

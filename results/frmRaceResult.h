@@ -80,15 +80,11 @@ private:
     void FillEarnings(const QString& race);
     void FillTeams(const QString& race);
     void FitColumns();
-    // Runs a modal editor registered under that name (nothing when none is).
-    void RunEditor(const QString& name, const QList<std::pair<const char*, QVariant>>& values);
 
     QLabel* Label1 = nullptr;
     QComboBox* DivName = nullptr;
-    QStringList DivID;            // division ids, index for index with DivName
     QLabel* Label2 = nullptr;
-    QListWidget* List1 = nullptr;
-    QList<qint64> List2;          // Races.ID of each List1 item
+    QListWidget* List1 = nullptr;   // item data: Races.ID
     QPushButton* commAddProv = nullptr;
     QPushButton* commSave = nullptr;
     QPushButton* commDamage = nullptr;   // never shown

@@ -285,30 +285,25 @@ void frmRaces::SaveEdit(bool unpaid)
     const double purseValue = rt::Val(purse);
 
     // The header, the earnings and the bonuses are saved together or not at all.
-    dbMain->beginTrans();
-    try {
-        sSQL = QStringLiteral("UPDATE Races SET Division = ?, RaceNo = ?, Venue = ?, RaceDate = ?, Weather = ?,"
-                              " QWeather = ?, Flags = ?, Flagsq = ?, Changes = ?, Leader = ?, RaceName = ?,"
-                              " Purse = ? WHERE ID = ?");
-        if (RaceChanged())
-            dbMain->execute(sSQL, {Field(1), Field(2), Field(3), Field(4), Field(5), Field(6),
-                                   static_cast<qint64>(rt::Val(Field(7))), static_cast<qint64>(rt::Val(Field(8))),
-                                   static_cast<qint64>(rt::Val(Field(9))), static_cast<qint64>(rt::Val(Field(10))),
-                                   Field(11), purseValue, m_raceId});
+    dao::Transaction transaction(*dbMain);
+    sSQL = QStringLiteral("UPDATE Races SET Division = ?, RaceNo = ?, Venue = ?, RaceDate = ?, Weather = ?,"
+                          " QWeather = ?, Flags = ?, Flagsq = ?, Changes = ?, Leader = ?, RaceName = ?,"
+                          " Purse = ? WHERE ID = ?");
+    if (RaceChanged())
+        dbMain->execute(sSQL, {Field(1), Field(2), Field(3), Field(4), Field(5), Field(6),
+                               static_cast<qint64>(rt::Val(Field(7))), static_cast<qint64>(rt::Val(Field(8))),
+                               static_cast<qint64>(rt::Val(Field(9))), static_cast<qint64>(rt::Val(Field(10))),
+                               Field(11), purseValue, m_raceId});
 
-        const bool purseChanged = Field(kPurse) != QLatin1String("0")
-            && rt::Trim(Field(kPurse)) != rt::Trim(m_saved.value(kPurse).toString());
-        if (purseChanged || unpaid) {
-            sCurDiv = rt::Trim(Field(1));
-            LoadDivisionSettings(sCurDiv);
-            if (purseValue > 0 && bEarnings)
-                EarningsClass::PayPurse(m_raceId, purseValue);
-        }
-        dbMain->commitTrans();
-    } catch (...) {
-        dbMain->rollback();
-        throw;
+    const bool purseChanged = Field(kPurse) != QLatin1String("0")
+        && rt::Trim(Field(kPurse)) != rt::Trim(m_saved.value(kPurse).toString());
+    if (purseChanged || unpaid) {
+        sCurDiv = rt::Trim(Field(1));
+        LoadDivisionSettings(sCurDiv);
+        if (purseValue > 0 && bEarnings)
+            EarningsClass::PayPurse(m_raceId, purseValue);
     }
+    transaction.commit();
 }
 
 void frmRaces::cmdCancel_Click()

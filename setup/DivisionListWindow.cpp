@@ -5,6 +5,7 @@
 #include "EditorDialog.h"
 #include "Forms.h"
 #include "ListWindowParts.h"
+#include "LookupControls.h"
 #include "Lookups.h"
 #include "Recordset.h"
 #include "Runtime.h"
@@ -37,9 +38,6 @@ DivisionListWindow::DivisionListWindow(const QString& name, const QString& capti
     Label1->setObjectName(QStringLiteral("Label1"));
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(QStringLiteral("Combo1"));
-    Combo2 = new QComboBox(this);
-    Combo2->setObjectName(QStringLiteral("Combo2"));
-    Combo2->hide();
 
     List1 = new QTableWidget(1, columns, this);
     List1->setObjectName(QStringLiteral("List1"));
@@ -94,19 +92,15 @@ DivisionListWindow::~DivisionListWindow() = default;
 void DivisionListWindow::LoadDivisions()
 {
     Combo1->clear();
-    Combo2->clear();
-    QStringList names, ids;
-    FillDivisionLists(names, ids);
-    Combo1->addItems(names);
-    Combo2->addItems(ids);
+    FillDivisionNames(Combo1);
     Combo1->setCurrentIndex(-1);
 }
 
 void DivisionListWindow::Combo1_Click(int index)
 {
-    if (index < 0 || index >= Combo2->count())
+    if (index < 0 || index >= Combo1->count())
         return;
-    m_div = Combo2->itemText(index);
+    m_div = Combo1->itemData(index).toString();
     LoadGrid();
     UpdateActions();
 }

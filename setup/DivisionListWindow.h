@@ -50,7 +50,6 @@ protected:
 
     QLabel* Label1 = nullptr;
     QComboBox* Combo1 = nullptr;
-    QComboBox* Combo2 = nullptr;
     QTableWidget* List1 = nullptr;
     QPushButton* cmdClose = nullptr;
 

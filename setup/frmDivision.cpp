@@ -1,6 +1,7 @@
 #include "frmDivision.h"
 
 #include "Database.h"
+#include "LookupControls.h"
 #include "Lookups.h"
 #include "Recordset.h"
 #include "Runtime.h"
@@ -130,9 +131,7 @@ frmDivision::frmDivision(QWidget* parent)
     }
     vOldValues = currentValues();
 
-    QStringList names;
-    FillDivisionLists(names, DivID);
-    DivName->addItems(names);
+    FillDivisionNames(DivName);
     DivName->setCurrentIndex(-1);
     Form_Activate();
 }
@@ -140,7 +139,7 @@ frmDivision::frmDivision(QWidget* parent)
 void frmDivision::Form_Activate()
 {
     if (!txtFields[3]->text().isEmpty()) {
-        const int i = DivID.indexOf(txtFields[3]->text());
+        const int i = DivName->findData(txtFields[3]->text());
         if (i >= 0)
             DivName->setCurrentIndex(i);
     }
@@ -157,8 +156,8 @@ void frmDivision::Check1_Click(bool checked)
 
 void frmDivision::DivName_Click(int index)
 {
-    if (index >= 0 && index < DivID.size())
-        txtFields[3]->setText(DivID.at(index));
+    if (index >= 0 && index < DivName->count())
+        txtFields[3]->setText(DivName->itemData(index).toString());
 }
 
 void frmDivision::Points_Click()

@@ -44,7 +44,6 @@ private:
     QComboBox* DivName = nullptr;
     QComboBox* Points = nullptr;
     QLabel* lblPointsFile = nullptr;
-    QStringList DivID;
     QString m_key;
     QVariantList vOldValues;
 };

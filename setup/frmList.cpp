@@ -34,7 +34,7 @@ frmList::frmList(QWidget* parent)
 
     acts = MakeListActions(this);
 
-    MakeListPair(this, List1, List2);
+    List1 = MakeEntryList(this);
 
     cmdClose = MakeCloseButton(this);
     cmdClose->setFixedSize(72, 20);
@@ -59,11 +59,8 @@ frmList::frmList(QWidget* parent)
     connect(acts.mnuClose, &QAction::triggered, this, &frmList::CloseWindow);
     connect(cmdClose, &QPushButton::clicked, this, &frmList::CloseWindow);
     connect(List1, &QListWidget::itemDoubleClicked, this, &frmList::EditSelected);
-    connect(List1, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
-        const int row = List1->row(item);
-        if (row >= 0 && row < List2->count())
-            vSelKey = List2->item(row)->text();
-    });
+    connect(List1, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { vSelKey = item->data(Qt::UserRole).toString(); });
 
     // Form_Load
     resize(333, 400);
@@ -87,7 +84,6 @@ void frmList::LoadList()
 {
     const int remembered = selectedRow();
     List1->clear();
-    List2->clear();
 
     const QString key = tListDef.sKeyField.trimmed();
     const QString display = tListDef.sDisplayField.trimmed();
@@ -118,11 +114,12 @@ void frmList::LoadList()
         return;
     }
     for (rsList->moveFirst(); !rsList->eof(); rsList->moveNext()) {
-        QString item = PadRight(rsList->text(display), tListDef.nColWidth);
+        QString text = PadRight(rsList->text(display), tListDef.nColWidth);
         if (!display2.isEmpty())
-            item += QLatin1Char('\t') + rsList->text(display2);
+            text += QLatin1Char('\t') + rsList->text(display2);
+        auto* item = new QListWidgetItem(text);
+        item->setData(Qt::UserRole, rt::Str(rsList->field(key)));
         List1->addItem(item);
-        List2->addItem(rt::Str(rsList->field(key)));
     }
     // The selection is kept by position; a position past the end selects nothing.
     if (remembered > 0) {
@@ -165,7 +162,7 @@ void frmList::EditSelected()
     if (row < 0)
         return;
     bEditMode = true;
-    vSelKey = List2->item(row)->text();
+    vSelKey = List1->item(row)->data(Qt::UserRole).toString();
     ShowEditor();
 }
 
@@ -225,7 +222,7 @@ void frmList::DeleteSelected()
         return;
     const QString table = tListDef.sTable.trimmed();
     const QString keyField = tListDef.sKeyField.trimmed();
-    const QString key = List2->item(row)->text();
+    const QString key = List1->item(row)->data(Qt::UserRole).toString();
     try {
         const QString refusal = deleteRefusal(table, key);
         if (!refusal.isEmpty()) {

@@ -34,7 +34,6 @@ private:
     QString deleteRefusal(const QString& table, const QString& key) const;
 
     QListWidget* List1 = nullptr;
-    QListWidget* List2 = nullptr;
     ListActions acts;
     QPushButton* cmdClose = nullptr;
     std::unique_ptr<dao::Recordset> rsList;

@@ -63,9 +63,8 @@ void Standings::CalcTeamPoints()
         return;
     }
 
-    // Race points: the ten best team cars of each race earn 15, 12, 10 ... 1
+    // Race points: the ten best team cars of each race earn place points
     // for their teams.
-    static const int award[10] = {15, 12, 10, 8, 6, 5, 4, 3, 2, 1};
     dbMain->execute(QStringLiteral("DELETE FROM TempTeams"));
     sSQL = QStringLiteral("SELECT RaceID, Posi, Team, Team_Name FROM ScoreDrop, Teams ")
         + QStringLiteral("WHERE ScoreDrop.Division = ") + dao::quote(m_div)
@@ -75,7 +74,7 @@ void Standings::CalcTeamPoints()
     if (rs->isEmpty())
         return;
     StandingsDb::RowInserter insert(QStringLiteral("TempTeams"), {QStringLiteral("Team_Name"), QStringLiteral("Points")});
-    addPlacePoints(*rs, insert, QStringLiteral("Team_Name"), award);
+    addPlacePoints(*rs, insert, QStringLiteral("Team_Name"), kTeamPlacePoints);
 
     // Teams are summed by name.
     auto totals = dbMain->openRecordset(QStringLiteral("SELECT Team_Name, SUM(Points) as SumOfPoints FROM TempTeams ")

@@ -115,21 +115,13 @@ bool Standings::GenerateAll()
     } else {
         m_lastRace = rt::Val(race);
         WaitCursor wait;
-        bool began = false;
         try {
-            dbMain->beginTrans();
-            began = true;
+            dao::Transaction transaction(*dbMain);
             BuildStandings();
-            dbMain->commitTrans();
+            transaction.commit();
             return true;
         } catch (...) {
             m_error = StandingsDb::CurrentErrorText(QStringLiteral("The standings could not be computed."));
-        }
-        if (began) {
-            try {
-                dbMain->rollback();
-            } catch (const dao::DbError&) {
-            }
         }
         m_standings.clear();
         m_teams.clear();

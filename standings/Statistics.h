@@ -22,7 +22,7 @@ public:
     bool ShowErrors = true;
 
     // The whole run and the statistics page, with the hourglass. On a
-    // failure the error is shown, ErrorText() keeps it and false is
+    // failure the error is shown, lastError() keeps it and false is
     // returned; the caller must then not announce the pages.
     bool GenerateAll();
     void CalcGeneral();
@@ -31,7 +31,7 @@ public:
     void CalcBreak();
     void InitQueries();
 
-    QString ErrorText() const { return m_error; }
+    QString lastError() const { return m_error; }
 
     // The lists and totals of the last run.
     QStringList c_break, c_stats, c_top5, c_gen;

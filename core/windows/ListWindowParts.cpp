@@ -67,15 +67,13 @@ bool ConfirmDelete()
         == dlg::vbYes;
 }
 
-void MakeListPair(QWidget* window, QListWidget*& list1, QListWidget*& list2)
+QListWidget* MakeEntryList(QWidget* window)
 {
-    list1 = new QListWidget(window);
-    list1->setObjectName(QStringLiteral("List1"));
-    list1->setSelectionMode(QAbstractItemView::SingleSelection);
-    list1->installEventFilter(window);
-    list2 = new QListWidget(window);
-    list2->setObjectName(QStringLiteral("List2"));
-    list2->hide();
+    auto* list = new QListWidget(window);
+    list->setObjectName(QStringLiteral("List1"));
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->installEventFilter(window);
+    return list;
 }
 
 ListEvent ClassifyListEvent(const QEvent* event)

@@ -42,9 +42,9 @@ ListActions MakeListActions(QWidget* window);
 // "Are you sure to delete the selected record?" (Yes/No, No the default,
 // title "Verify"): true on Yes.
 bool ConfirmDelete();
-// The shown list "List1" (one selected entry, its events filtered by the
-// window) and the hidden list "List2" of the entries' keys.
-void MakeListPair(QWidget* window, QListWidget*& list1, QListWidget*& list2);
+// The list "List1": one selected entry, its events filtered by the window;
+// each entry's key goes in its item data (Qt::UserRole).
+QListWidget* MakeEntryList(QWidget* window);
 // What an event of List1 means to a list window: the list got the focus
 // (the commands are enabled anew), or Enter was pressed (edit the entry).
 enum class ListEvent { Other, FocusIn, Enter };

@@ -1,6 +1,7 @@
 #include "LookupControls.h"
 
-#include "Lookups.h"
+#include "Database.h"
+#include "Recordset.h"
 #include "Runtime.h"
 #include "State.h"
 #include "WindowDialogs.h"
@@ -9,13 +10,25 @@
 #include <QFileInfo>
 #include <QLineEdit>
 
+// The divisions ordered by name (then id, so equal names keep one order).
+static std::unique_ptr<dao::Recordset> openDivisions()
+{
+    return dbMain->openRecordset(QStringLiteral("SELECT Name, ID FROM Division ORDER BY Name, ID"));
+}
+
+void FillDivisionNames(QComboBox* combo)
+{
+    for (auto rs = openDivisions(); !rs->eof(); rs->moveNext())
+        combo->addItem(rs->text(QStringLiteral("Name")), rs->text(QStringLiteral("ID")));
+}
+
 void FillDivisionCombo(QComboBox* combo)
 {
     combo->addItem(QStringLiteral("<Select Division>"), QString());
-    QStringList names, ids;
-    FillDivisionLists(names, ids);
-    for (int i = 0; i < ids.size(); ++i)
-        combo->addItem(ids[i] + QStringLiteral(" - ") + rt::Trim(names[i]), ids[i]);
+    for (auto rs = openDivisions(); !rs->eof(); rs->moveNext()) {
+        const QString id = rs->text(QStringLiteral("ID"));
+        combo->addItem(id + QStringLiteral(" - ") + rt::Trim(rs->text(QStringLiteral("Name"))), id);
+    }
     combo->setCurrentIndex(0);
 }
 

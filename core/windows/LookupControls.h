@@ -7,6 +7,9 @@ class QComboBox;
 class QLineEdit;
 class QWidget;
 
+// Appends the divisions' names, ordered by name; each item's data
+// (Qt::UserRole) holds the division id.
+void FillDivisionNames(QComboBox* combo);
 // Appends "<Select Division>" and "ID - Name" per division; selects item 0.
 // Each item's data (Qt::UserRole) holds the division id ("" for item 0).
 void FillDivisionCombo(QComboBox* combo);

@@ -390,7 +390,7 @@ void frmOptions::save()
         }
     }
 
-    dbMain->beginTrans();
+    dao::Transaction transaction(*dbMain);
     try {
         sSQL = QStringLiteral("SELECT * FROM Options WHERE Key = '1'");
         rsTemp = dbMain->openRecordset(sSQL);
@@ -418,10 +418,10 @@ void frmOptions::save()
         rsTemp->setField(QStringLiteral("Lines"), m_check2->isChecked());
         rsTemp->update();
         rsTemp.reset();
-        dbMain->commitTrans();
+        transaction.commit();
     } catch (...) {
+        // Closed before the transaction rolls back on the way out.
         rsTemp.reset();
-        dbMain->rollback();
         throw;
     }
 

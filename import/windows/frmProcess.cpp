@@ -61,12 +61,6 @@ frmProcess::frmProcess(QWidget* parent)
     DivName = new QComboBox(this);
     DivName->setObjectName(QStringLiteral("DivName"));
     DivName->setGeometry(Twips(1080, 120, 2655, 315));
-    DivID = new QComboBox(this);
-    DivID->setObjectName(QStringLiteral("DivID"));
-    DivID->setGeometry(Twips(3825, 120, 990, 330));
-    DivID->setFont(QFont(QStringLiteral("Arial"), 8));
-    DivID->setEnabled(false);
-    DivID->hide();
     Race = new QLineEdit(this);
     Race->setObjectName(QStringLiteral("Race"));
     Race->setGeometry(Twips(1080, 600, 855, 285));
@@ -114,12 +108,8 @@ frmProcess::frmProcess(QWidget* parent)
         m_startFolder = rt::AppFile(QStringLiteral("STN")) + QLatin1Char('/');
     sStnPath.clear();
 
-    QStringList names;
-    QStringList ids;
     try {
-        FillDivisionLists(names, ids);
-        DivName->addItems(names);
-        DivID->addItems(ids);
+        FillDivisionNames(DivName);
         DivName->setCurrentIndex(-1);
 
         auto rs = dbMain->openRecordset(QStringLiteral("SELECT * from Tracks ORDER BY ID"));
@@ -140,8 +130,8 @@ frmProcess::frmProcess(QWidget* parent)
 
     // A division chosen in another window is where the race will go: show it.
     if (!sCurDiv.isEmpty()) {
-        for (int i = 0; i < ids.size(); ++i) {
-            if (ids.at(i).compare(sCurDiv, Qt::CaseInsensitive) == 0) {
+        for (int i = 0; i < DivName->count(); ++i) {
+            if (DivName->itemData(i).toString().compare(sCurDiv, Qt::CaseInsensitive) == 0) {
                 DivName->setCurrentIndex(i);
                 DivName_Click(i);
                 break;
@@ -165,9 +155,9 @@ void frmProcess::showEvent(QShowEvent* event)
 
 void frmProcess::DivName_Click(int index)
 {
-    if (index < 0 || index >= DivID->count())
+    if (index < 0 || index >= DivName->count())
         return;
-    sCurDiv = DivID->itemText(index);
+    sCurDiv = DivName->itemData(index).toString();
     if (sCurDiv.isEmpty())
         return;
     try {

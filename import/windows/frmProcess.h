@@ -41,7 +41,6 @@ private:
     void CloseWindow();
 
     QComboBox* DivName = nullptr;
-    QComboBox* DivID = nullptr;
     QLineEdit* Race = nullptr;
     QComboBox* Tracks = nullptr;
     QLineEdit* STNFile = nullptr;

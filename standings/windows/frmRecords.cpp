@@ -3,6 +3,7 @@
 #include "Database.h"
 #include "Dialogs.h"
 #include "Forms.h"
+#include "LookupControls.h"
 #include "Lookups.h"
 #include "Recordset.h"
 #include "Runtime.h"
@@ -54,13 +55,10 @@ frmRecords::frmRecords(QWidget* parent)
     ClearGrids();
     Grid1->setCurrentRow(0);
 
-    QStringList names;
-    FillDivisionLists(names, DivID);
-    names << QStringLiteral("<<< ALL >>>");
-    DivID << QString::fromLatin1(kAllDivisions);
     {
         const QSignalBlocker block(DivName);
-        DivName->addItems(names);
+        FillDivisionNames(DivName);
+        DivName->addItem(QStringLiteral("<<< ALL >>>"), QString::fromLatin1(kAllDivisions));
         DivName->setCurrentIndex(-1);
     }
 }
@@ -137,9 +135,9 @@ void frmRecords::WriteRow(const QString& text, const QString& name, const QStrin
 
 void frmRecords::DivName_Click(int index)
 {
-    if (index < 0 || index >= DivID.size())
+    if (index < 0 || index >= DivName->count())
         return;
-    m_selID = DivID[index];
+    m_selID = DivName->itemData(index).toString();
     if (rt::Trim(m_selID).isEmpty())
         return;
     ClearGrids();

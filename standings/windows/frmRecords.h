@@ -52,7 +52,6 @@ private:
 
     QLabel* Label1 = nullptr;
     QComboBox* DivName = nullptr;
-    QStringList DivID;            // division ids, index for index with DivName
     QListWidget* Grid1 = nullptr;
     QPushButton* Command1 = nullptr;
 

@@ -202,14 +202,6 @@ TEST_F(Lookups, DivisionSettingsAndRecord)
     EXPECT_TRUE(back.Brands);
 }
 
-TEST_F(Lookups, DivisionListsOrderedByName)
-{
-    QStringList names{QStringLiteral("kept")}, ids{QStringLiteral("k")};
-    FillDivisionLists(names, ids);
-    EXPECT_EQ(names, (QStringList{QStringLiteral("kept"), QStringLiteral("  Amateurs "), QStringLiteral("Open's Cup")}));
-    EXPECT_EQ(ids, (QStringList{QStringLiteral("k"), QStringLiteral("AM"), QStringLiteral("O'K")}));
-}
-
 TEST_F(Lookups, ClearFieldsOnANewRaceRow)
 {
     auto rs = dbMain->openRecordset(QStringLiteral("Races"));

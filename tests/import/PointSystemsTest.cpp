@@ -96,7 +96,7 @@ protected:
     // Finishing positions 1..n; drivers 100 + position; leads as given.
     void AddRace(int n, const QMap<int, int>& leads, const QList<int>& qualOrder)
     {
-        dbMain->beginTrans();
+        dao::Transaction transaction(*dbMain);
         for (int p = 1; p <= n; ++p)
             dbMain->execute(QStringLiteral("INSERT INTO Score (Division, RaceID, Posi, DriverID, Laps, Lead, Points, Finish) "
                                            "VALUES ('CUP', ?, ?, ?, 100, ?, 999, 'Running')"),
@@ -104,7 +104,7 @@ protected:
         for (int q = 0; q < qualOrder.size(); ++q)
             dbMain->execute(QStringLiteral("INSERT INTO Qualify (RaceID, Pos, DriverID, [Time], Speed) VALUES (?, ?, ?, '1', '1')"),
                             {race, q + 1, 100 + qualOrder[q]});
-        dbMain->commitTrans();
+        transaction.commit();
     }
     int Points(int posi)
     {

@@ -24,7 +24,7 @@ TEST_F(EditingTest, TheDamageDialogImportsTheChosenFileIntoTheShownRace)
     });
     qint64 race = 0;
     onDamage = [&](frmAddDamage& d) {
-        race = d.nRaceNo;
+        race = d.raceId();
         Button(d, "cmdBrowse")->click();
         EXPECT_EQ(Box(d, QStringLiteral("Text1"))->text(), file);
         Button(d, "cmdImport")->click();

@@ -144,9 +144,9 @@ TEST_F(IncidentTest, CancelAndEscapeAskAfterTypingAndWriteNothing)
     w->Grid(9)->setTextMatrix(2, 0, QStringLiteral("kept"));
     // Opened from a kept text: the row still names its line by row data.
     onIncident = [&](frmEditIncident& d) {
-        EXPECT_EQ(d.nPos, 2);
-        EXPECT_EQ(d.nRace, kRaceId);
-        EXPECT_EQ(d.sDivision, QStringLiteral("D1"));
+        EXPECT_EQ(d.posi(), 2);
+        EXPECT_EQ(d.raceId(), kRaceId);
+        EXPECT_EQ(d.division(), QStringLiteral("D1"));
         Button(d, "cmdCancel")->click();
     };
     DoubleClick(9, 2);

@@ -392,7 +392,7 @@ TEST_F(EditRaceTest, ALineGoneSinceTheGridWasFilledClosesTheEditorAtOnce)
     // Through exec the dialog is not even shown.
     dlg::SetExecHook({});
     frmEditRace d(w.get());
-    d.iPos = 3;
+    d.setLine(kRaceId, 3);
     bEditMode = true;
     EXPECT_EQ(d.exec(), QDialog::Rejected);
 }

@@ -395,7 +395,7 @@ TEST_F(StatisticsTest, MissingRowsGiveEmptyValues)
     stats = std::make_unique<Statistics>();
     stats->Division = QStringLiteral("D1");
     stats->LastRace = QStringLiteral("3");
-    ASSERT_TRUE(stats->GenerateAll()) << stats->ErrorText().toStdString();
+    ASSERT_TRUE(stats->GenerateAll()) << stats->lastError().toStdString();
 
     EXPECT_FALSE(stats->c_top5.contains(QStringLiteral("T:POLES")));
     // Laps led: everyone at 0, in name order; the nameless driver sorts by
@@ -456,7 +456,7 @@ TEST_F(StatisticsTest, FailuresAreReportedNotAnnounced)
     EXPECT_FALSE(s.GenerateAll());
     ASSERT_EQ(msgs->calls().size(), 1u);
     EXPECT_TRUE(msgs->calls()[0].flags & dlg::vbCritical);
-    EXPECT_TRUE(s.ErrorText().contains(QStringLiteral("temp_statistics.htm")));
+    EXPECT_TRUE(s.lastError().contains(QStringLiteral("temp_statistics.htm")));
     EXPECT_EQ(page(), before);
 
     // A saved query someone broke fails the run with the database's error.
@@ -468,7 +468,7 @@ TEST_F(StatisticsTest, FailuresAreReportedNotAnnounced)
     broken.LastRace = QStringLiteral("1");
     EXPECT_FALSE(broken.GenerateAll());
     EXPECT_EQ(msgs->calls().size(), 1u);
-    EXPECT_TRUE(broken.ErrorText().contains(QStringLiteral("Error")));
+    EXPECT_TRUE(broken.lastError().contains(QStringLiteral("Error")));
     EXPECT_FALSE(QFile::exists(program->file(QStringLiteral("TXT/001D1Stat.htm"))));
 }
 

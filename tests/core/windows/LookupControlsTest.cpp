@@ -24,8 +24,19 @@ protected:
 
 } // namespace
 
-TEST_F(LookupControls, DivisionComboHoldsTheIdsAsItemData)
+TEST_F(LookupControls, DivisionPickersHoldTheIdsAsItemData)
 {
+    QComboBox names;
+    names.addItem(QStringLiteral("kept"), QStringLiteral("k"));
+    FillDivisionNames(&names);
+    ASSERT_EQ(names.count(), 3);
+    const QStringList texts{QStringLiteral("kept"), QStringLiteral("  Amateurs "), QStringLiteral("Open's Cup")};
+    const QStringList ids{QStringLiteral("k"), QStringLiteral("AM"), QStringLiteral("O'K")};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(names.itemText(i), texts[i]);
+        EXPECT_EQ(names.itemData(i).toString(), ids[i]);
+    }
+
     QComboBox combo;
     FillDivisionCombo(&combo);
     ASSERT_EQ(combo.count(), 3);

@@ -44,8 +44,7 @@ protected:
     static void ChooseDivision(frmProcess& f, const QString& id)
     {
         auto* names = Get<QComboBox>(f, "DivName");
-        auto* ids = Get<QComboBox>(f, "DivID");
-        const int i = ids->findText(id);
+        const int i = names->findData(id);
         names->setCurrentIndex(i);
         emit names->activated(i);
     }

@@ -185,8 +185,8 @@ void UpdateIndexes(dao::Database& db)
     // hold them on fewer columns, and its pages would then take time that
     // grows with the square of the season.
     struct Wanted {
-        const char* name;
-        const char* table;
+        const char* name = nullptr;
+        const char* table = nullptr;
         QStringList fields;
     };
     const Wanted wanted[] = {

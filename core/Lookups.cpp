@@ -62,7 +62,7 @@ QString GetDriverBrand(qint64 driverId)
 {
     sSQL = QStringLiteral("SELECT Brand FROM Drivers Where DriverID = ") + idText(driverId);
     rsTemp = dbMain->openRecordset(sSQL);
-    const QString brand = rsTemp->eof() ? QString() : rsTemp->text(QStringLiteral("Brand"));
+    QString brand = rsTemp->eof() ? QString() : rsTemp->text(QStringLiteral("Brand"));
     rsTemp.reset();
     return brand;
 }
@@ -71,7 +71,7 @@ QString GetTeamName(qint64 teamId)
 {
     sSQL = QStringLiteral("SELECT Team_Name  ") + QStringLiteral("FROM Teams ") + QStringLiteral("WHERE TeamID = ?");
     rsTemp = dbMain->openRecordset(sSQL, {teamId}, dao::dbOpenForwardOnly);
-    const QString name = rsTemp->eof() ? QString(30, QLatin1Char(' ')) : PadRight(rsTemp->text(QStringLiteral("Team_Name")), 30);
+    QString name = rsTemp->eof() ? QString(30, QLatin1Char(' ')) : PadRight(rsTemp->text(QStringLiteral("Team_Name")), 30);
     rsTemp.reset();
     return name;
 }

@@ -315,7 +315,7 @@ QString HTMLClass::GetAwards(int nType, qint64 nRaceID)
     auto rs = dbMain->openRecordset(sql);
     if (rs->eof())
         return QString();
-    const QString name = rt::Trim(driverName(rs->integer(QStringLiteral("DriverID"))));
+    QString name = rt::Trim(driverName(rs->integer(QStringLiteral("DriverID"))));
     switch (nType) {
     case 1:
         return name + QStringLiteral(", ") + rt::Trim(text(*rs, "Speed")) + QStringLiteral(" mph (")

@@ -180,7 +180,7 @@ void Standings::CalcEarnings()
     };
     std::vector<Money> rows;
     for (; !rs->eof(); rs->moveNext()) {
-        Money m;
+        Money m{};
         m.id = rs->integer(QStringLiteral("DriverID"));
         m.earnings = rt::Val(rs->field(QStringLiteral("SumOfEarnings")));
         m.bonus = rt::Val(rs->field(QStringLiteral("SumOfBonus"))) + rt::Val(rs->field(QStringLiteral("SumOfBonusAdd")));

@@ -10,7 +10,7 @@ static QHash<QString, FormFactory>& registry()
 
 void RegisterForm(const QString& name, FormFactory factory)
 {
-    registry().insert(name, std::move(factory));
+    registry()[name] = std::move(factory);
 }
 
 bool HasForm(const QString& name)

@@ -196,7 +196,8 @@ void Database::withTranslation(const QString& jetSql, const std::function<void(c
     auto& translations = m_caches->translations;
     const auto cached = translations.constFind(jetSql);
     if (cached != translations.constEnd()) {
-        const jet::Translation t = *cached;   // the body may drop the caches
+        // A copy, not a reference: the body may drop the caches.
+        const jet::Translation t = *cached;   // NOLINT(performance-unnecessary-copy-initialization)
         try {
             body(t);
             return;

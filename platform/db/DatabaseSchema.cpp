@@ -203,7 +203,7 @@ QString Database::canonicalTable(const QString& name) const
         return *cached;
     Stmt s(m_db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"));
     s.bind(1, n);
-    const QString stored = s.step() ? s.value(0).toString() : QString();
+    QString stored = s.step() ? s.value(0).toString() : QString();
     m_caches->tables.insert(key, stored);
     return stored;
 }

@@ -18,7 +18,7 @@ namespace dao::jet::parse {
 enum class Tok { Space, Comment, String, Bracket, Quoted, Ident, Number, Op, LParen, RParen, Comma, Semi, Dot, Star };
 
 struct Token {
-    Tok kind;
+    Tok kind = Tok::Space;
     QString text;   // as written
     QString lower;  // names: the name in lower case (brackets and quotes removed)
     // Output: pre + out + post. out starts as text; rewrites change these

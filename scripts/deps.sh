@@ -3,7 +3,7 @@
 set -euo pipefail
 PKGS=(build-essential cmake ninja-build pkg-config
       qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin libgl-dev
-      libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
+      libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev clang-tidy
       fonts-dejavu-core xauth tidy chromium)
 missing=()
 for p in "${PKGS[@]}"; do

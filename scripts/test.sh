@@ -13,9 +13,11 @@ jobs=$(nproc)
 
 # The tests are asked for: scripts/run.sh configures build/ without them,
 # and a cached setting would otherwise leave ctest nothing to run.
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVIK_TESTS=ON -DTARVIK_WERROR=ON
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVIK_TESTS=ON -DTARVIK_WERROR=ON \
+    -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure --no-tests=error -j "$jobs"
+bash scripts/tidy.sh build
 
 # Leaks are checked in the program's own code; those inside the browser
 # engine and the system libraries under it are suppressed by name.

@@ -13,6 +13,7 @@ project() {   # folder, then the test lines of its CMakeLists.txt
     mkdir -p "$dir/scripts"
     cp "$script" "$dir/scripts/test.sh"
     : >"$dir/scripts/deps.sh"
+    : >"$dir/scripts/tidy.sh"
     cat >"$dir/CMakeLists.txt" <<CMAKE
 cmake_minimum_required(VERSION 3.24)
 project(Small NONE)

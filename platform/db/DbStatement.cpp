@@ -25,11 +25,6 @@ void Stmt::bind(int index, const QVariant& value)
     bindValue(m_db, m_stmt, index, value);
 }
 
-namespace {
-
-// The SQLite storage class a value goes in as.
-enum class SqlKind { Null, Integer, Real, Blob, Text };
-
 SqlKind sqlKind(const QVariant& value)
 {
     if (value.isNull() || !value.isValid())
@@ -54,6 +49,8 @@ SqlKind sqlKind(const QVariant& value)
         return SqlKind::Text;
     }
 }
+
+namespace {
 
 // A bool goes in as 1 or 0.
 qint64 integerOf(const QVariant& value)

@@ -47,6 +47,10 @@ private:
 
 void bindValue(sqlite3* db, sqlite3_stmt* stmt, int index, const QVariant& value);   // 1-based
 
+// The SQLite storage class a value goes in as.
+enum class SqlKind { Null, Integer, Real, Blob, Text };
+SqlKind sqlKind(const QVariant& value);
+
 // The DbError for the connection's last error (or the given message).
 DbError sqliteError(sqlite3* db, int rc, const QString& message = QString());
 // Runs SQL that needs no values (several statements allowed).

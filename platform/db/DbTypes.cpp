@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "DbError.h"
+#include "DbStatement.h"
 #include "Runtime.h"
 
 #include <QRegularExpression>
@@ -93,23 +94,6 @@ static bool parseNumberText(const QString& text, double& out)
     return ok && std::isfinite(out);
 }
 
-// A signed whole number (not a Boolean, which a Long column stores as -1).
-static bool isSignedWhole(const QVariant& value)
-{
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-        return true;
-    default:
-        return false;
-    }
-}
-
 QVariant coerceToColumn(const QVariant& value, const QString& declType, const QString& column)
 {
     if (value.isNull() || !value.isValid())
@@ -144,7 +128,8 @@ QVariant coerceToColumn(const QVariant& value, const QString& declType, const QS
     case dbDouble: {
         // A whole number goes into a Long column as it is: through a double
         // an id beyond 2^53 would lose its last digits.
-        if (type == dbLong && (isText || isSignedWhole(value))) {
+        if (type == dbLong && !isBool && value.typeId() != QMetaType::ULongLong
+            && (isText || sqlKind(value) == SqlKind::Integer)) {
             bool exact = false;
             const qlonglong n = isText ? value.toString().trimmed().toLongLong(&exact) : value.toLongLong(&exact);
             if (exact)

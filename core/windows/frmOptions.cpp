@@ -3,6 +3,7 @@
 #include "Database.h"
 #include "Dialogs.h"
 #include "Forms.h"
+#include "MaskEdBox.h"
 #include "Options.h"
 #include "Recordset.h"
 #include "Runtime.h"
@@ -35,32 +36,6 @@ void closeWindow(QWidget* w)
         sub->close();
     else
         w->close();
-}
-
-// The amount a box holds: "$1,250.00", "(15.00)", "1250" or "" (0).
-bool parseAmount(const QString& text, double& value)
-{
-    QString t = text.trimmed();
-    bool negative = false;
-    if (t.startsWith(QLatin1Char('(')) && t.endsWith(QLatin1Char(')'))) {
-        negative = true;
-        t = t.mid(1, t.size() - 2).trimmed();
-    }
-    if (t.startsWith(QLatin1Char('-'))) {
-        negative = !negative;
-        t = t.mid(1).trimmed();
-    }
-    t.remove(QLatin1Char('$'));
-    t.remove(QLatin1Char(','));
-    t = t.trimmed();
-    if (t.isEmpty()) {
-        value = 0;
-        return true;
-    }
-    if (!rt::IsNumeric(t))
-        return false;
-    value = rt::Val(t) * (negative ? -1 : 1);
-    return true;
 }
 
 QString formatAmount(double value)
@@ -249,7 +224,7 @@ frmOptions::frmOptions(QWidget* parent)
         box->setAlignment(Qt::AlignRight);
         connect(box, &QLineEdit::editingFinished, box, [box] {
             double v = 0;
-            if (parseAmount(box->text(), v))
+            if (rt::ParseMoney(box->text(), v))
                 box->setText(formatAmount(v));
         });
         l->setBuddy(box);
@@ -381,7 +356,7 @@ void frmOptions::save()
 {
     double amounts[8];
     for (int i = 0; i < 8; ++i) {
-        if (!parseAmount(m_amounts[i]->text(), amounts[i])) {
+        if (!rt::ParseMoney(m_amounts[i]->text(), amounts[i])) {
             const auto* label = findChild<QLabel*>(QStringLiteral("Label1_%1").arg(i));
             dlg::MsgBox(QStringLiteral("The amount for %1 is not a valid number.").arg(label->text()), dlg::vbCritical);
             m_amounts[i]->setFocus();

@@ -242,6 +242,13 @@ TEST_F(OptionsTest, BadAmountIsRefusedAndNothingWritten)
     EXPECT_TRUE(msgs->saw(QStringLiteral("Underdog")));
     EXPECT_FALSE(form.isNull());
     EXPECT_EQ(row("3", "TFC").toString(), QStringLiteral("htm"));
+
+    // Commas after the point are no thousands separators.
+    child<QLineEdit>(QStringLiteral("MaskEdBox1_6"))->setText(QStringLiteral("1,000.5,5"));
+    msgs->clear();
+    click(QStringLiteral("Command1"));
+    EXPECT_TRUE(msgs->saw(QStringLiteral("Underdog")));
+    EXPECT_EQ(row("3", "TFC").toString(), QStringLiteral("htm"));
 }
 
 TEST_F(OptionsTest, MissingRowIsCreatedWithDefaultsOnOpening)

@@ -7,7 +7,6 @@
 #include "Lookups.h"
 #include "Recordset.h"
 #include "State.h"
-#include "TextLayout.h"
 #include "frmRaceResult.h"
 
 #include <QComboBox>

@@ -7,7 +7,6 @@
 #include "Recordset.h"
 #include "Runtime.h"
 #include "State.h"
-#include "TextLayout.h"
 #include "frmRaceResult.h"
 
 #include <QGridLayout>

@@ -8,7 +8,6 @@
 #include "Recordset.h"
 #include "Runtime.h"
 #include "State.h"
-#include "TextLayout.h"
 #include "frmChangeDriver.h"
 #include "frmRaceResult.h"
 #include "WindowDialogs.h"

@@ -8,7 +8,6 @@
 #include "Recordset.h"
 #include "Runtime.h"
 #include "State.h"
-#include "TextLayout.h"
 
 #include <QEvent>
 #include <QGridLayout>

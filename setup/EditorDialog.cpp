@@ -5,7 +5,6 @@
 #include "Dialogs.h"
 #include "Runtime.h"
 #include "State.h"
-#include "TextLayout.h"
 #include "WindowDialogs.h"
 
 #include <QComboBox>

@@ -5,7 +5,6 @@
 #include "Recordset.h"
 #include "Runtime.h"
 #include "State.h"
-#include "TextLayout.h"
 
 #include <QFormLayout>
 #include <QKeyEvent>

@@ -1,5 +1,6 @@
 #include "JetSqlInternal.h"
 
+#include "Database.h"
 #include "DbError.h"
 #include "DbStatement.h"
 
@@ -176,8 +177,7 @@ void Statement::resolveUnresolved()
             if (isColumnInScope(s, k.lower))
                 continue;
         }
-        k.out = QStringLiteral("jet_param('") + QString(k.lower).replace(u'\'', QStringLiteral("''"))
-            + QStringLiteral("')");
+        k.out = QStringLiteral("jet_param(") + dao::quote(k.lower) + QLatin1Char(')');
     }
 }
 

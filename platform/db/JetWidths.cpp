@@ -1,5 +1,7 @@
 #include "JetSqlInternal.h"
 
+#include "Database.h"
+
 #include <algorithm>
 
 namespace dao::jet::parse {
@@ -79,7 +81,7 @@ void Statement::holdInsert(Translation& tr, const Target& target, int nameTok)
         values << (target.width(column) > 0 ? QStringLiteral("jet_fit(%1, %2, '%3')")
                                                    .arg(name)
                                                    .arg(target.width(column))
-                                                   .arg(QString(target.columns[column]).replace(u'\'', QStringLiteral("''")))
+                                                   .arg(dao::escape(target.columns[column]))
                                              : name);
     }
     m_rowsFrom = j;
@@ -158,7 +160,7 @@ void Statement::holdValue(Translation& tr, const Target& target, int column, int
         }
     }
     t[a].pre.prepend(QStringLiteral("jet_fit("));
-    t[b - 1].post += QStringLiteral(", %1, '%2')").arg(width).arg(QString(target.columns[column]).replace(u'\'', QStringLiteral("''")));
+    t[b - 1].post += QStringLiteral(", %1, '%2')").arg(width).arg(dao::escape(target.columns[column]));
 }
 
 // The place of a '?' among the values bound to the statement, -1 when the

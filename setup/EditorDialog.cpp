@@ -95,11 +95,12 @@ void EditorDialog::layOut(QFormLayout* fields, const QString& cancelName)
         b->installEventFilter(this);
     }
     connect(cancel, &QPushButton::clicked, this, &EditorDialog::cancelEdit);
-    // No text box selects its text when it gets the focus (an editable
-    // combo's own box is the combo's business).
-    for (QLineEdit* box : findChildren<QLineEdit*>())
-        if (!qobject_cast<QComboBox*>(box->parentWidget()))
-            box->installEventFilter(this);
+    // No text box selects its text when it gets the focus; an editable
+    // combo gets the focus for its own box.
+    for (QLineEdit* box : findChildren<QLineEdit*>()) {
+        auto* combo = qobject_cast<QComboBox*>(box->parentWidget());
+        (combo ? static_cast<QWidget*>(combo) : box)->installEventFilter(this);
+    }
 
     auto* top = new QVBoxLayout(this);
     top->addLayout(fields);

@@ -42,6 +42,7 @@ frmDrivers::frmDrivers(QWidget* parent)
     // A make typed in another letter case is a make of its own: left
     // case-blind, the box would put the listed spelling back on leaving it.
     CarMake->completer()->setCaseSensitivity(Qt::CaseSensitive);
+    CarMake->lineEdit()->setMaxLength(50);   // the width of Drivers.Brand
     CarMake->setFixedWidth(106);
     auto* makeLabel = new QLabel(QString::fromLatin1(labels[3]), this);
     makeLabel->setObjectName(QStringLiteral("lblLabels(3)"));
@@ -69,7 +70,7 @@ frmDrivers::frmDrivers(QWidget* parent)
             SetLoadedText(txtFields[0], rs->text(QStringLiteral("OnlineID")));
             SetLoadedText(txtFields[1], rs->text(QStringLiteral("Name")));
             SetLoadedText(txtFields[2], rs->text(QStringLiteral("Number")));
-            CarMake->setEditText(rs->text(QStringLiteral("Brand")));
+            SetLoadedText(CarMake->lineEdit(), rs->text(QStringLiteral("Brand")));
         }
         rs->close();
     }

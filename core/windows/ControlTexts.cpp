@@ -45,7 +45,11 @@ bool ControlsChanged(const QList<QWidget*>& controls, const QVariantList& saved,
 
 bool FocusInWithoutSelecting(QObject* watched, QEvent* event)
 {
-    if (event->type() != QEvent::FocusIn || !qobject_cast<QLineEdit*>(watched))
+    if (event->type() != QEvent::FocusIn)
+        return false;
+    // An editable combo hands its focus-in on to its own box.
+    auto* combo = qobject_cast<QComboBox*>(watched);
+    if (!qobject_cast<QLineEdit*>(watched) && !(combo && combo->isEditable()))
         return false;
     const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
     if (reason != Qt::TabFocusReason && reason != Qt::BacktabFocusReason && reason != Qt::ShortcutFocusReason)

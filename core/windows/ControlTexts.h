@@ -19,10 +19,10 @@ bool ControlsChanged(const QList<QWidget*>& controls, const QVariantList& saved,
 // Puts a stored text into a box whole: a box's length limit holds for what
 // is typed, so a longer stored value is neither cut nor lost on saving.
 void SetLoadedText(QLineEdit* box, const QString& text);
-// For an editor's event filter: a focus-in by which a line edit would select
-// its whole text (Tab, Backtab, a label's shortcut) is handed to the box as
-// a plain focus-in instead, so the text is not selected. True when it was
-// (the filter then stops the original event).
+// For an editor's event filter: a focus-in by which a line edit or an
+// editable combo would select its whole text (Tab, Backtab, a label's
+// shortcut) is handed to it as a plain focus-in instead, so the text is not
+// selected. True when it was (the filter then stops the original event).
 bool FocusInWithoutSelecting(QObject* watched, QEvent* event);
 // Snapshot of the controls' texts, for ControlsChanged.
 QVariantList SaveControlTexts(const QList<QWidget*>& controls);

@@ -26,6 +26,7 @@
 #include <deque>
 #include <functional>
 #include <sqlite3.h>
+#include <vector>
 
 namespace {
 
@@ -634,21 +635,26 @@ TEST_F(SetupTest, DivisionEditorRules)
 TEST_F(SetupTest, TabbingIntoATextBoxSelectsNothing)
 {
     dbMain->execute("INSERT INTO Tracks (ShortName, FullName, Miles, [Type]) VALUES ('Dover', 'Dover Downs', 1, 1)");
-    dbMain->execute("INSERT INTO Drivers (OnlineID, Name, [Number]) VALUES ('al', 'Al', '3')");
+    dbMain->execute("INSERT INTO Drivers (OnlineID, Name, [Number], Brand) VALUES ('al', 'Al', '3', 'Ford')");
     for (const ListDef& def : {kTracks, kDrivers}) {
         open(def);
         select(0);
         run("edit", [](QDialog* d) {
             focus(d, d->findChild<QLineEdit*>("txtFields(0)"));
             ASSERT_NE(QApplication::focusWidget(), nullptr);
-            for (const char* next : {"txtFields(1)", "txtFields(2)"}) {
+            std::vector<QWidget*> next{d->findChild<QLineEdit*>("txtFields(1)"), d->findChild<QLineEdit*>("txtFields(2)")};
+            if (auto* make = d->findChild<QComboBox*>("CarMake"))
+                next.push_back(make);
+            for (QWidget* w : next) {
                 QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
                 QApplication::sendEvent(QApplication::focusWidget(), &tab);
                 QApplication::processEvents();
-                auto* box = d->findChild<QLineEdit*>(next);
-                EXPECT_EQ(QApplication::focusWidget(), box) << next;
-                EXPECT_FALSE(box->text().isEmpty()) << next;
-                EXPECT_FALSE(box->hasSelectedText()) << d->objectName().toStdString() << " " << next;
+                auto* combo = qobject_cast<QComboBox*>(w);
+                auto* box = combo ? combo->lineEdit() : static_cast<QLineEdit*>(w);
+                const std::string name = w->objectName().toStdString();
+                EXPECT_EQ(QApplication::focusWidget(), w) << name;
+                EXPECT_FALSE(box->text().isEmpty()) << name;
+                EXPECT_FALSE(box->hasSelectedText()) << d->objectName().toStdString() << " " << name;
             }
             d->reject();
         });
@@ -681,6 +687,17 @@ TEST_F(SetupTest, CarMakeIsStoredAsTyped)
     run("edit", typeMake("FORD"));
     EXPECT_EQ(lastResult, QDialog::Accepted);
     EXPECT_EQ(row("SELECT Brand FROM Drivers"), QStringList({"FORD"}));
+
+    // The box takes no more than its column holds; a longer make that an
+    // older version stored is shown whole.
+    run("edit", typeMake(QString(60, 'm')));
+    EXPECT_EQ(row("SELECT Brand FROM Drivers"), QStringList({QString(50, 'm')}));
+    const QByteArray wide = "UPDATE Drivers SET Brand = '" + QByteArray(60, 'w') + "'";
+    ASSERT_EQ(sqlite3_exec(dbMain->handle(), wide.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    run("edit", [](QDialog* d) {
+        EXPECT_EQ(d->findChild<QComboBox*>("CarMake")->currentText(), QString(60, 'w'));
+        d->reject();
+    });
 }
 
 // A driver without a name is listed, and sorted, by his online id.

@@ -17,7 +17,6 @@ protected:
     {
         LeagueTest::SetUp();
         RegisterResultsForms();
-        DefaultProcessHooks() = ProcessHooks();
         dbMain->execute(QStringLiteral("INSERT INTO Division (ID, Name, Numbers, Brands, Teams, Roty, Earnings, PointSystem, \"Drop\") "
                                        "VALUES ('SNL', 'Sunday Night', -1, -1, 0, 0, -1, 1, 0)"));
         dbMain->execute(QStringLiteral("INSERT INTO Tracks (ShortName, FullName, Miles, \"Type\") VALUES ('Pocono', 'Pocono Raceway', 2.5, 2)"));
@@ -34,7 +33,6 @@ protected:
     void TearDown() override
     {
         dlg::SetExecHook({});
-        DefaultProcessHooks() = ProcessHooks();
         LeagueTest::TearDown();
     }
     static QString Name(qint64 driver)

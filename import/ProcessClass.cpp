@@ -41,6 +41,7 @@ bool ProcessClass::ProcRace()
     nDriverID = 0;
     m_purse = 0;
     m_earnings = CustomEarnings();
+    m_kept = KeptCorrections();
 
     auto fail = [this](const QString& message) {
         if (!message.isEmpty())
@@ -79,6 +80,10 @@ bool ProcessClass::ProcRace()
         dao::Transaction transaction(*dbMain);
         Import();
         transaction.commit();
+        if (!m_kept.Removed().isEmpty())
+            dlg::MsgBox(QStringLiteral("These corrections were removed, as their drivers are not in the new results:\n")
+                            + m_kept.Removed().join(QLatin1Char('\n')),
+                        dlg::vbExclamation);
     } catch (const ImportError& e) {
         return fail(notImported + e.message());
     } catch (const dao::DbError& e) {
@@ -121,12 +126,14 @@ void ProcessClass::Import()
 
     ImportRaceHeader(header);
     ImportQualifying(qualifiers);
+    m_kept.Read(RaceID);
     dbMain->execute(QStringLiteral("DELETE FROM Score WHERE RaceID = ") + Id(RaceID));
     ImportRace(finishers);
     int position = int(finishers.size()) + 1;
     AddProvisionals(position);
     CapTeams();
     m_points.Apply(nPointSystem, RaceID, sPointSystemFile);
+    m_kept.Apply();
 
     // A race that keeps a purse is paid again; otherwise a money-mode
     // earnings file pays its bonuses at import time.

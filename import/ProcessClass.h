@@ -3,11 +3,13 @@
 // Races row, its Qualify rows and its Score rows (adding new drivers), the
 // provisional starters, the cap of three counted cars per team, the
 // division's point system and, for a money earnings file, the bonuses.
+// A race imported again keeps the scorer's corrections with their drivers.
 // The whole import is one transaction: on any failure the database is left
 // as it was and the scorer is told why.
 
 #include "CustomEarnings.h"
 #include "ImportLookups.h"
+#include "KeptCorrections.h"
 #include "PointSystems.h"
 #include "ResultPage.h"
 
@@ -55,5 +57,6 @@ private:
     qint64 nDriverID = 0;
     double m_purse = 0;         // the purse a re-imported race keeps
     CustomEarnings m_earnings;  // the division's custom earnings file, when it has one
+    KeptCorrections m_kept;     // the scorer's corrections of a race imported again
     PointSystems m_points;
 };

@@ -1,4 +1,5 @@
 #include "ImportFixture.h"
+#include "PageSeed.h"
 
 #include "Database.h"
 #include "DbError.h"
@@ -222,6 +223,54 @@ TEST_F(ProcessImport, OverwriteQuestion)
     const ProcessClass other = Run(QStringLiteral("CUP"), QStringLiteral("03"), small, pocono);
     EXPECT_TRUE(msgs->calls().empty());
     EXPECT_NE(other.RaceID, listed);
+}
+
+// Penalties, damage and additional earnings stay with the drivers they were
+// given to, on their new lines, after the point system has run; those of a
+// driver who left the page are removed and named.
+TEST_F(ProcessImport, ReimportKeepsCorrectionsWithTheirDrivers)
+{
+    AddDivision(QStringLiteral("CUP"), 3);
+    AddDivision(QStringLiteral("TWIN"), 3);
+    const QString again = WritePage(QStringLiteral("again.htm"), QString::fromUtf8(page::Build(QStringLiteral("Pocono Raceway"),
+        {{QStringLiteral("12"), QStringLiteral("Ann Able"), QStringLiteral("1:30.000")},
+         {QStringLiteral("44"), QStringLiteral("Cid Cole"), QStringLiteral("1:31.000")},
+         {QStringLiteral("7"), QStringLiteral("Bob O'Brien"), QStringLiteral("1:32.000")}},
+        {{QStringLiteral("12"), QStringLiteral("Ann Able"), 1, 200, 90, 190, QStringLiteral("Running")},
+         {QStringLiteral("44"), QStringLiteral("Cid Cole"), 2, 200, 110, 185, QStringLiteral("Running")},
+         {QStringLiteral("7"), QStringLiteral("Bob O'Brien"), 3, 200, 0, 170, QStringLiteral("Running")}})));
+    const qint64 race = Run(QStringLiteral("CUP"), QStringLiteral("3"), small, pocono).RaceID;
+    const qint64 twin = Run(QStringLiteral("TWIN"), QStringLiteral("3"), again, pocono).RaceID;
+
+    // Cid 1st and Ann 2nd trade places; Ned (5th) and Zoe (4th) are not on the new page.
+    for (const auto& [posi, points, comment] : {std::tuple{1, -25, "Rough driving"}, std::tuple{2, 10, "Appeal"},
+                                                std::tuple{5, -5, "Jump start"}}) {
+        dbMain->execute(QStringLiteral("INSERT INTO Penalties (Division, RaceID, Posi, Points, Comment) VALUES ('CUP', ?, ?, ?, ?)"),
+                        {race, posi, points, QString::fromLatin1(comment)});
+        dbMain->execute(QStringLiteral("UPDATE Score SET Points = Points + ? WHERE RaceID = ? AND Posi = ?"), {points, race, posi});
+    }
+    dbMain->execute(QStringLiteral("INSERT INTO Damage (Division, RaceID, Posi, Bodywork, Engine, Other, Extra, Comment) VALUES "
+                                   "('CUP', ?, 1, 1000, 0, 0, 50, 'Wall'), ('CUP', ?, 5, 0, 700, 0, NULL, NULL)"), {race, race});
+    dbMain->execute(QStringLiteral("UPDATE Score SET BonusAdd = 500 WHERE RaceID = ? AND Posi = 3"), {race});
+    dbMain->execute(QStringLiteral("UPDATE Score SET BonusAdd = 300 WHERE RaceID = ? AND Posi = 4"), {race});
+
+    msgs->clear();
+    msgs->answer(dlg::vbYes);
+    ASSERT_FALSE(Run(QStringLiteral("CUP"), QStringLiteral("3"), again, pocono).bError) << msgs->last().toStdString();
+    EXPECT_EQ(Rows(QStringLiteral("SELECT Posi, Drivers.OnlineID, Points, BonusAdd FROM Score INNER JOIN Drivers ON "
+                                  "Score.DriverID = Drivers.DriverID WHERE RaceID = %1 ORDER BY Posi").arg(race)),
+              (QStringList{QStringLiteral("1|Ann Able|%1|<null>").arg(Points(twin, 1) + 10),
+                           QStringLiteral("2|Cid Cole|%1|<null>").arg(Points(twin, 2) - 25),
+                           QStringLiteral("3|Bob O'Brien|%1|500").arg(Points(twin, 3))}));
+    EXPECT_EQ(Rows(QStringLiteral("SELECT Division, RaceID, Posi, Points, Comment FROM Penalties ORDER BY Posi")),
+              (QStringList{QStringLiteral("CUP|%1|1|10|Appeal").arg(race), QStringLiteral("CUP|%1|2|-25|Rough driving").arg(race)}));
+    EXPECT_EQ(Rows(QStringLiteral("SELECT * FROM Damage")), QStringList{QStringLiteral("CUP|%1|2|1000|0|0|50|Wall").arg(race)});
+    ASSERT_EQ(msgs->calls().size(), 2u);
+    EXPECT_EQ(msgs->calls()[1].prompt,
+              QStringLiteral("These corrections were removed, as their drivers are not in the new results:\n"
+                             "Ned Nonrunner: penalty -5 (Jump start)\nNed Nonrunner: damage 700\n")
+                  + QString::fromUtf8("Zo\xc3\xab Zeta: additional earnings 300"));
+    EXPECT_EQ(msgs->calls()[1].flags, int(dlg::vbExclamation));
 }
 
 TEST_F(ProcessImport, FailuresLeaveTheDatabaseAsItWas)

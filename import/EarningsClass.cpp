@@ -3,7 +3,6 @@
 #include "CustomEarnings.h"
 #include "Database.h"
 #include "Dialogs.h"
-#include "ProcessClass.h"
 #include "Recordset.h"
 #include "Runtime.h"
 #include "State.h"
@@ -205,26 +204,4 @@ void EarningsClass::DoCalculateBonus()
             rs->update();
         }
     }
-}
-
-void InstallEarningsHooks()
-{
-    ProcessHooks& hooks = DefaultProcessHooks();
-    hooks.LoadEarningsFile = [](const QString& file) {
-        CustomEarnings custom;
-        custom.sFile = file;
-        custom.Load();
-        EarningsFileInfo info;
-        info.bError = custom.bError;
-        info.sErrorMsg = custom.sErrorMsg;
-        info.bMoney = custom.bMoney;
-        info.GetEarnings = [custom](int position) { return custom.GetEarnings(position); };
-        return info;
-    };
-    hooks.CalculateBonus = [](qint64 raceId) {
-        EarningsClass earnings;
-        earnings.lRaceID = raceId;
-        earnings.CalculateBonus();
-    };
-    hooks.PayPurse = &EarningsClass::PayPurse;
 }

@@ -31,6 +31,3 @@ private:
     static void AddBonusToFirst(std::unique_ptr<dao::Recordset>& rs, double amount);
     static void AddToDriver(qint64 raceId, qint64 driverId, double amount);
 };
-
-// Plugs the custom earnings file and the bonus awards into the race import.
-void InstallEarningsHooks();

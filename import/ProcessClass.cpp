@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "Dialogs.h"
+#include "EarningsClass.h"
 #include "ImportError.h"
 #include "Lookups.h"
 #include "Recordset.h"
@@ -14,12 +15,6 @@
 
 #include <algorithm>
 #include <limits>
-
-ProcessHooks& DefaultProcessHooks()
-{
-    static ProcessHooks hooks;
-    return hooks;
-}
 
 namespace {
 
@@ -45,7 +40,8 @@ bool ProcessClass::ProcRace()
     RaceID = 0;
     nDriverID = 0;
     m_purse = 0;
-    m_earnings = EarningsFileInfo();
+    m_earnings = CustomEarnings();
+    m_kept = KeptCorrections();
 
     auto fail = [this](const QString& message) {
         if (!message.isEmpty())
@@ -71,9 +67,9 @@ bool ProcessClass::ProcRace()
         if (!m_page.Open(stnFileName))
             return fail(QStringLiteral("File ") + stnFileName + QStringLiteral(" not found!"));
 
-        // The custom earnings file is read by the earnings code through the hook.
-        if (!sEarningsFile.isEmpty() && bEarnings && hooks.LoadEarningsFile) {
-            m_earnings = hooks.LoadEarningsFile(sEarningsFile);
+        if (!sEarningsFile.isEmpty() && bEarnings) {
+            m_earnings.sFile = sEarningsFile;
+            m_earnings.Load();
             if (m_earnings.bError)
                 return fail(m_earnings.sErrorMsg);
         }
@@ -84,6 +80,10 @@ bool ProcessClass::ProcRace()
         dao::Transaction transaction(*dbMain);
         Import();
         transaction.commit();
+        if (!m_kept.Removed().isEmpty())
+            dlg::MsgBox(QStringLiteral("These corrections were removed, as their drivers are not in the new results:\n")
+                            + m_kept.Removed().join(QLatin1Char('\n')),
+                        dlg::vbExclamation);
     } catch (const ImportError& e) {
         return fail(notImported + e.message());
     } catch (const dao::DbError& e) {
@@ -126,12 +126,14 @@ void ProcessClass::Import()
 
     ImportRaceHeader(header);
     ImportQualifying(qualifiers);
+    m_kept.Read(RaceID);
     dbMain->execute(QStringLiteral("DELETE FROM Score WHERE RaceID = ") + Id(RaceID));
     ImportRace(finishers);
     int position = int(finishers.size()) + 1;
     AddProvisionals(position);
     CapTeams();
     m_points.Apply(nPointSystem, RaceID, sPointSystemFile);
+    m_kept.Apply();
 
     // A race that keeps a purse is paid again; otherwise a money-mode
     // earnings file pays its bonuses at import time.
@@ -140,10 +142,13 @@ void ProcessClass::Import()
     const QString previous = sCurDiv;
     sCurDiv = RaceDivision;
     try {
-        if (m_purse > 0 && hooks.PayPurse)
-            hooks.PayPurse(RaceID, m_purse);
-        else if (m_earnings.bMoney && hooks.CalculateBonus)
-            hooks.CalculateBonus(RaceID);
+        if (m_purse > 0) {
+            EarningsClass::PayPurse(RaceID, m_purse);
+        } else if (m_earnings.bMoney) {
+            EarningsClass earnings;
+            earnings.lRaceID = RaceID;
+            earnings.CalculateBonus();
+        }
     } catch (...) {
         sCurDiv = previous;
         throw;
@@ -271,7 +276,7 @@ void ProcessClass::AddScoreRow(int posi, const QString& interval, qint64 laps, q
     const qint64 team = nTeams != 0 ? m_lookups.Team(nDriverID) : 0;
     const QString brand = m_lookups.Brand(nDriverID);
     QVariant earnings;
-    if (m_earnings.bMoney && bEarnings && m_earnings.GetEarnings)
+    if (m_earnings.bMoney && bEarnings)
         earnings = m_earnings.GetEarnings(posi);
     dbMain->execute(QStringLiteral("INSERT INTO Score (Division, RaceID, Posi, DriverID, [Interval], Laps, Lead, Points, "
                                    "Finish, Team, Brand, Earnings) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),

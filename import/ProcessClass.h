@@ -3,42 +3,19 @@
 // Races row, its Qualify rows and its Score rows (adding new drivers), the
 // provisional starters, the cap of three counted cars per team, the
 // division's point system and, for a money earnings file, the bonuses.
+// A race imported again keeps the scorer's corrections with their drivers.
 // The whole import is one transaction: on any failure the database is left
 // as it was and the scorer is told why.
 
+#include "CustomEarnings.h"
 #include "ImportLookups.h"
+#include "KeptCorrections.h"
 #include "PointSystems.h"
 #include "ResultPage.h"
 
 #include <QString>
 
-#include <functional>
 #include <vector>
-
-// What the import needs of the division's custom earnings file.
-struct EarningsFileInfo {
-    bool bError = false;        // the file could not be read
-    QString sErrorMsg;          // shown when it could not
-    bool bMoney = false;        // the values are money amounts
-    std::function<double(int position)> GetEarnings;   // 0 for a position without a value
-};
-
-// Calls into the earnings code. Both default to "no file" / "nothing to do".
-struct ProcessHooks {
-    // Loads the custom earnings file named by the division (relative to the
-    // program folder). Called only when the division has earnings and names one.
-    std::function<EarningsFileInfo(const QString& sFile)> LoadEarningsFile;
-    // Computes the race's bonuses (money-mode earnings file only). Runs inside
-    // the import's transaction; sCurDiv holds the race's division.
-    std::function<void(qint64 raceId)> CalculateBonus;
-    // Pays a re-imported race the purse it keeps (earnings, then bonuses),
-    // as a save of the race data does; inside the import's transaction,
-    // with sCurDiv and the division settings those of the race.
-    std::function<void(qint64 raceId, double purse)> PayPurse;
-};
-
-// The hooks every new ProcessClass starts with; the earnings code installs its own.
-ProcessHooks& DefaultProcessHooks();
 
 class ProcessClass {
 public:
@@ -53,8 +30,6 @@ public:
     QString RaceDivision;       // Division.ID
     bool Speed = false;         // the qualifying table gives speeds ("Laps in Speed")
     bool bError = false;        // the import stopped before its end
-
-    ProcessHooks hooks = DefaultProcessHooks();
 
     // Runs the import; true when the race was stored. Every failure has been
     // shown to the scorer.
@@ -81,6 +56,7 @@ private:
     ImportLookups m_lookups;
     qint64 nDriverID = 0;
     double m_purse = 0;         // the purse a re-imported race keeps
-    EarningsFileInfo m_earnings;
+    CustomEarnings m_earnings;  // the division's custom earnings file, when it has one
+    KeptCorrections m_kept;     // the scorer's corrections of a race imported again
     PointSystems m_points;
 };

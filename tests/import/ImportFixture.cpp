@@ -11,15 +11,8 @@
 void ImportTest::SetUp()
 {
     LeagueTest::SetUp();
-    DefaultProcessHooks() = ProcessHooks();
     pocono = AddTrack(QStringLiteral("Pocono"), QStringLiteral("Pocono Raceway"), 2.5);
     martinsville = AddTrack(QStringLiteral("Martinsville"), QStringLiteral("Martinsville Speedway"), 0.526);
-}
-
-void ImportTest::TearDown()
-{
-    DefaultProcessHooks() = ProcessHooks();
-    LeagueTest::TearDown();
 }
 
 void ImportTest::AddDivision(const QString& id, int pointSystem, int teams, bool earnings, const QString& pointsFile,

@@ -15,7 +15,6 @@
 class ImportTest : public testsupport::LeagueTest {
 protected:
     void SetUp() override;
-    void TearDown() override;
 
     void AddDivision(const QString& id = QStringLiteral("CUP"), int pointSystem = 1, int teams = 0,
                      bool earnings = false, const QString& pointsFile = QString(),

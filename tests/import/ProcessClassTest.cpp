@@ -1,4 +1,5 @@
 #include "ImportFixture.h"
+#include "PageSeed.h"
 
 #include "Database.h"
 #include "DbError.h"
@@ -6,6 +7,8 @@
 #include "State.h"
 
 #include <QLocale>
+
+#include <sqlite3.h>
 
 namespace {
 const QString kSmall = QStringLiteral("race_small.htm");
@@ -222,6 +225,54 @@ TEST_F(ProcessImport, OverwriteQuestion)
     EXPECT_NE(other.RaceID, listed);
 }
 
+// Penalties, damage and additional earnings stay with the drivers they were
+// given to, on their new lines, after the point system has run; those of a
+// driver who left the page are removed and named.
+TEST_F(ProcessImport, ReimportKeepsCorrectionsWithTheirDrivers)
+{
+    AddDivision(QStringLiteral("CUP"), 3);
+    AddDivision(QStringLiteral("TWIN"), 3);
+    const QString again = WritePage(QStringLiteral("again.htm"), QString::fromUtf8(page::Build(QStringLiteral("Pocono Raceway"),
+        {{QStringLiteral("12"), QStringLiteral("Ann Able"), QStringLiteral("1:30.000")},
+         {QStringLiteral("44"), QStringLiteral("Cid Cole"), QStringLiteral("1:31.000")},
+         {QStringLiteral("7"), QStringLiteral("Bob O'Brien"), QStringLiteral("1:32.000")}},
+        {{QStringLiteral("12"), QStringLiteral("Ann Able"), 1, 200, 90, 190, QStringLiteral("Running")},
+         {QStringLiteral("44"), QStringLiteral("Cid Cole"), 2, 200, 110, 185, QStringLiteral("Running")},
+         {QStringLiteral("7"), QStringLiteral("Bob O'Brien"), 3, 200, 0, 170, QStringLiteral("Running")}})));
+    const qint64 race = Run(QStringLiteral("CUP"), QStringLiteral("3"), small, pocono).RaceID;
+    const qint64 twin = Run(QStringLiteral("TWIN"), QStringLiteral("3"), again, pocono).RaceID;
+
+    // Cid 1st and Ann 2nd trade places; Ned (5th) and Zoe (4th) are not on the new page.
+    for (const auto& [posi, points, comment] : {std::tuple{1, -25, "Rough driving"}, std::tuple{2, 10, "Appeal"},
+                                                std::tuple{5, -5, "Jump start"}}) {
+        dbMain->execute(QStringLiteral("INSERT INTO Penalties (Division, RaceID, Posi, Points, Comment) VALUES ('CUP', ?, ?, ?, ?)"),
+                        {race, posi, points, QString::fromLatin1(comment)});
+        dbMain->execute(QStringLiteral("UPDATE Score SET Points = Points + ? WHERE RaceID = ? AND Posi = ?"), {points, race, posi});
+    }
+    dbMain->execute(QStringLiteral("INSERT INTO Damage (Division, RaceID, Posi, Bodywork, Engine, Other, Extra, Comment) VALUES "
+                                   "('CUP', ?, 1, 1000, 0, 0, 50, 'Wall'), ('CUP', ?, 5, 0, 700, 0, NULL, NULL)"), {race, race});
+    dbMain->execute(QStringLiteral("UPDATE Score SET BonusAdd = 500 WHERE RaceID = ? AND Posi = 3"), {race});
+    dbMain->execute(QStringLiteral("UPDATE Score SET BonusAdd = 300 WHERE RaceID = ? AND Posi = 4"), {race});
+
+    msgs->clear();
+    msgs->answer(dlg::vbYes);
+    ASSERT_FALSE(Run(QStringLiteral("CUP"), QStringLiteral("3"), again, pocono).bError) << msgs->last().toStdString();
+    EXPECT_EQ(Rows(QStringLiteral("SELECT Posi, Drivers.OnlineID, Points, BonusAdd FROM Score INNER JOIN Drivers ON "
+                                  "Score.DriverID = Drivers.DriverID WHERE RaceID = %1 ORDER BY Posi").arg(race)),
+              (QStringList{QStringLiteral("1|Ann Able|%1|<null>").arg(Points(twin, 1) + 10),
+                           QStringLiteral("2|Cid Cole|%1|<null>").arg(Points(twin, 2) - 25),
+                           QStringLiteral("3|Bob O'Brien|%1|500").arg(Points(twin, 3))}));
+    EXPECT_EQ(Rows(QStringLiteral("SELECT Division, RaceID, Posi, Points, Comment FROM Penalties ORDER BY Posi")),
+              (QStringList{QStringLiteral("CUP|%1|1|10|Appeal").arg(race), QStringLiteral("CUP|%1|2|-25|Rough driving").arg(race)}));
+    EXPECT_EQ(Rows(QStringLiteral("SELECT * FROM Damage")), QStringList{QStringLiteral("CUP|%1|2|1000|0|0|50|Wall").arg(race)});
+    ASSERT_EQ(msgs->calls().size(), 2u);
+    EXPECT_EQ(msgs->calls()[1].prompt,
+              QStringLiteral("These corrections were removed, as their drivers are not in the new results:\n"
+                             "Ned Nonrunner: penalty -5 (Jump start)\nNed Nonrunner: damage 700\n")
+                  + QString::fromUtf8("Zo\xc3\xab Zeta: additional earnings 300"));
+    EXPECT_EQ(msgs->calls()[1].flags, int(dlg::vbExclamation));
+}
+
 TEST_F(ProcessImport, FailuresLeaveTheDatabaseAsItWas)
 {
     AddDivision();
@@ -260,20 +311,16 @@ TEST_F(ProcessImport, FailuresLeaveTheDatabaseAsItWas)
     EXPECT_FALSE(Run(QStringLiteral("CUP"), QStringLiteral("2"), WritePage(QStringLiteral("bad.htm"), badPoints), pocono, true).bError);
 
     // A database error late in the import (here from the bonus step) undoes it all.
+    program->writeFile(QStringLiteral("money.txt"), "[money]\r\n1,100\r\n");
     AddDivision(QStringLiteral("MON"), 1, 0, true, QString(), QStringLiteral("money.txt"));
-    DefaultProcessHooks().LoadEarningsFile = [](const QString&) {
-        EarningsFileInfo e;
-        e.bMoney = true;
-        e.GetEarnings = [](int) { return 100.0; };
-        return e;
-    };
-    DefaultProcessHooks().CalculateBonus = [](qint64) { throw dao::DbError(3022, QStringLiteral("duplicate key")); };
+    ASSERT_EQ(sqlite3_exec(dbMain->handle(), "CREATE TRIGGER NoBonus BEFORE UPDATE OF Bonus ON Score "
+                                             "BEGIN SELECT RAISE(ABORT, 'bonus column is locked'); END",
+                           nullptr, nullptr, nullptr), SQLITE_OK);
     const QStringList beforeBonus = Dump();
     msgs->clear();
     const ProcessClass p = Run(QStringLiteral("MON"), QStringLiteral("1"), small, pocono);
     EXPECT_TRUE(p.bError);
-    EXPECT_TRUE(msgs->last().contains(QStringLiteral("3022"))) << msgs->last().toStdString();
-    EXPECT_TRUE(msgs->last().contains(QStringLiteral("duplicate key")));
+    EXPECT_TRUE(msgs->last().contains(QStringLiteral("bonus column is locked"))) << msgs->last().toStdString();
     EXPECT_EQ(Dump(), beforeBonus);
     EXPECT_EQ(dbMain->transactionDepth(), 0);
 }
@@ -303,36 +350,24 @@ TEST_F(ProcessImport, FileNotFoundAndUnknownDivision)
     EXPECT_EQ(Value(QStringLiteral("SELECT COUNT(*) FROM Races")).toInt(), 0);
 }
 
-TEST_F(ProcessImport, EarningsHooks)
+// The import pays through the earnings code itself, with no window set up:
+// a money file's amounts and the bonuses of the race's division, a kept
+// purse on a re-import; a rates file alone pays nothing, a division without
+// earnings never reads its file, and one that cannot be read stops it.
+TEST_F(ProcessImport, EarningsAndBonusesWithoutAnyWindow)
 {
-    // Without earnings in the division the file is never asked for.
-    int loads = 0;
-    QList<qint64> bonusRaces;
-    QString bonusDivision;
-    DefaultProcessHooks().LoadEarningsFile = [&loads](const QString& file) {
-        ++loads;
-        EarningsFileInfo e;
-        e.bMoney = file == QStringLiteral("money.txt");
-        e.bError = file == QStringLiteral("broken.txt");
-        e.sErrorMsg = file + QStringLiteral(": File not found");
-        e.GetEarnings = [](int pos) { return pos <= 50 ? 1000.0 - pos : 0.0; };
-        return e;
-    };
-    DefaultProcessHooks().CalculateBonus = [&](qint64 race) {
-        bonusRaces.append(race);
-        bonusDivision = sCurDiv;
-    };
-    AddDivision(QStringLiteral("PLAIN"), 1, 0, false, QString(), QStringLiteral("money.txt"));
+    program->writeFile(QStringLiteral("money.txt"), "[money]\r\n1,1000\r\n2,800\r\n3,600.5\r\n");
+    program->writeFile(QStringLiteral("rates.txt"), "[rates]\r\n1,10\r\n2,5\r\n");
+    AddDivision(QStringLiteral("PLAIN"), 1, 0, false, QString(), QStringLiteral("broken.txt"));
     AddDivision(QStringLiteral("RATES"), 1, 0, true, QString(), QStringLiteral("rates.txt"));
     AddDivision(QStringLiteral("MONEY"), 1, 0, true, QString(), QStringLiteral("money.txt"));
     AddDivision(QStringLiteral("BROKE"), 1, 0, true, QString(), QStringLiteral("broken.txt"));
+    dbMain->execute(QStringLiteral("INSERT INTO Bonus (DivID, DriverID, Bonus) VALUES ('MONEY', ?, 7)"),
+                    {AddDriver(QStringLiteral("Cid Cole"))});
 
     EXPECT_FALSE(Run(QStringLiteral("PLAIN"), QStringLiteral("1"), small, pocono).bError);
-    EXPECT_EQ(loads, 0);
-    EXPECT_FALSE(Run(QStringLiteral("RATES"), QStringLiteral("1"), small, pocono).bError);
-    EXPECT_EQ(loads, 1);
-    EXPECT_TRUE(bonusRaces.isEmpty());
-    EXPECT_EQ(Value(QStringLiteral("SELECT COUNT(*) FROM Score WHERE Earnings IS NOT NULL")).toInt(), 0);
+    const qint64 rates = Run(QStringLiteral("RATES"), QStringLiteral("1"), small, pocono).RaceID;
+    EXPECT_EQ(Value(QStringLiteral("SELECT COUNT(*) FROM Score WHERE Earnings IS NOT NULL OR Bonus IS NOT NULL")).toInt(), 0);
 
     sCurDiv = QStringLiteral("PLAIN");
     ProcessClass money;
@@ -340,13 +375,19 @@ TEST_F(ProcessImport, EarningsHooks)
     money.RaceNo = QStringLiteral("1");
     money.stnFileName = small;
     money.TrackID = pocono;
-    ASSERT_TRUE(money.ProcRace());
-    EXPECT_EQ(bonusRaces, QList<qint64>{money.RaceID});
-    EXPECT_EQ(bonusDivision, QStringLiteral("MONEY"));
+    ASSERT_TRUE(money.ProcRace()) << msgs->last().toStdString();
     EXPECT_EQ(sCurDiv, QStringLiteral("PLAIN"));
-    EXPECT_EQ(Rows(QStringLiteral("SELECT Posi, Earnings FROM Score WHERE RaceID = %1 ORDER BY Posi").arg(money.RaceID)),
-              (QStringList{QStringLiteral("1|999"), QStringLiteral("2|998"), QStringLiteral("3|997"), QStringLiteral("4|996"),
-                           QStringLiteral("5|995"), QStringLiteral("6|994")}));
+    // Cid won from third with the most laps led; the fixed bonus is MONEY's.
+    EXPECT_EQ(Rows(QStringLiteral("SELECT Posi, Earnings FROM Score WHERE RaceID = %1 AND Posi <= 4 ORDER BY Posi").arg(money.RaceID)),
+              (QStringList{QStringLiteral("1|1000"), QStringLiteral("2|800"), QStringLiteral("3|600.5"), QStringLiteral("4|0")}));
+    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT Bonus FROM Score WHERE RaceID = %1 AND Posi = 1").arg(money.RaceID)).toDouble(),
+                     dHard + dChallenge + 7);
+
+    dbMain->execute(QStringLiteral("UPDATE Races SET Purse = 20000 WHERE ID = ?"), {rates});
+    msgs->answer(dlg::vbYes);
+    EXPECT_FALSE(Run(QStringLiteral("RATES"), QStringLiteral("1"), small, pocono).bError);
+    EXPECT_EQ(Rows(QStringLiteral("SELECT Posi, Earnings FROM Score WHERE RaceID = %1 AND Posi <= 3 ORDER BY Posi").arg(rates)),
+              (QStringList{QStringLiteral("1|2000"), QStringLiteral("2|1000"), QStringLiteral("3|<null>")}));
 
     const QStringList before = Dump();
     msgs->clear();

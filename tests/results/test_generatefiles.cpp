@@ -38,7 +38,6 @@ protected:
     void SetUp() override
     {
         LeagueTest::SetUp();
-        DefaultProcessHooks() = ProcessHooks();
         bLines = false;
         dbMain->execute(QStringLiteral("INSERT INTO Division (ID, Name, Numbers, Brands, Teams, Roty, Earnings, PointSystem, \"Drop\") "
                                        "VALUES ('SNL', 'Sunday Night & Co', -1, -1, 2, -1, -1, 1, 0)"));
@@ -64,7 +63,6 @@ protected:
     void TearDown() override
     {
         window.reset();
-        DefaultProcessHooks() = ProcessHooks();
         LeagueTest::TearDown();
     }
     static qint64 AddTrack(const QString& shortName, const QString& fullName, double miles)

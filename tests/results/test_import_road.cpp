@@ -143,7 +143,6 @@ TEST_F(ImportRoadTest, MoneyEarningsFilePaysAtImportWithBonuses)
 
 TEST_F(ImportRoadTest, ReimportAndAnUnchangedReviewPayThePurseAgain)
 {
-    RegisterImportForms();   // the earnings hooks
     const QString pagePath = program->writeFile(QStringLiteral("STN/race1.htm"),
                                                 page::FourCars(QStringLiteral("Dover International Speedway")));
     ProcessClass import;

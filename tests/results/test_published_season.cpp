@@ -121,8 +121,6 @@ protected:
     void SetUp() override
     {
         LeagueTest::SetUp();
-        DefaultProcessHooks() = ProcessHooks();
-        InstallEarningsHooks();
         exec("UPDATE Options SET Pole = 100, Hard = 50.5, Challenge = 30, Headache = 20, Rookie1 = 15, Rookie2 = 10, "
              "Rookie3 = 5, Underdog = 25, BC1 = '15790320', BC2 = '16777215' WHERE \"Key\" = '1'");
         LoadOptions();
@@ -132,7 +130,6 @@ protected:
     void TearDown() override
     {
         window.reset();
-        DefaultProcessHooks() = ProcessHooks();
         LeagueTest::TearDown();
     }
 

@@ -1,0 +1,128 @@
+#include "KeptCorrections.h"
+
+#include "Database.h"
+#include "Lookups.h"
+#include "Recordset.h"
+#include "Runtime.h"
+#include "State.h"
+
+#include <deque>
+#include <map>
+
+namespace {
+
+QString WithComment(const QString& text, const dao::Recordset& rs)
+{
+    const QString comment = rt::Trim(rs.text(QStringLiteral("Comment")));
+    return comment.isEmpty() ? text : text + QStringLiteral(" (") + comment + QLatin1Char(')');
+}
+
+} // namespace
+
+void KeptCorrections::Read(qint64 raceId)
+{
+    m_raceId = raceId;
+    m_lines.clear();
+    m_removed.clear();
+    auto rs = dbMain->openRecordset(QStringLiteral("SELECT Score.Posi, Score.DriverID, Score.BonusAdd, ") + DriverShownNameSql()
+                                        + QStringLiteral(" AS Shown FROM Score LEFT JOIN Drivers ON Score.DriverID = Drivers.DriverID "
+                                                         "WHERE Score.RaceID = ? ORDER BY Score.Posi, Score.DriverID"),
+                                    {raceId});
+    for (; !rs->eof(); rs->moveNext())
+        m_lines.push_back({rs->number(QStringLiteral("Posi")), rs->integer(QStringLiteral("DriverID")),
+                           rs->text(QStringLiteral("Shown")), rs->field(QStringLiteral("BonusAdd")), std::nullopt});
+}
+
+void KeptCorrections::Apply()
+{
+    MatchNewLines();
+    Move(
+        QStringLiteral("Penalties"),
+        [](const dao::Recordset& rs) {
+            return WithComment(QStringLiteral("penalty ") + QString::number(rs.integer(QStringLiteral("Points"))), rs);
+        },
+        [this](const dao::Recordset& rs, qint64 newPosi) {
+            dbMain->execute(QStringLiteral("UPDATE Score SET Points = Points + ? WHERE RaceID = ? AND Posi = ?"),
+                            {rs.integer(QStringLiteral("Points")), m_raceId, newPosi});
+        });
+    Move(QStringLiteral("Damage"), [](const dao::Recordset& rs) {
+        const qint64 total = rs.integer(QStringLiteral("Bodywork")) + rs.integer(QStringLiteral("Engine"))
+            + rs.integer(QStringLiteral("Other")) + rs.integer(QStringLiteral("Extra"));
+        return WithComment(QStringLiteral("damage ") + QString::number(total), rs);
+    });
+    for (const OldLine& line : m_lines) {
+        if (line.bonusAdd.isNull())
+            continue;
+        if (line.newPosi)
+            dbMain->execute(QStringLiteral("UPDATE Score SET BonusAdd = ? WHERE RaceID = ? AND Posi = ?"),
+                            {line.bonusAdd, m_raceId, *line.newPosi});
+        else if (rt::Val(line.bonusAdd) != 0)
+            m_removed << Owner(&line, line.posi) + QStringLiteral(": additional earnings ") + rt::Str(line.bonusAdd);
+    }
+}
+
+void KeptCorrections::MatchNewLines()
+{
+    // A driver's old lines take his new lines in the same order.
+    std::map<qint64, std::deque<qint64>> newLines;
+    auto rs = dbMain->openRecordset(QStringLiteral("SELECT Posi, DriverID FROM Score WHERE RaceID = ? ORDER BY Posi"), {m_raceId});
+    for (; !rs->eof(); rs->moveNext())
+        newLines[rs->integer(QStringLiteral("DriverID"))].push_back(rs->integer(QStringLiteral("Posi")));
+    for (OldLine& line : m_lines) {
+        std::deque<qint64>& free = newLines[line.driverId];
+        if (!free.empty()) {
+            line.newPosi = free.front();
+            free.pop_front();
+        }
+    }
+}
+
+const KeptCorrections::OldLine* KeptCorrections::LineAt(double posi) const
+{
+    // The first line at a position, as the editors take it.
+    for (const OldLine& line : m_lines)
+        if (line.posi == posi)
+            return &line;
+    return nullptr;
+}
+
+QString KeptCorrections::Owner(const OldLine* line, double posi)
+{
+    if (line && !line->name.isEmpty())
+        return line->name;
+    return QStringLiteral("Position ") + rt::Str(posi);
+}
+
+void KeptCorrections::Move(const QString& table, const std::function<QString(const dao::Recordset&)>& describe,
+                           const std::function<void(const dao::Recordset&, qint64 newPosi)>& kept)
+{
+    // Rows are taken out and written back, so two drivers who traded
+    // places never meet on one key.
+    auto rs = dbMain->openRecordset(QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" WHERE RaceID = ?"), {m_raceId});
+    const int posiColumn = rs->fieldIndex(QStringLiteral("Posi"));
+    QStringList columns, marks;
+    for (int i = 0; i < rs->fieldCount(); ++i) {
+        columns << QLatin1Char('[') + rs->fieldName(i) + QLatin1Char(']');
+        marks << QStringLiteral("?");
+    }
+    std::vector<QVariantList> back;
+    for (; !rs->eof(); rs->moveNext()) {
+        const double posi = rs->number(QStringLiteral("Posi"));
+        const OldLine* line = LineAt(posi);
+        if (!line || !line->newPosi) {
+            m_removed << Owner(line, posi) + QStringLiteral(": ") + describe(*rs);
+            continue;
+        }
+        QVariantList values;
+        for (int i = 0; i < rs->fieldCount(); ++i)
+            values << (i == posiColumn ? QVariant(*line->newPosi) : rs->field(i));
+        back.push_back(values);
+        if (kept)
+            kept(*rs, *line->newPosi);
+    }
+    dbMain->execute(QStringLiteral("DELETE FROM ") + table + QStringLiteral(" WHERE RaceID = ?"), {m_raceId});
+    const QString insert = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + columns.join(QStringLiteral(", "))
+        + QStringLiteral(") VALUES (") + marks.join(QStringLiteral(", ")) + QLatin1Char(')');
+    for (const QVariantList& values : back)
+        dbMain->execute(insert, values);
+}

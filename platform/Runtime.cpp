@@ -6,11 +6,13 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <optional>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -125,34 +127,40 @@ bool IsNumeric(const QString& text)
     return ok && std::isfinite(v);
 }
 
+// The whole number nearest to magnitude * 10^decimals, a tie going to the
+// even neighbour or up; none beyond 2^62, where a double has no fraction
+// left to round.
+static std::optional<qint64> roundScaled(double magnitude, int decimals, bool tieToEven)
+{
+    const double scale = std::pow(10.0, decimals);
+    const double x = magnitude * scale;
+    if (!(x < 0x1p62))
+        return std::nullopt;
+    // The product's own rounding error is added back, so that a large amount
+    // neither gains nor loses a unit in the last place.
+    const double fl = std::floor(x);
+    double frac = (x - fl) + std::fma(magnitude, scale, -x);
+    const double carry = std::floor(frac);
+    frac -= carry;
+    const qint64 whole = qint64(fl) + qint64(carry);
+    // Values that are a tie only through binary noise are treated as ties;
+    // the margin never grows so wide that a whole unit counts as one.
+    const double eps = std::min(1e-9 * std::max(1.0, x), 1e-6);
+    if (std::fabs(frac - 0.5) <= eps)
+        return tieToEven && whole % 2 == 0 ? whole : whole + 1;
+    return frac > 0.5 ? whole + 1 : whole;
+}
+
 double RoundHalfEven(double value, int decimals)
 {
-    if (!std::isfinite(value))
-        return value;
-    const double scale = std::pow(10.0, decimals);
-    const double x = value * scale;
-    // Values that are a tie only through binary noise are treated as ties.
-    const double fl = std::floor(x);
-    const double diff = x - fl;
-    double r;
-    const double eps = 1e-9 * std::max(1.0, std::fabs(x));
-    if (std::fabs(diff - 0.5) <= eps)
-        r = (std::fmod(fl, 2.0) == 0.0) ? fl : fl + 1.0;
-    else
-        r = std::round(x);
-    return r / scale;
+    const auto r = roundScaled(std::fabs(value), decimals, true);
+    return r ? std::copysign(double(*r) / std::pow(10.0, decimals), value) : value;
 }
 
 double RoundHalfAway(double value, int decimals)
 {
-    if (!std::isfinite(value))
-        return value;
-    const double scale = std::pow(10.0, decimals);
-    const double x = std::fabs(value) * scale;
-    const double fl = std::floor(x);
-    const double eps = 1e-9 * std::max(1.0, x);
-    const double r = (x - fl >= 0.5 - eps) ? fl + 1.0 : fl;
-    return std::copysign(r / scale, value);
+    const auto r = roundScaled(std::fabs(value), decimals, false);
+    return r ? std::copysign(double(*r) / std::pow(10.0, decimals), value) : value;
 }
 
 QString Str(double value)
@@ -212,14 +220,14 @@ static QString formatSection(double value, const QString& pattern)
 
     // A whole number takes a tie to the even neighbour; a decimal pattern
     // rounds a tie away from zero, as the pages have always shown averages.
-    const double rounded = fracMax == 0 ? RoundHalfEven(value, 0) : RoundHalfAway(value, fracMax);
-    QString digits = QString::number(rounded, 'f', fracMax);
-    QString ip = digits, fp;
-    const int d = digits.indexOf(QLatin1Char('.'));
-    if (d >= 0) {
-        ip = digits.left(d);
-        fp = digits.mid(d + 1);
-    }
+    // The digits come from the scaled whole number itself: dividing it back
+    // would round again, and large amounts would lose their last cent.
+    const auto scaled = roundScaled(value, fracMax, fracMax == 0);
+    QString ip = scaled ? QString::number(*scaled) : QString::number(value, 'f', fracMax).remove(QLatin1Char('.'));
+    if (ip.size() <= fracMax)
+        ip.prepend(QString(fracMax + 1 - ip.size(), QLatin1Char('0')));
+    QString fp = ip.right(fracMax);
+    ip.chop(fracMax);
     // Optional fraction digits drop trailing zeros.
     while (fp.size() > fracMin && fp.endsWith(QLatin1Char('0')))
         fp.chop(1);

@@ -77,6 +77,36 @@ TEST(Runtime, FormatPatterns)
     EXPECT_EQ(rt::Format(-1234.5, QStringLiteral("$#,##0.00;($#,##0.00)")), QStringLiteral("($1,234.50)"));
 }
 
+TEST(Runtime, FormatShowsLargeAmountsToTheCent)
+{
+    // The exact text of a whole number of cents, grouped by hand.
+    const auto dollars = [](qint64 cents) {
+        QString whole = QString::number(cents / 100);
+        for (qsizetype i = whole.size() - 3; i > 0; i -= 3)
+            whole.insert(i, QLatin1Char(','));
+        return (QStringLiteral("$") + whole + QStringLiteral(".%1").arg(cents % 100, 2, 10, QLatin1Char('0'))).toStdString();
+    };
+    const QString money = QStringLiteral("$#,##0.00;($#,##0.00)");
+    // Every cent from a few places up to where a double still holds every
+    // cent (2^46 dollars), read from the text an amount box takes.
+    for (const qint64 from : {qint64(499999999000), qint64(999999900000), qint64(50000000000), qint64(12345678901200),
+                              qint64(7036874417764000)})
+        for (qint64 cents = from; cents < from + 2000; ++cents) {
+            const QString text = QStringLiteral("%1.%2").arg(cents / 100).arg(cents % 100, 2, 10, QLatin1Char('0'));
+            ASSERT_EQ(rt::Format(text.toDouble(), money).toStdString(), dollars(cents)) << text.toStdString();
+        }
+    // Beyond that only quarters are held exactly: up to the largest amount
+    // the boxes take.
+    for (qint64 cents = 91999999999999975; cents > 7036874417766000; cents -= 1234567890123475)
+        ASSERT_EQ(rt::Format(double(cents / 100) + double(cents % 100) / 100, money).toStdString(), dollars(cents));
+    EXPECT_EQ(rt::Format(500000001, QStringLiteral("##,###,##0")), QStringLiteral("500,000,001"));
+    // A third decimal is rounded, a half written in it still as a half.
+    EXPECT_EQ(rt::Format(4999999.994, money), QStringLiteral("$4,999,999.99"));
+    EXPECT_EQ(rt::Format(1234567.005, money), QStringLiteral("$1,234,567.01"));
+    // A currency column keeps a fourth decimal.
+    EXPECT_EQ(rt::RoundHalfEven(123456.7801, 4), 123456.7801);
+}
+
 TEST(Runtime, FixedWidthFieldsAndTexts)
 {
     EXPECT_EQ(rt::RSet(QStringLiteral("12"), 5), QStringLiteral("   12"));

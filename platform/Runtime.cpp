@@ -10,10 +10,13 @@
 #include <atomic>
 #include <cerrno>
 #include <cmath>
+#include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <optional>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -372,6 +375,62 @@ bool ReadTextLines(const QString& path, QStringList& lines, QString* error)
     return true;
 }
 
+namespace {
+
+// A temporary file of a page is named "<page>.<pid>.<n>.tmp".
+QByteArray temporaryName(const QByteArray& target)
+{
+    static std::atomic<unsigned> counter{0};
+    return target + '.' + QByteArray::number(qint64(::getpid())) + '.' + QByteArray::number(counter++) + ".tmp";
+}
+
+// Removes the temporary files of the page whose process no longer runs: a
+// write cut short (the program killed, the machine off) leaves one behind,
+// and it would be uploaded with the pages.
+void removeStaleTemporaries(const QByteArray& folder, const QByteArray& target)
+{
+    const QByteArray prefix = target.mid(target.lastIndexOf('/') + 1) + '.';
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir)
+        return;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (!name.startsWith(prefix) || !name.endsWith(".tmp"))
+            continue;
+        const QList<QByteArray> parts = name.mid(prefix.size(), name.size() - prefix.size() - 4).split('.');
+        bool pidOk = false, numberOk = false;
+        qint64 pid = 0;
+        if (parts.size() == 2) {
+            pid = parts[0].toLongLong(&pidOk);
+            parts[1].toUInt(&numberOk);
+        }
+        if (pidOk && numberOk && pid > 0 && pid != ::getpid() && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
+bool writeAll(int fd, const QByteArray& bytes)
+{
+    const char* p = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;
+            return false;
+        }
+        p += n;
+        left -= n;
+    }
+    return true;
+}
+
+} // namespace
+
 bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* error)
 {
     // Plain system calls, each result checked: a buffered file may report
@@ -381,38 +440,70 @@ bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* erro
             *error = QString::fromLocal8Bit(std::strerror(code)) + QStringLiteral(": ") + path;
         return false;
     };
-    const QByteArray target = QFile::encodeName(path);
-    static std::atomic<unsigned> counter{0};
-    QByteArray temp;
-    int fd = -1;
-    for (int attempt = 0; fd < 0; ++attempt) {
-        temp = target + '.' + QByteArray::number(qint64(::getpid())) + '.' + QByteArray::number(counter++) + ".tmp";
-        fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && (errno != EEXIST || attempt >= 100))
+    QByteArray target = QFile::encodeName(path);
+    struct stat entry {};
+    if (::lstat(target.constData(), &entry) == 0 && S_ISLNK(entry.st_mode)) {
+        // A page linked into another folder (a web server's) stays a link:
+        // the file it points to gets the new text.
+        char* real = ::realpath(target.constData(), nullptr);
+        if (!real)
             return fail(errno);
+        target = real;
+        std::free(real);
     }
+    // The file is replaced, not written into, so its own permissions would
+    // not be asked: a page made read-only stays as it is.
+    if (::faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) != 0 && errno != ENOENT)
+        return fail(errno);
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : target.left(slash);
+    removeStaleTemporaries(folder, target);
+
+    // Gives the new text a fresh temporary name by make(name), which fails
+    // with errno set; a name that is taken is passed over.
+    QByteArray temp;
+    const auto takeName = [&](const auto& make) {
+        for (int attempt = 0;; ++attempt) {
+            temp = temporaryName(target);
+            if (make(temp))
+                return true;
+            const int code = errno;
+            temp.clear();
+            errno = code;
+            if (code != EEXIST || attempt >= 100)
+                return false;
+        }
+    };
+    // The text is written into a file without a name where the file system
+    // has them, so that a write cut short leaves nothing behind; it is
+    // named only for the rename that puts it in place.
+    static const bool canLinkUnnamed = ::access("/proc/self/fd", X_OK) == 0;
+    int fd = canLinkUnnamed ? ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666) : -1;
+    const bool unnamed = fd >= 0;
+    if (!unnamed && canLinkUnnamed && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+        return fail(errno);
+    if (!unnamed && !takeName([&](const QByteArray& name) {
+            fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            return fd >= 0;
+        }))
+        return fail(errno);
     const auto abandon = [&](int code) {
         if (fd >= 0)
             ::close(fd);
-        ::unlink(temp.constData());
+        if (!temp.isEmpty())
+            ::unlink(temp.constData());
         return fail(code);
     };
     // A page rewritten keeps the permissions it had.
     struct stat old {};
     if (::stat(target.constData(), &old) == 0 && ::fchmod(fd, old.st_mode & 07777) != 0)
         return abandon(errno);
-    const char* p = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, size_t(left));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return abandon(n < 0 ? errno : EIO);
-        p += n;
-        left -= n;
-    }
-    if (::fsync(fd) != 0)
+    if (!writeAll(fd, bytes) || ::fsync(fd) != 0)
+        return abandon(errno);
+    if (unnamed && !takeName([&](const QByteArray& name) {
+            const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+            return ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW) == 0;
+        }))
         return abandon(errno);
     const int closed = ::close(fd);
     fd = -1;

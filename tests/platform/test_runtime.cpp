@@ -7,9 +7,15 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 TEST(Runtime, ValReadsTheLeadingNumber)
 {
@@ -189,6 +195,70 @@ TEST(Runtime, WriteFileAtomicOnAFullDiskKeepsTheOldFileAndSaysWhy)
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), old);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("page.htm")});
+}
+
+TEST(Runtime, WriteFileAtomicWritesThroughLinksAndKeepsReadOnlyPages)
+{
+    QTemporaryDir dir;
+    const auto contents = [](const QString& p) {
+        QFile f(p);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
+    };
+    // A page linked into a web server's folder.
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("www")));
+    const QString served = dir.filePath(QStringLiteral("www/page.htm")), link = dir.filePath(QStringLiteral("page.htm"));
+    ASSERT_TRUE(rt::WriteFileAtomic(served, "old"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("www/page.htm"), link));
+    ASSERT_TRUE(rt::WriteFileAtomic(link, "new"));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(contents(served), QByteArray("new"));
+    EXPECT_EQ(QDir(dir.filePath(QStringLiteral("www"))).entryList(QDir::Files), QStringList{QStringLiteral("page.htm")});
+    const QString dangling = dir.filePath(QStringLiteral("gone.htm"));
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("www/none/gone.htm")), dangling));
+    QString error;
+    EXPECT_FALSE(rt::WriteFileAtomic(dangling, "new", &error));
+    EXPECT_EQ(error.toStdString(), "No such file or directory: " + dangling.toStdString());
+    EXPECT_TRUE(QFileInfo(dangling).isSymLink());
+
+    // A page the scorer made read-only, next to one he did not.
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFileDevice::Permissions(0x7777)));
+    const QString locked = dir.filePath(QStringLiteral("locked.htm")), open = dir.filePath(QStringLiteral("open.htm"));
+    ASSERT_TRUE(rt::WriteFileAtomic(locked, "kept"));
+    ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    const std::string told = testsupport::AsOrdinaryUser([&] {
+        QString e;
+        return (rt::WriteFileAtomic(open, "written") ? "" : "open refused\n")
+               + (rt::WriteFileAtomic(locked, "lost", &e) ? std::string("locked written") : e.toStdString());
+    });
+    EXPECT_EQ(told, "Permission denied: " + locked.toStdString());
+    EXPECT_EQ(contents(locked), QByteArray("kept"));
+}
+
+TEST(Runtime, WriteFileAtomicLeavesNoTemporaryFileOfAKilledWrite)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("page.htm"));
+    const auto temporary = [&](pid_t pid) { return QStringLiteral("page.htm.%1.7.tmp").arg(pid); };
+    // One left by a program that has ended, one of a program still writing.
+    const pid_t ended = ::fork();
+    if (ended == 0)
+        ::_exit(0);
+    ::waitpid(ended, nullptr, 0);
+    for (const pid_t pid : {ended, ::getppid()})
+        ASSERT_TRUE(rt::WriteFileAtomic(dir.filePath(temporary(pid)), "part"));
+    const QByteArray page(4 << 20, 'p');
+    for (int run = 0; run < 20; ++run) {
+        const pid_t writer = ::fork();
+        if (writer == 0)
+            for (;;)
+                rt::WriteFileAtomic(path, page);
+        ::usleep(useconds_t(1000 * (run % 10 + 1)));
+        ::kill(writer, SIGKILL);
+        ::waitpid(writer, nullptr, 0);
+    }
+    ASSERT_TRUE(rt::WriteFileAtomic(path, "last"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).join(QLatin1Char(' ')).toStdString(),
+              "page.htm " + temporary(::getppid()).toStdString());
 }
 
 TEST(Runtime, AppFileJoinsTheProgramFolder)

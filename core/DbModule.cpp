@@ -57,14 +57,20 @@ bool InitDB()
         showError(QStringLiteral("Error Initializing Database: "), 53, QStringLiteral("File not found: ") + blank);
         return false;
     }
+    // Copied whole or not at all, as pages are written: a failure (a full
+    // disk) names the reason and the file and leaves no part of a league
+    // file behind. The copy is the user's to write, however the blank
+    // database is installed.
     QFile source(blank);
-    if (!source.copy(sDBPath)) {
-        showError(QStringLiteral("Error Initializing Database: "), 75, source.errorString());
-        return false;
-    }
-    // An installed blank database may be read-only; the league file is not.
-    QFile::setPermissions(sDBPath, QFile::permissions(sDBPath) | QFile::ReadOwner | QFile::WriteOwner);
-    return openDatabase(false);
+    const bool opened = source.open(QIODevice::ReadOnly);
+    const QByteArray bytes = opened ? source.readAll() : QByteArray();
+    QString error;
+    if (!opened || source.error() != QFileDevice::NoError)
+        error = source.errorString() + QStringLiteral(": ") + blank;
+    else if (rt::WriteFileAtomic(sDBPath, bytes, &error))
+        return openDatabase(false);
+    showError(QStringLiteral("Error Initializing Database: "), 75, error);
+    return false;
 }
 
 void CloseDB()

@@ -6,12 +6,17 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cmath>
+#include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <optional>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -125,34 +130,40 @@ bool IsNumeric(const QString& text)
     return ok && std::isfinite(v);
 }
 
+// The whole number nearest to magnitude * 10^decimals, a tie going to the
+// even neighbour or up; none beyond 2^62, where a double has no fraction
+// left to round.
+static std::optional<qint64> roundScaled(double magnitude, int decimals, bool tieToEven)
+{
+    const double scale = std::pow(10.0, decimals);
+    const double x = magnitude * scale;
+    if (!(x < 0x1p62))
+        return std::nullopt;
+    // The product's own rounding error is added back, so that a large amount
+    // neither gains nor loses a unit in the last place.
+    const double fl = std::floor(x);
+    double frac = (x - fl) + std::fma(magnitude, scale, -x);
+    const double carry = std::floor(frac);
+    frac -= carry;
+    const qint64 whole = qint64(fl) + qint64(carry);
+    // Values that are a tie only through binary noise are treated as ties;
+    // the margin never grows so wide that a whole unit counts as one.
+    const double eps = std::min(1e-9 * std::max(1.0, x), 1e-6);
+    if (std::fabs(frac - 0.5) <= eps)
+        return tieToEven && whole % 2 == 0 ? whole : whole + 1;
+    return frac > 0.5 ? whole + 1 : whole;
+}
+
 double RoundHalfEven(double value, int decimals)
 {
-    if (!std::isfinite(value))
-        return value;
-    const double scale = std::pow(10.0, decimals);
-    const double x = value * scale;
-    // Values that are a tie only through binary noise are treated as ties.
-    const double fl = std::floor(x);
-    const double diff = x - fl;
-    double r;
-    const double eps = 1e-9 * std::max(1.0, std::fabs(x));
-    if (std::fabs(diff - 0.5) <= eps)
-        r = (std::fmod(fl, 2.0) == 0.0) ? fl : fl + 1.0;
-    else
-        r = std::round(x);
-    return r / scale;
+    const auto r = roundScaled(std::fabs(value), decimals, true);
+    return r ? std::copysign(double(*r) / std::pow(10.0, decimals), value) : value;
 }
 
 double RoundHalfAway(double value, int decimals)
 {
-    if (!std::isfinite(value))
-        return value;
-    const double scale = std::pow(10.0, decimals);
-    const double x = std::fabs(value) * scale;
-    const double fl = std::floor(x);
-    const double eps = 1e-9 * std::max(1.0, x);
-    const double r = (x - fl >= 0.5 - eps) ? fl + 1.0 : fl;
-    return std::copysign(r / scale, value);
+    const auto r = roundScaled(std::fabs(value), decimals, false);
+    return r ? std::copysign(double(*r) / std::pow(10.0, decimals), value) : value;
 }
 
 QString Str(double value)
@@ -212,14 +223,14 @@ static QString formatSection(double value, const QString& pattern)
 
     // A whole number takes a tie to the even neighbour; a decimal pattern
     // rounds a tie away from zero, as the pages have always shown averages.
-    const double rounded = fracMax == 0 ? RoundHalfEven(value, 0) : RoundHalfAway(value, fracMax);
-    QString digits = QString::number(rounded, 'f', fracMax);
-    QString ip = digits, fp;
-    const int d = digits.indexOf(QLatin1Char('.'));
-    if (d >= 0) {
-        ip = digits.left(d);
-        fp = digits.mid(d + 1);
-    }
+    // The digits come from the scaled whole number itself: dividing it back
+    // would round again, and large amounts would lose their last cent.
+    const auto scaled = roundScaled(value, fracMax, fracMax == 0);
+    QString ip = scaled ? QString::number(*scaled) : QString::number(value, 'f', fracMax).remove(QLatin1Char('.'));
+    if (ip.size() <= fracMax)
+        ip.prepend(QString(fracMax + 1 - ip.size(), QLatin1Char('0')));
+    QString fp = ip.right(fracMax);
+    ip.chop(fracMax);
     // Optional fraction digits drop trailing zeros.
     while (fp.size() > fracMin && fp.endsWith(QLatin1Char('0')))
         fp.chop(1);
@@ -364,6 +375,62 @@ bool ReadTextLines(const QString& path, QStringList& lines, QString* error)
     return true;
 }
 
+namespace {
+
+// A temporary file of a page is named "<page>.<pid>.<n>.tmp".
+QByteArray temporaryName(const QByteArray& target)
+{
+    static std::atomic<unsigned> counter{0};
+    return target + '.' + QByteArray::number(qint64(::getpid())) + '.' + QByteArray::number(counter++) + ".tmp";
+}
+
+// Removes the temporary files of the page whose process no longer runs: a
+// write cut short (the program killed, the machine off) leaves one behind,
+// and it would be uploaded with the pages.
+void removeStaleTemporaries(const QByteArray& folder, const QByteArray& target)
+{
+    const QByteArray prefix = target.mid(target.lastIndexOf('/') + 1) + '.';
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir)
+        return;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (!name.startsWith(prefix) || !name.endsWith(".tmp"))
+            continue;
+        const QList<QByteArray> parts = name.mid(prefix.size(), name.size() - prefix.size() - 4).split('.');
+        bool pidOk = false, numberOk = false;
+        qint64 pid = 0;
+        if (parts.size() == 2) {
+            pid = parts[0].toLongLong(&pidOk);
+            parts[1].toUInt(&numberOk);
+        }
+        if (pidOk && numberOk && pid > 0 && pid != ::getpid() && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
+bool writeAll(int fd, const QByteArray& bytes)
+{
+    const char* p = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;
+            return false;
+        }
+        p += n;
+        left -= n;
+    }
+    return true;
+}
+
+} // namespace
+
 bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* error)
 {
     // Plain system calls, each result checked: a buffered file may report
@@ -373,38 +440,70 @@ bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* erro
             *error = QString::fromLocal8Bit(std::strerror(code)) + QStringLiteral(": ") + path;
         return false;
     };
-    const QByteArray target = QFile::encodeName(path);
-    static std::atomic<unsigned> counter{0};
-    QByteArray temp;
-    int fd = -1;
-    for (int attempt = 0; fd < 0; ++attempt) {
-        temp = target + '.' + QByteArray::number(qint64(::getpid())) + '.' + QByteArray::number(counter++) + ".tmp";
-        fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && (errno != EEXIST || attempt >= 100))
+    QByteArray target = QFile::encodeName(path);
+    struct stat entry {};
+    if (::lstat(target.constData(), &entry) == 0 && S_ISLNK(entry.st_mode)) {
+        // A page linked into another folder (a web server's) stays a link:
+        // the file it points to gets the new text.
+        char* real = ::realpath(target.constData(), nullptr);
+        if (!real)
             return fail(errno);
+        target = real;
+        std::free(real);
     }
+    // The file is replaced, not written into, so its own permissions would
+    // not be asked: a page made read-only stays as it is.
+    if (::faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) != 0 && errno != ENOENT)
+        return fail(errno);
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : target.left(slash);
+    removeStaleTemporaries(folder, target);
+
+    // Gives the new text a fresh temporary name by make(name), which fails
+    // with errno set; a name that is taken is passed over.
+    QByteArray temp;
+    const auto takeName = [&](const auto& make) {
+        for (int attempt = 0;; ++attempt) {
+            temp = temporaryName(target);
+            if (make(temp))
+                return true;
+            const int code = errno;
+            temp.clear();
+            errno = code;
+            if (code != EEXIST || attempt >= 100)
+                return false;
+        }
+    };
+    // The text is written into a file without a name where the file system
+    // has them, so that a write cut short leaves nothing behind; it is
+    // named only for the rename that puts it in place.
+    static const bool canLinkUnnamed = ::access("/proc/self/fd", X_OK) == 0;
+    int fd = canLinkUnnamed ? ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666) : -1;
+    const bool unnamed = fd >= 0;
+    if (!unnamed && canLinkUnnamed && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+        return fail(errno);
+    if (!unnamed && !takeName([&](const QByteArray& name) {
+            fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            return fd >= 0;
+        }))
+        return fail(errno);
     const auto abandon = [&](int code) {
         if (fd >= 0)
             ::close(fd);
-        ::unlink(temp.constData());
+        if (!temp.isEmpty())
+            ::unlink(temp.constData());
         return fail(code);
     };
     // A page rewritten keeps the permissions it had.
     struct stat old {};
     if (::stat(target.constData(), &old) == 0 && ::fchmod(fd, old.st_mode & 07777) != 0)
         return abandon(errno);
-    const char* p = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, size_t(left));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return abandon(n < 0 ? errno : EIO);
-        p += n;
-        left -= n;
-    }
-    if (::fsync(fd) != 0)
+    if (!writeAll(fd, bytes) || ::fsync(fd) != 0)
+        return abandon(errno);
+    if (unnamed && !takeName([&](const QByteArray& name) {
+            const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+            return ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW) == 0;
+        }))
         return abandon(errno);
     const int closed = ::close(fd);
     fd = -1;

@@ -57,8 +57,11 @@ QString Mid(const QString& text, int start, int length = -1);
 bool ReadTextLines(const QString& path, QStringList& lines, QString* error = nullptr);
 QString DecodeText(const QByteArray& bytes);
 
-// Writes a file whole or not at all: a temporary file in the same folder,
-// renamed into place when complete. Returns false with a message on failure.
+// Writes a file whole or not at all: a temporary file in the same folder
+// (one without a name where the file system has them), renamed into place
+// when complete. A link stays a link and the file it points to is written;
+// a file the user may not write is refused. Returns false with the reason
+// and the path on failure.
 bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
 // Names the first character of text that cannot stand in a file name on

@@ -198,6 +198,18 @@ TEST_F(OpenAndConvert, FirstStartWithoutBlankDatabaseIsReportedOnce)
     EXPECT_FALSE(QFile::exists(program->file(QStringLiteral("Tarvik.MDB"))));
 }
 
+TEST_F(OpenAndConvert, FirstStartOnAFullDiskNamesTheReasonAndTheFile)
+{
+    program = std::make_unique<ScratchProgram>();
+    const std::string before = program->fileList();
+    const std::string told = testsupport::WithFileSizeLimit(4096, [&] {
+        const bool opened = OpenDB();
+        return (opened ? "opened\n" : "") + msgs.last().toStdString();
+    });
+    EXPECT_EQ(told, "Error Initializing Database: 75 (File too large: " + program->file(QStringLiteral("Tarvik.MDB")).toStdString() + ")");
+    EXPECT_EQ(program->fileList(), before);
+}
+
 TEST_F(OpenAndConvert, DamagedFileIsAnOpenErrorAndStaysAsItWas)
 {
     program = std::make_unique<ScratchProgram>();

@@ -7,9 +7,15 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 TEST(Runtime, ValReadsTheLeadingNumber)
 {
@@ -75,6 +81,36 @@ TEST(Runtime, FormatPatterns)
     EXPECT_EQ(rt::Format(0.05, QStringLiteral("##0.0")), QStringLiteral("0.1"));
     EXPECT_EQ(rt::Format(1234.5, QStringLiteral("$#,##0.00;($#,##0.00)")), QStringLiteral("$1,234.50"));
     EXPECT_EQ(rt::Format(-1234.5, QStringLiteral("$#,##0.00;($#,##0.00)")), QStringLiteral("($1,234.50)"));
+}
+
+TEST(Runtime, FormatShowsLargeAmountsToTheCent)
+{
+    // The exact text of a whole number of cents, grouped by hand.
+    const auto dollars = [](qint64 cents) {
+        QString whole = QString::number(cents / 100);
+        for (qsizetype i = whole.size() - 3; i > 0; i -= 3)
+            whole.insert(i, QLatin1Char(','));
+        return (QStringLiteral("$") + whole + QStringLiteral(".%1").arg(cents % 100, 2, 10, QLatin1Char('0'))).toStdString();
+    };
+    const QString money = QStringLiteral("$#,##0.00;($#,##0.00)");
+    // Every cent from a few places up to where a double still holds every
+    // cent (2^46 dollars), read from the text an amount box takes.
+    for (const qint64 from : {qint64(499999999000), qint64(999999900000), qint64(50000000000), qint64(12345678901200),
+                              qint64(7036874417764000)})
+        for (qint64 cents = from; cents < from + 2000; ++cents) {
+            const QString text = QStringLiteral("%1.%2").arg(cents / 100).arg(cents % 100, 2, 10, QLatin1Char('0'));
+            ASSERT_EQ(rt::Format(text.toDouble(), money).toStdString(), dollars(cents)) << text.toStdString();
+        }
+    // Beyond that only quarters are held exactly: up to the largest amount
+    // the boxes take.
+    for (qint64 cents = 91999999999999975; cents > 7036874417766000; cents -= 1234567890123475)
+        ASSERT_EQ(rt::Format(double(cents / 100) + double(cents % 100) / 100, money).toStdString(), dollars(cents));
+    EXPECT_EQ(rt::Format(500000001, QStringLiteral("##,###,##0")), QStringLiteral("500,000,001"));
+    // A third decimal is rounded, a half written in it still as a half.
+    EXPECT_EQ(rt::Format(4999999.994, money), QStringLiteral("$4,999,999.99"));
+    EXPECT_EQ(rt::Format(1234567.005, money), QStringLiteral("$1,234,567.01"));
+    // A currency column keeps a fourth decimal.
+    EXPECT_EQ(rt::RoundHalfEven(123456.7801, 4), 123456.7801);
 }
 
 TEST(Runtime, FixedWidthFieldsAndTexts)
@@ -159,6 +195,70 @@ TEST(Runtime, WriteFileAtomicOnAFullDiskKeepsTheOldFileAndSaysWhy)
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), old);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("page.htm")});
+}
+
+TEST(Runtime, WriteFileAtomicWritesThroughLinksAndKeepsReadOnlyPages)
+{
+    QTemporaryDir dir;
+    const auto contents = [](const QString& p) {
+        QFile f(p);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
+    };
+    // A page linked into a web server's folder.
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("www")));
+    const QString served = dir.filePath(QStringLiteral("www/page.htm")), link = dir.filePath(QStringLiteral("page.htm"));
+    ASSERT_TRUE(rt::WriteFileAtomic(served, "old"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("www/page.htm"), link));
+    ASSERT_TRUE(rt::WriteFileAtomic(link, "new"));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(contents(served), QByteArray("new"));
+    EXPECT_EQ(QDir(dir.filePath(QStringLiteral("www"))).entryList(QDir::Files), QStringList{QStringLiteral("page.htm")});
+    const QString dangling = dir.filePath(QStringLiteral("gone.htm"));
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("www/none/gone.htm")), dangling));
+    QString error;
+    EXPECT_FALSE(rt::WriteFileAtomic(dangling, "new", &error));
+    EXPECT_EQ(error.toStdString(), "No such file or directory: " + dangling.toStdString());
+    EXPECT_TRUE(QFileInfo(dangling).isSymLink());
+
+    // A page the scorer made read-only, next to one he did not.
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFileDevice::Permissions(0x7777)));
+    const QString locked = dir.filePath(QStringLiteral("locked.htm")), open = dir.filePath(QStringLiteral("open.htm"));
+    ASSERT_TRUE(rt::WriteFileAtomic(locked, "kept"));
+    ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    const std::string told = testsupport::AsOrdinaryUser([&] {
+        QString e;
+        return (rt::WriteFileAtomic(open, "written") ? "" : "open refused\n")
+               + (rt::WriteFileAtomic(locked, "lost", &e) ? std::string("locked written") : e.toStdString());
+    });
+    EXPECT_EQ(told, "Permission denied: " + locked.toStdString());
+    EXPECT_EQ(contents(locked), QByteArray("kept"));
+}
+
+TEST(Runtime, WriteFileAtomicLeavesNoTemporaryFileOfAKilledWrite)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("page.htm"));
+    const auto temporary = [&](pid_t pid) { return QStringLiteral("page.htm.%1.7.tmp").arg(pid); };
+    // One left by a program that has ended, one of a program still writing.
+    const pid_t ended = ::fork();
+    if (ended == 0)
+        ::_exit(0);
+    ::waitpid(ended, nullptr, 0);
+    for (const pid_t pid : {ended, ::getppid()})
+        ASSERT_TRUE(rt::WriteFileAtomic(dir.filePath(temporary(pid)), "part"));
+    const QByteArray page(4 << 20, 'p');
+    for (int run = 0; run < 20; ++run) {
+        const pid_t writer = ::fork();
+        if (writer == 0)
+            for (;;)
+                rt::WriteFileAtomic(path, page);
+        ::usleep(useconds_t(1000 * (run % 10 + 1)));
+        ::kill(writer, SIGKILL);
+        ::waitpid(writer, nullptr, 0);
+    }
+    ASSERT_TRUE(rt::WriteFileAtomic(path, "last"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).join(QLatin1Char(' ')).toStdString(),
+              "page.htm " + temporary(::getppid()).toStdString());
 }
 
 TEST(Runtime, AppFileJoinsTheProgramFolder)

@@ -19,13 +19,19 @@
 #include <csignal>
 #include <string>
 
+#include <grp.h>
+#include <pwd.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace testsupport {
 
-std::string WithFileSizeLimit(long limit, const std::function<std::string()>& step)
+namespace {
+
+// Runs step in a forked child once prepare has set it up and gives back the
+// text step returned; "child failed" when the child did not finish.
+std::string inChild(const std::function<bool()>& prepare, const std::function<std::string()>& step)
 {
     int fds[2];
     if (::pipe(fds) != 0)
@@ -33,9 +39,8 @@ std::string WithFileSizeLimit(long limit, const std::function<std::string()>& st
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(fds[0]);
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit cap{rlim_t(limit), rlim_t(limit)};
-        ::setrlimit(RLIMIT_FSIZE, &cap);
+        if (!prepare())
+            ::_exit(1);
         const std::string out = step();
         const bool sent = ::write(fds[1], out.data(), out.size()) == ssize_t(out.size());
         ::_exit(sent ? 0 : 1);   // no destructors or exit handlers of the parent's copy
@@ -50,6 +55,33 @@ std::string WithFileSizeLimit(long limit, const std::function<std::string()>& st
     if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
         return "child failed";
     return out;
+}
+
+} // namespace
+
+std::string WithFileSizeLimit(long limit, const std::function<std::string()>& step)
+{
+    return inChild(
+        [limit] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit cap{rlim_t(limit), rlim_t(limit)};
+            return ::setrlimit(RLIMIT_FSIZE, &cap) == 0;
+        },
+        step);
+}
+
+std::string AsOrdinaryUser(const std::function<std::string()>& step)
+{
+    return inChild(
+        [] {
+            if (::geteuid() != 0)
+                return true;
+            const passwd* nobody = ::getpwnam("nobody");
+            const uid_t uid = nobody ? nobody->pw_uid : 65534;
+            const gid_t gid = nobody ? nobody->pw_gid : 65534;
+            return ::setgroups(0, nullptr) == 0 && ::setgid(gid) == 0 && ::setuid(uid) == 0;
+        },
+        step);
 }
 
 MsgRecorder::MsgRecorder()

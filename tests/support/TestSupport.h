@@ -37,6 +37,9 @@ private:
 // write beyond it fails with "File too large", as on a full disk) and gives
 // back the text step returned; "child failed" when the child did not finish.
 std::string WithFileSizeLimit(long limit, const std::function<std::string()>& step);
+// Runs step the same way as an ordinary user: a child run as root becomes
+// "nobody", so that file permissions are asked as they are of a scorer.
+std::string AsOrdinaryUser(const std::function<std::string()>& step);
 
 // A program folder in a temporary directory: data/blank.mdb, HTML/ with the
 // templates, TXT/, STN/; rt::AppPath() points at it and the settings store

@@ -1,20 +1,18 @@
 // The race result page of one scored race written from the tables alone
 // (the schedule's "publish all"), and the five race award texts. The page
 // has the layout of the one cut from the race result window's grids; team,
-// rookie and manufacturer points are worked out again here.
+// rookie and manufacturer points are those the window shows.
 
 #include "HTMLClass.h"
 
 #include "Database.h"
 #include "Lookups.h"
+#include "RacePoints.h"
 #include "Recordset.h"
 #include "Runtime.h"
 #include "State.h"
 #include "TextLayout.h"
 
-#include <QMap>
-
-#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -48,91 +46,16 @@ bool HasPenalties(const QString& div, qint64 raceId)
     return !dbMain->openRecordset(sSQL)->eof();
 }
 
-// A team or rookie with its points; the rows of its table are numbered in
-// this order, the points right-aligned in pointsWidth characters.
-struct Scored {
-    QString name;
-    qint64 points = 0;
-};
-
-QList<HTMLClass::PointsLine> pointsLines(const QList<Scored>& scored, int pointsWidth)
+// A team's or rookie's table: the rows numbered in order, the points
+// right-aligned in pointsWidth characters (a sum of lines without points
+// as 0).
+QList<HTMLClass::PointsLine> pointsLines(const QList<RacePointsLine>& scored, int pointsWidth)
 {
     QList<HTMLClass::PointsLine> rows;
     int k = 1;
-    for (const Scored& s : scored)
+    for (const RacePointsLine& s : scored)
         rows.append({PadRight(rt::SignedStr(k++), 2), HTMLClass::Escape(s.name),
-                     rt::RSet(QString::number(s.points), pointsWidth)});
-    return rows;
-}
-
-// Team points of the race: the sum of the cars' points (nTeams 2), or by
-// place: the race's team cars in finishing order score 15, 12, 10, 8, 6,
-// 5, 4, 3, 2, 1 and a team without points is not shown.
-QList<HTMLClass::PointsLine> teamPoints(const QString& div, const QString& id)
-{
-    QList<Scored> teams;
-    if (nTeams == 2) {
-        auto rs = dbMain->openRecordset(
-            QStringLiteral("SELECT Score.Team, Sum(Score.Points) AS SumOfPoints, Teams.Team_Name ")
-            + QStringLiteral("FROM Score INNER JOIN Teams ON Score.Team = Teams.TeamID ")
-            + QStringLiteral("WHERE Score.Division = ") + dao::quote(div) + QStringLiteral(" AND Score.RaceID = ") + id
-            + QStringLiteral(" GROUP BY Score.Team, Teams.Team_Name ")
-            + QStringLiteral("ORDER BY Sum(Score.Points) DESC, Teams.Team_Name, Score.Team"));
-        for (; !rs->eof(); rs->moveNext())
-            teams.append({PadRight(text(*rs, "Team_Name"), 30), qint64(rt::Val(rs->field(QStringLiteral("SumOfPoints"))))});
-        return pointsLines(teams, 6);
-    }
-    auto rs = dbMain->openRecordset(QStringLiteral("SELECT Score.Posi, Teams.Team_Name FROM Score, Teams ")
-                                    + QStringLiteral("WHERE Score.RaceID = ") + id
-                                    + QStringLiteral(" AND Score.Team <> 0 AND Score.Team = Teams.TeamID ")
-                                    + QStringLiteral("ORDER BY Score.Posi, Score.DriverID"));
-    // By team name without regard to case, as the database groups them in
-    // the race result window.
-    QMap<QString, QPair<QString, qint64>> sums;
-    for (int j = 0; j < 10 && !rs->eof(); ++j, rs->moveNext()) {
-        const QString name = text(*rs, "Team_Name");
-        auto& entry = sums[name.toCaseFolded()];
-        if (entry.first.isEmpty())
-            entry.first = name;
-        entry.second += kTeamPlacePoints[j];
-    }
-    for (auto it = sums.cbegin(); it != sums.cend(); ++it)
-        teams.append({PadRight(it.value().first, 30), it.value().second});
-    std::stable_sort(teams.begin(), teams.end(), [](const Scored& a, const Scored& b) { return a.points > b.points; });
-    return pointsLines(teams, 2);
-}
-
-// The race's ten best placed rookies score 10 down to 1; only drivers that
-// are on file are listed.
-QList<HTMLClass::PointsLine> rookiePoints(const QString& id)
-{
-    auto rs = dbMain->openRecordset(QStringLiteral("SELECT Score.Posi, Score.DriverID FROM Score, Rookies ")
-                                    + QStringLiteral("WHERE RaceID = ") + id
-                                    + QStringLiteral(" AND Score.DriverID = Rookies.DriverID AND Score.Division = Rookies.Division ")
-                                    + QStringLiteral("ORDER BY Score.Posi, Score.DriverID"));
-    QList<Scored> rookies;
-    for (int j = 1; j <= 10 && !rs->eof(); ++j, rs->moveNext()) {
-        const qint64 driver = rs->integer(QStringLiteral("DriverID"));
-        const QString onFile = QStringLiteral("SELECT DriverID FROM Drivers WHERE DriverID = ") + QString::number(driver);
-        if (!dbMain->openRecordset(onFile)->eof())
-            rookies.append({driverName(driver), 11 - j});
-    }
-    return pointsLines(rookies, 2);
-}
-
-// The first five makes of the result lines in finishing order with their
-// points; empty slots are left out.
-QList<HTMLClass::PointsLine> makePoints(dao::Recordset& lines)
-{
-    BrandSlots makes;
-    for (lines.moveFirst(); !lines.eof(); lines.moveNext())
-        if (AddBrand(makes, text(lines, "Brand")) == 4)
-            break;
-    QList<HTMLClass::PointsLine> rows;
-    for (int i = 0; i < 5; ++i)
-        if (!rt::Trim(makes[i]).isEmpty())
-            rows.append({PadRight(rt::SignedStr(i + 1), 2), HTMLClass::Escape(rt::Trim(makes[i])),
-                         QString::number(MfgPoints(i))});
+                     rt::RSet(QString::number(s.points.value_or(0)), pointsWidth)});
     return rows;
 }
 
@@ -187,18 +110,24 @@ bool HTMLClass::HTMLRaceResultFormDB(const dao::Recordset& rsSch)
     f << QStringLiteral("</TABLE>");
 
     if (nTeams != 0) {
-        const QList<PointsLine> teams = teamPoints(sDiv, id);
+        QList<RacePointsLine> teams = RaceTeamPoints(sDiv, raceId, nTeams, TeamNameOrder::CaseFolded);
+        for (RacePointsLine& team : teams)
+            team.name = PadRight(team.name, 30);
         if (!teams.isEmpty())
-            PointsTable(f, QStringLiteral("Team Points"), teams, true);
+            PointsTable(f, QStringLiteral("Team Points"), pointsLines(teams, nTeams == 2 ? 6 : 2), true);
     }
     if (bRoty) {
-        const QList<PointsLine> rookies = rookiePoints(id);
+        const QList<RacePointsLine> rookies = RaceRookiePoints(raceId);
         if (!rookies.isEmpty())
-            PointsTable(f, QStringLiteral("ROTY Points"), rookies, true);
+            PointsTable(f, QStringLiteral("ROTY Points"), pointsLines(rookies, 2), true);
     }
     // Written with its title even when no line has a make.
     if (bBrands) {
-        PointsTable(f, QStringLiteral("Manufacturer Points"), makePoints(*lines), false);
+        QList<PointsLine> makes;
+        for (const RacePointsLine& make : RaceMakePoints(raceId))
+            makes.append({PadRight(rt::SignedStr(int(makes.size()) + 1), 2), Escape(rt::Trim(make.name)),
+                          QString::number(*make.points)});
+        PointsTable(f, QStringLiteral("Manufacturer Points"), makes, false);
         f << QStringLiteral("<p><br></p>");
     }
     if (HasPenalties(sDiv, raceId))

@@ -8,6 +8,7 @@
 #include "LookupControls.h"
 #include "Lookups.h"
 #include "MSFlexGrid.h"
+#include "RacePoints.h"
 #include "Recordset.h"
 #include "Runtime.h"
 #include "State.h"
@@ -324,22 +325,21 @@ void frmRaceResult::FillGrids()
     m_weather = found ? text(*rsRace, "Weather") : QString();
     rsRace.reset();
 
-    QStringList brands;
-    FillResultLines(race, brands);
+    FillResultLines(race);
     FillQualifying(race);
     FillRaceInfo(race);
     if (bRoty)
-        FillRookies(race);
+        FillRookies();
     if (bBrands)
-        FillMakes(brands);
+        FillMakes();
     if (bEarnings)
         FillEarnings(race);
     if (nTeams == 1 || nTeams == 2)
-        FillTeams(race);
+        FillTeams();
     Awards();
 }
 
-void frmRaceResult::FillResultLines(const QString& race, QStringList& brands)
+void frmRaceResult::FillResultLines(const QString& race)
 {
     auto rs = dbMain->openRecordset(QStringLiteral("SELECT Posi, DriverID, Interval, Laps, Lead, Points, Finish, Brand, Team ")
                                     + QStringLiteral("FROM Score ") + QStringLiteral("WHERE RaceID = ") + race
@@ -376,7 +376,6 @@ void frmRaceResult::FillResultLines(const QString& race, QStringList& brands)
         results->setRowData(k, qint64(posi));
         penalties->setRowData(k, qint64(posi));
         LastPos = qint64(posi);
-        brands.append(brand);
     }
 }
 
@@ -462,52 +461,26 @@ void frmRaceResult::FillRaceInfo(const QString& race)
                      QStringLiteral("Lead Changes/Leaders  ") + text(*rs, "Changes") + QStringLiteral("/") + text(*rs, "Leader"));
 }
 
-// The race's rookies in finishing order score 10 down to 1.
-void frmRaceResult::FillRookies(const QString& race)
+void frmRaceResult::FillRookies()
 {
-    dao::Transaction trans(*dbMain);
-    dbMain->execute(QStringLiteral("DELETE FROM TempTeams"));
-    dbMain->execute(QStringLiteral("INSERT INTO TempTeams SELECT Score.Posi, Score.DriverID ") + QStringLiteral("FROM Score, Rookies ")
-                    + QStringLiteral("WHERE RaceID = ") + race
-                    + QStringLiteral(" AND Score.DriverID = Rookies.DriverID AND Score.Division = Rookies.Division ")
-                    + QStringLiteral("ORDER BY Score.Posi, Score.DriverID"));
-    {
-        auto walk = dbMain->openRecordset(QStringLiteral("TempTeams"));
-        for (int k = 1; k <= 10 && !walk->eof(); ++k, walk->moveNext()) {
-            walk->edit();
-            walk->setField(QStringLiteral("Points"), 11 - k);
-            walk->update();
-        }
-    }
-    trans.commit();
-
-    auto rs = dbMain->openRecordset(QStringLiteral("SELECT TempTeams.DriverID, TempTeams.Points, Drivers.Name ")
-                                    + QStringLiteral("FROM TempTeams, Drivers ")
-                                    + QStringLiteral("WHERE cStr(Points) > '0' AND TempTeams.DriverID = Drivers.DriverID AND NOT ISNULL(Points) ")
-                                    + QStringLiteral("ORDER BY Points DESC"));
     MSFlexGrid* g = Grid(5);
     int k = 0;
-    for (; !rs->eof(); rs->moveNext()) {
+    for (const RacePointsLine& rookie : RaceRookiePoints(lSelID)) {
         ++k;
-        QString name, number, make;
-        GetDriverInfo(rs->integer(QStringLiteral("DriverID")), name, number, make);
         ensureRow(g, k);
-        g->setTextMatrix(k, 0, leftIn2(QString::number(k)) + QStringLiteral("  ") + name + QString(10, QLatin1Char(' '))
-                                   + rt::RSet(text(*rs, "Points"), 2));
+        g->setTextMatrix(k, 0, leftIn2(QString::number(k)) + QStringLiteral("  ") + rookie.name + QString(10, QLatin1Char(' '))
+                                   + rt::RSet(QString::number(*rookie.points), 2));
     }
 }
 
-// The five makes best placed by their best car score 9, 6, 4, 2 and 1.
-void frmRaceResult::FillMakes(const QStringList& brands)
+void frmRaceResult::FillMakes()
 {
-    BrandSlots makes;
-    for (const QString& b : brands)
-        if (AddBrand(makes, b) == 4)
-            break;
-    for (int k = 0; k < 5; ++k)
-        if (!makes[k].isEmpty())
-            Grid(6)->setTextMatrix(k + 1, 0, QString::number(k + 1) + QStringLiteral("   ") + rt::LSet(makes[k], 16)
-                                                 + QString::number(MfgPoints(k)));
+    int k = 0;
+    for (const RacePointsLine& make : RaceMakePoints(lSelID)) {
+        ++k;
+        Grid(6)->setTextMatrix(k, 0,
+                               QString::number(k) + QStringLiteral("   ") + rt::LSet(make.name, 16) + QString::number(*make.points));
+    }
 }
 
 void frmRaceResult::FillEarnings(const QString& race)
@@ -524,46 +497,19 @@ void frmRaceResult::FillEarnings(const QString& race)
     }
 }
 
-void frmRaceResult::FillTeams(const QString& race)
+void frmRaceResult::FillTeams()
 {
-    std::unique_ptr<dao::Recordset> rs;
-    if (nTeams == 2) {
-        rs = dbMain->openRecordset(
-            QStringLiteral("SELECT Score.Team, Sum(Score.Points) AS SumOfPoints, Teams.Team_Name ")
-            + QStringLiteral("FROM Score INNER JOIN Teams ON Score.Team = Teams.TeamID ")
-            + QStringLiteral("WHERE Score.Division = ") + dao::quote(sCurDiv) + QStringLiteral(" AND Score.RaceID = ") + race
-            + QStringLiteral(" GROUP BY Score.Team, Teams.Team_Name ")
-            + QStringLiteral("ORDER BY Sum(Score.Points) DESC, Teams.Team_Name, Score.Team"));
-    } else {
-        // Points by place for the race's team cars in finishing order.
-        dao::Transaction trans(*dbMain);
-        dbMain->execute(QStringLiteral("DELETE FROM TempTeams"));
-        dbMain->execute(QStringLiteral("INSERT INTO TempTeams SELECT Posi, DriverID, Team_Name, Points ")
-                        + QStringLiteral("FROM Score, Teams ") + QStringLiteral("WHERE RaceID = ") + race
-                        + QStringLiteral(" AND Team <> 0 ") + QStringLiteral("AND Score.Team = Teams.TeamID ")
-                        + QStringLiteral("ORDER BY Score.Posi, Score.DriverID"));
-        {
-            auto walk = dbMain->openRecordset(QStringLiteral("TempTeams"));
-            for (int k = 0; !walk->eof(); ++k, walk->moveNext()) {
-                walk->edit();
-                walk->setField(QStringLiteral("Points"), k < 10 ? kTeamPlacePoints[k] : 0);
-                walk->update();
-            }
-        }
-        trans.commit();
-        rs = dbMain->openRecordset(QStringLiteral("SELECT Team_Name, SUM(Points) as SumOfPoints ") + QStringLiteral("FROM TempTeams ")
-                                   + QStringLiteral("WHERE cStr(Points) > '0' ")
-                                   + QStringLiteral("GROUP BY Team_Name ORDER BY SUM(Points) DESC, Team_Name"));
-    }
     MSFlexGrid* g = Grid(4);
     int k = 0;
-    for (; !rs->eof(); rs->moveNext()) {
+    for (const RacePointsLine& team : RaceTeamPoints(sCurDiv, lSelID, nTeams, TeamNameOrder::Database)) {
         ++k;
-        QString line = leftIn2(QString::number(k)) + QStringLiteral("  ") + PadRight(rs->text(QStringLiteral("Team_Name")), 30);
+        // A sum of lines without points shows empty.
+        const QString points = team.points ? QString::number(*team.points) : QString();
+        QString line = leftIn2(QString::number(k)) + QStringLiteral("  ") + PadRight(team.name, 30);
         if (nTeams == 2)
-            line += QStringLiteral("   ") + rt::RSet(text(*rs, "SumOfPoints"), 6);
+            line += QStringLiteral("   ") + rt::RSet(points, 6);
         else
-            line += QStringLiteral("  ") + rt::RSet(text(*rs, "SumOfPoints"), 2);
+            line += QStringLiteral("  ") + rt::RSet(points, 2);
         ensureRow(g, k);
         g->setTextMatrix(k, 0, line);
     }

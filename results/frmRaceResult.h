@@ -72,13 +72,13 @@ private:
     // Before every command: the shared division, race and division
     // settings become those of the race shown, whatever another window set.
     bool UseShownRace();
-    void FillResultLines(const QString& race, QStringList& brands);
+    void FillResultLines(const QString& race);
     void FillQualifying(const QString& race);
     void FillRaceInfo(const QString& race);
-    void FillRookies(const QString& race);
-    void FillMakes(const QStringList& brands);
+    void FillRookies();
+    void FillMakes();
     void FillEarnings(const QString& race);
-    void FillTeams(const QString& race);
+    void FillTeams();
     void FitColumns();
 
     QLabel* Label1 = nullptr;

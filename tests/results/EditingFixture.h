@@ -91,6 +91,16 @@ protected:
         ASSERT_EQ(sqlite3_exec(dbMain->handle(), sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
     }
     static void StopFailing() { sqlite3_exec(dbMain->handle(), "DROP TRIGGER fail_once", nullptr, nullptr, nullptr); }
+    // The same error on every read of a table: a view of it in the
+    // connection's temp schema, which names are looked up in first, fails.
+    static void FailOnRead(const char* table)
+    {
+        const auto trouble = [](sqlite3_context* ctx, int, sqlite3_value**) { sqlite3_result_error(ctx, "disk I/O trouble", -1); };
+        ASSERT_EQ(sqlite3_create_function_v2(dbMain->handle(), "trouble", 0, SQLITE_UTF8, nullptr, trouble, nullptr, nullptr, nullptr),
+                  SQLITE_OK);
+        const QByteArray sql = QByteArray("CREATE TEMP VIEW ") + table + " AS SELECT * FROM main." + table + " WHERE trouble()";
+        ASSERT_EQ(sqlite3_exec(dbMain->handle(), sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    }
 
     std::unique_ptr<frmRaceResult> w;
     int opened = 0;

@@ -422,7 +422,7 @@ TEST_F(EditRaceTest, AFailedRefreshSaysTheChangeWasSaved)
         EXPECT_TRUE(msgs->last().contains(QStringLiteral("saved")) && msgs->last().contains(QStringLiteral("disk I/O trouble")))
             << what << ": " << msgs->last().toStdString();
     };
-    FailOn("INSERT", "TempTeams");
+    FailOnRead("Tracks");
     onEditRace = [&](frmEditRace& d) {
         Text1(d, 2)->setText(QStringLiteral("150"));
         Button(d, "cmdUpdate")->click();

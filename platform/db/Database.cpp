@@ -395,6 +395,7 @@ QueryDef Database::createQueryDef(const QString& name, const QString& sql)
         throw DbError(3125, QStringLiteral("'%1' isn't a valid name.").arg(name));
     if (hasQueryDef(name) || hasTable(name))
         throw DbError(3012, QStringLiteral("Object '%1' already exists.").arg(name));
+    jet::refuseNul(sql);
     const SchemaChange changed{*this};
     exec(m_db, QStringLiteral("CREATE TABLE IF NOT EXISTS MSysQueries ("
                               "Name TEXT PRIMARY KEY COLLATE NOCASE, SQL TEXT, Seq INTEGER)"));

@@ -293,6 +293,27 @@ TEST_F(DbTest, TransactionsRollBackAndNest)
     EXPECT_EQ(db->transactionDepth(), 0);
 }
 
+// SQLite reads a text only up to a NUL: the rest would be dropped unseen,
+// or nothing read at all. Such a text is refused before anything runs, as
+// a statement, a recordset or a saved query.
+TEST_F(DbTest, ATextHoldingANulIsRefusedBeforeAnythingRuns)
+{
+    run(QStringLiteral("CREATE TABLE t (a INTEGER, b VARCHAR(5))"));
+    run(QStringLiteral("INSERT INTO t VALUES (1, 'x'), (2, 'y')"));
+    const QChar nul(0);
+    ASSERT_EQ(errorNumber([&] { run(QStringLiteral("UPDATE t SET b = 'z' WHERE 1 = 1 ") + nul + QStringLiteral("AND 0")); }), 3075);
+    EXPECT_EQ(errorNumber([&] { run(nul + QStringLiteral("DELETE FROM t")); }), 3075);
+    EXPECT_EQ(errorNumber([&] { db->openRecordset(QStringLiteral("SELECT a FROM t") + nul + QStringLiteral(" WHERE a = 1")); }), 3075);
+    EXPECT_EQ(errorNumber([&] { db->createQueryDef(QStringLiteral("Q"), QStringLiteral("SELECT a FROM t") + nul); }), 3075);
+    // One stored in the file, as a damaged league file may hold it.
+    db->createQueryDef(QStringLiteral("Q"), QStringLiteral("SELECT a FROM t"));
+    ASSERT_EQ(sqlite3_exec(db->handle(), "UPDATE MSysQueries SET SQL = SQL || char(0) || ' WHERE a = 1'", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    EXPECT_EQ(errorNumber([&] { db->queryDef(QStringLiteral("Q")).openRecordset(); }), 3075);
+    EXPECT_EQ(errorNumber([&] { run(QStringLiteral("DELETE FROM t WHERE a IN (SELECT a FROM Q)")); }), 3075);
+    EXPECT_EQ(column(QStringLiteral("SELECT b FROM t ORDER BY a"), QStringLiteral("b")), (QStringList{"x", "y"}));
+}
+
 // After an I/O error or a full disk SQLite rolls the whole transaction back
 // by itself. Nothing after that may run on its own (and be committed) while
 // the caller still thinks its transaction is open.

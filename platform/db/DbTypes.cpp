@@ -18,6 +18,9 @@ int typeFromDecl(const QString& declType)
     if (paren >= 0)
         t = t.left(paren);
     t = t.trimmed();
+    // Jet's TEXT(n) is a text of that width; TEXT alone is a memo.
+    if (t == QLatin1String("TEXT") && declWidth(declType) > 0)
+        return dbText;
     auto has = [&](const char* s) { return t.contains(QLatin1String(s)); };
     if (t.isEmpty())
         return dbText;
@@ -54,7 +57,7 @@ int typeFromDecl(const QString& declType)
 
 int declWidth(const QString& declType)
 {
-    static const QRegularExpression re(QStringLiteral("^\\s*(?:VAR)?CHAR\\w*\\s*\\(\\s*(\\d+)\\s*\\)"),
+    static const QRegularExpression re(QStringLiteral("^\\s*(?:(?:VAR)?CHAR\\w*|TEXT)\\s*\\(\\s*(\\d+)\\s*\\)"),
                                        QRegularExpression::CaseInsensitiveOption);
     const auto m = re.match(declType);
     return m.hasMatch() ? m.captured(1).toInt() : 0;

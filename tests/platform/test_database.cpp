@@ -182,6 +182,20 @@ TEST_F(DbTest, TextsAreHeldToTheirColumnWidthOnEveryWrite)
               (QStringList{QStringLiteral("12345"), QStringLiteral("fivé5"), QStringLiteral("ok")}));
 }
 
+// A Jet TEXT(n) column is a text of that width, held to it on every write
+// as VARCHAR(n) is.
+TEST_F(DbTest, ATextColumnOfAGivenWidthIsHeldToIt)
+{
+    run(QStringLiteral("CREATE TABLE t (s TEXT(3))"));
+    const QString four = QStringLiteral("four");
+    EXPECT_EQ(errorNumber([&] { db->execute(QStringLiteral("INSERT INTO t (s) VALUES (?)"), {four}); }), 3163);
+    EXPECT_EQ(errorNumber([&] { run(QStringLiteral("INSERT INTO t (s) VALUES ('four')")); }), 3163);
+    auto rs = db->openRecordset(QStringLiteral("t"));
+    rs->addNew();
+    EXPECT_EQ(errorNumber([&] { rs->setField(QStringLiteral("s"), four); }), 3163);
+    EXPECT_EQ(rs->fieldType(0), dbText);
+}
+
 // The case-blind comparison reads ASCII texts in a fast path; a letter
 // beyond ASCII in front of both texts sends them through the general one.
 // Both order the punctuation around the letters alike, in short texts and

@@ -160,9 +160,10 @@ jet::Context Database::translationContext()
         auto it = m_caches->shapes.find(key);
         if (it == m_caches->shapes.end()) {
             std::pair<QStringList, QList<int>> made;
+            const bool scratch = isScratchTable(table);
             for (const ColumnInfo& c : columns(table)) {
                 made.first << c.name;
-                made.second << (c.type == dbText ? declWidth(c.declType) : 0);
+                made.second << (c.type == dbText && !scratch ? declWidth(c.declType) : 0);
             }
             it = m_caches->shapes.insert(key, made);
         }
@@ -331,6 +332,20 @@ QVariant Database::scalar(const QString& sql)
     if (rs->eof() || rs->fieldCount() == 0)
         return QVariant();
     return rs->field(0);
+}
+
+void Database::setScratchTables(const QStringList& tables)
+{
+    m_scratchTables.clear();
+    for (const QString& t : tables)
+        m_scratchTables.insert(t.toCaseFolded());
+    // Translations hold the widths they checked.
+    schemaChanged();
+}
+
+bool Database::isScratchTable(const QString& table) const
+{
+    return m_scratchTables.contains(table.toCaseFolded());
 }
 
 QString Database::translate(const QString& jetSql)

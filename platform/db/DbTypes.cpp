@@ -97,7 +97,7 @@ static bool parseNumberText(const QString& text, double& out)
     return ok && std::isfinite(out);
 }
 
-QVariant coerceToColumn(const QVariant& value, const QString& declType, const QString& column)
+QVariant coerceToColumn(const QVariant& value, const QString& declType, const QString& column, bool heldToWidth)
 {
     if (value.isNull() || !value.isValid())
         return QVariant();
@@ -117,7 +117,7 @@ QVariant coerceToColumn(const QVariant& value, const QString& declType, const QS
             s = value.toString();
         else
             s = rt::Str(value);
-        const int width = declWidth(declType);
+        const int width = heldToWidth ? declWidth(declType) : 0;
         if (width > 0 && s.size() > width)
             throw fieldTooSmall(column);
         return s;

@@ -196,6 +196,20 @@ TEST_F(DbTest, ATextColumnOfAGivenWidthIsHeldToIt)
     EXPECT_EQ(rs->fieldType(0), dbText);
 }
 
+// Scratch tables take texts of any length on every write.
+TEST_F(DbTest, ScratchTablesTakeTextsOfAnyLength)
+{
+    run(QStringLiteral("CREATE TABLE Scratch (s VARCHAR(3))"));
+    db->setScratchTables({QStringLiteral("SCRATCH")});
+    db->execute(QStringLiteral("INSERT INTO Scratch (s) VALUES (?)"), {QStringLiteral("wider")});
+    run(QStringLiteral("INSERT INTO [Scratch] (s) SELECT s || '!' FROM Scratch"));
+    auto rs = db->openRecordset(QStringLiteral("Scratch"));
+    rs->addNew();
+    rs->setField(QStringLiteral("s"), QStringLiteral("widest"));
+    rs->update();
+    EXPECT_EQ(column(QStringLiteral("SELECT s FROM Scratch"), QStringLiteral("s")), (QStringList{"wider", "wider!", "widest"}));
+}
+
 // The case-blind comparison reads ASCII texts in a fast path; a letter
 // beyond ASCII in front of both texts sends them through the general one.
 // Both order the punctuation around the letters alike, in short texts and

@@ -182,6 +182,17 @@ TEST_F(DbTest, TextsAreHeldToTheirColumnWidthOnEveryWrite)
               (QStringList{QStringLiteral("12345"), QStringLiteral("fivé5"), QStringLiteral("ok")}));
 }
 
+// A copy from a wider column of the same table is held to the narrower
+// one; the other way round it always fits.
+TEST_F(DbTest, ACopyFromAWiderColumnOfTheSameTableIsHeldToTheNarrowOne)
+{
+    run(QStringLiteral("CREATE TABLE t (narrow VARCHAR(3), wide VARCHAR(10))"));
+    run(QStringLiteral("INSERT INTO t VALUES ('abc', 'abcdefgh')"));
+    EXPECT_EQ(errorNumber([&] { run(QStringLiteral("UPDATE t SET narrow = wide")); }), 3163);
+    run(QStringLiteral("UPDATE t SET wide = narrow"));
+    EXPECT_EQ(column(QStringLiteral("SELECT narrow || wide AS b FROM t"), QStringLiteral("b")), QStringList{QStringLiteral("abcabc")});
+}
+
 // A Jet TEXT(n) column is a text of that width, held to it on every write
 // as VARCHAR(n) is.
 TEST_F(DbTest, ATextColumnOfAGivenWidthIsHeldToIt)
@@ -319,6 +330,21 @@ TEST_F(DbTest, TransactionsRollBackAndNest)
     }
     EXPECT_EQ(count(QStringLiteral("T")), 1);
     EXPECT_EQ(db->transactionDepth(), 0);
+}
+
+// SELECT ... INTO runs as two statements; when the second fails the table
+// the first made is gone too, inside a transaction or not.
+TEST_F(DbTest, AFailedSelectIntoLeavesNoTableBehind)
+{
+    run(QStringLiteral("CREATE TABLE t (a INTEGER)"));
+    run(QStringLiteral("INSERT INTO t VALUES (1)"));
+    for (const bool inTransaction : {false, true}) {
+        Transaction tr(*db);
+        if (!inTransaction)
+            tr.commit();
+        EXPECT_NE(errorNumber([&] { run(QStringLiteral("SELECT * INTO u FROM t WHERE a <> zz")); }), 0);
+        EXPECT_FALSE(db->hasTable(QStringLiteral("u"))) << inTransaction;
+    }
 }
 
 // SQLite reads a text only up to a NUL: the rest would be dropped unseen,

@@ -34,6 +34,10 @@ bool openDatabase(bool mayCreate)
         return false;
     }
     dbMain = g_db.get();
+    // The standings copy stored rows into these; an older version let texts
+    // wider than their columns into the results, and they are copied as
+    // they are.
+    dbMain->setScratchTables({QStringLiteral("TempTeams"), QStringLiteral("ScoreDrop")});
     if (!ConvertDB(QString::fromLatin1(kSchemaVersion))) {
         CloseDB();
         return false;

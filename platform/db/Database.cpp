@@ -160,9 +160,10 @@ jet::Context Database::translationContext()
         auto it = m_caches->shapes.find(key);
         if (it == m_caches->shapes.end()) {
             std::pair<QStringList, QList<int>> made;
+            const bool scratch = isScratchTable(table);
             for (const ColumnInfo& c : columns(table)) {
                 made.first << c.name;
-                made.second << (c.type == dbText ? declWidth(c.declType) : 0);
+                made.second << (c.type == dbText && !scratch ? declWidth(c.declType) : 0);
             }
             it = m_caches->shapes.insert(key, made);
         }
@@ -333,6 +334,20 @@ QVariant Database::scalar(const QString& sql)
     return rs->field(0);
 }
 
+void Database::setScratchTables(const QStringList& tables)
+{
+    m_scratchTables.clear();
+    for (const QString& t : tables)
+        m_scratchTables.insert(t.toCaseFolded());
+    // Translations hold the widths they checked.
+    schemaChanged();
+}
+
+bool Database::isScratchTable(const QString& table) const
+{
+    return m_scratchTables.contains(table.toCaseFolded());
+}
+
 QString Database::translate(const QString& jetSql)
 {
     return jet::translate(jetSql, translationContext()).statements.join(QStringLiteral(";\n"));
@@ -395,6 +410,7 @@ QueryDef Database::createQueryDef(const QString& name, const QString& sql)
         throw DbError(3125, QStringLiteral("'%1' isn't a valid name.").arg(name));
     if (hasQueryDef(name) || hasTable(name))
         throw DbError(3012, QStringLiteral("Object '%1' already exists.").arg(name));
+    jet::refuseNul(sql);
     const SchemaChange changed{*this};
     exec(m_db, QStringLiteral("CREATE TABLE IF NOT EXISTS MSysQueries ("
                               "Name TEXT PRIMARY KEY COLLATE NOCASE, SQL TEXT, Seq INTEGER)"));

@@ -7,6 +7,7 @@
 // schema or the saved queries may have changed.
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -169,6 +170,11 @@ public:
     void setParameters(const QHash<QString, QVariant>& params);
     void clearParameters();
 
+    // Scratch tables take texts of any length: they are filled with copies
+    // of stored rows, which an older version may have written wider than
+    // their columns. Every other table holds a text to its column's width.
+    void setScratchTables(const QStringList& tables);
+
     // Translation of a Jet statement to SQLite (for tests and errors).
     QString translate(const QString& jetSql);
 
@@ -189,6 +195,7 @@ private:
     // Throws 3004 when SQLite has ended the transaction the layer counts open.
     void checkTransaction() const;
     static QString normaliseParameterName(const QString& name);
+    bool isScratchTable(const QString& table) const;
     QString canonicalTable(const QString& name) const;   // stored spelling, empty when none
     std::unique_ptr<Recordset> openTable(const QString& table);
     std::unique_ptr<Recordset> openDynaset(const QString& sql, const QVariantList& values, RecordsetType type = dbOpenDynaset);
@@ -212,6 +219,7 @@ private:
     QString m_path;
     int m_transDepth = 0;
     QHash<QString, QVariant> m_params;   // keys lower-case
+    QSet<QString> m_scratchTables;       // case-folded
     std::unique_ptr<detail::Caches> m_caches;
     quint64 m_schemaGeneration = 0;      // counts schemaChanged()
 };

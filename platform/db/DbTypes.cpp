@@ -18,6 +18,9 @@ int typeFromDecl(const QString& declType)
     if (paren >= 0)
         t = t.left(paren);
     t = t.trimmed();
+    // Jet's TEXT(n) is a text of that width; TEXT alone is a memo.
+    if (t == QLatin1String("TEXT") && declWidth(declType) > 0)
+        return dbText;
     auto has = [&](const char* s) { return t.contains(QLatin1String(s)); };
     if (t.isEmpty())
         return dbText;
@@ -54,7 +57,7 @@ int typeFromDecl(const QString& declType)
 
 int declWidth(const QString& declType)
 {
-    static const QRegularExpression re(QStringLiteral("^\\s*(?:VAR)?CHAR\\w*\\s*\\(\\s*(\\d+)\\s*\\)"),
+    static const QRegularExpression re(QStringLiteral("^\\s*(?:(?:VAR)?CHAR\\w*|TEXT)\\s*\\(\\s*(\\d+)\\s*\\)"),
                                        QRegularExpression::CaseInsensitiveOption);
     const auto m = re.match(declType);
     return m.hasMatch() ? m.captured(1).toInt() : 0;
@@ -94,7 +97,7 @@ static bool parseNumberText(const QString& text, double& out)
     return ok && std::isfinite(out);
 }
 
-QVariant coerceToColumn(const QVariant& value, const QString& declType, const QString& column)
+QVariant coerceToColumn(const QVariant& value, const QString& declType, const QString& column, bool heldToWidth)
 {
     if (value.isNull() || !value.isValid())
         return QVariant();
@@ -114,7 +117,7 @@ QVariant coerceToColumn(const QVariant& value, const QString& declType, const QS
             s = value.toString();
         else
             s = rt::Str(value);
-        const int width = declWidth(declType);
+        const int width = heldToWidth ? declWidth(declType) : 0;
         if (width > 0 && s.size() > width)
             throw fieldTooSmall(column);
         return s;

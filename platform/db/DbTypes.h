@@ -17,7 +17,7 @@ void checkWidth(const QVariant& value, int width, const QString& column);
 
 // Converts a value for a column of the declared type as Jet would; throws
 // DbError 3421 when a text cannot be read as a number, 3163 when a text
-// is too long for the column.
-QVariant coerceToColumn(const QVariant& value, const QString& declType, const QString& column);
+// is too long for the column and held to its width.
+QVariant coerceToColumn(const QVariant& value, const QString& declType, const QString& column, bool heldToWidth);
 
 } // namespace dao::detail

@@ -372,4 +372,10 @@ Translation translate(const QString& jetSql, const Context& ctx)
     return st.translate();
 }
 
+void refuseNul(const QString& sql)
+{
+    if (sql.contains(QChar(0)))
+        parse::syntaxError(QStringLiteral("NUL character"), QString(sql).replace(QChar(0), QStringLiteral("\\0")));
+}
+
 } // namespace dao::jet

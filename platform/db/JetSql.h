@@ -48,6 +48,10 @@ struct Translation {
 // an unterminated string or bracket.
 Translation translate(const QString& jetSql, const Context& ctx);
 
+// Throws dao::DbError 3075 when the text holds a NUL character: SQLite
+// would read the text only up to it.
+void refuseNul(const QString& sql);
+
 // The translated SQL calls functions that the Database registers on every
 // connection: jet_val(x), jet_cstr(x), jet_mid(x, start[, len]),
 // jet_cdate(x) (a sortable number, NULL when unreadable), jet_param('name')

@@ -115,6 +115,7 @@ public:
 
 std::vector<Token> tokenize(const QString& s)
 {
+    refuseNul(s);
     std::vector<Token> v;
     v.reserve(s.size() / 3 + 4);
     const Scanner scan(s);

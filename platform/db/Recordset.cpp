@@ -563,7 +563,9 @@ void Recordset::setField(int index, const QVariant& value)
         throw itemNotFound();
     const size_t i = size_t(index);
     // Converted as it is set, so a bad value fails here, as Jet does.
-    m_buffer[i] = belongsToBase(index) ? coerceToColumn(value, m_meta->declTypes[i], m_meta->originColumns[i]) : value;
+    m_buffer[i] = belongsToBase(index) ? coerceToColumn(value, m_meta->declTypes[i], m_meta->originColumns[i],
+                                                        !m_db->isScratchTable(m_baseTable))
+                                       : value;
     m_dirty[i] = true;
 }
 

@@ -182,6 +182,45 @@ TEST_F(DbTest, TextsAreHeldToTheirColumnWidthOnEveryWrite)
               (QStringList{QStringLiteral("12345"), QStringLiteral("fivé5"), QStringLiteral("ok")}));
 }
 
+// A copy from a wider column of the same table is held to the narrower
+// one; the other way round it always fits.
+TEST_F(DbTest, ACopyFromAWiderColumnOfTheSameTableIsHeldToTheNarrowOne)
+{
+    run(QStringLiteral("CREATE TABLE t (narrow VARCHAR(3), wide VARCHAR(10))"));
+    run(QStringLiteral("INSERT INTO t VALUES ('abc', 'abcdefgh')"));
+    EXPECT_EQ(errorNumber([&] { run(QStringLiteral("UPDATE t SET narrow = wide")); }), 3163);
+    run(QStringLiteral("UPDATE t SET wide = narrow"));
+    EXPECT_EQ(column(QStringLiteral("SELECT narrow || wide AS b FROM t"), QStringLiteral("b")), QStringList{QStringLiteral("abcabc")});
+}
+
+// A Jet TEXT(n) column is a text of that width, held to it on every write
+// as VARCHAR(n) is.
+TEST_F(DbTest, ATextColumnOfAGivenWidthIsHeldToIt)
+{
+    run(QStringLiteral("CREATE TABLE t (s TEXT(3))"));
+    const QString four = QStringLiteral("four");
+    EXPECT_EQ(errorNumber([&] { db->execute(QStringLiteral("INSERT INTO t (s) VALUES (?)"), {four}); }), 3163);
+    EXPECT_EQ(errorNumber([&] { run(QStringLiteral("INSERT INTO t (s) VALUES ('four')")); }), 3163);
+    auto rs = db->openRecordset(QStringLiteral("t"));
+    rs->addNew();
+    EXPECT_EQ(errorNumber([&] { rs->setField(QStringLiteral("s"), four); }), 3163);
+    EXPECT_EQ(rs->fieldType(0), dbText);
+}
+
+// Scratch tables take texts of any length on every write.
+TEST_F(DbTest, ScratchTablesTakeTextsOfAnyLength)
+{
+    run(QStringLiteral("CREATE TABLE Scratch (s VARCHAR(3))"));
+    db->setScratchTables({QStringLiteral("SCRATCH")});
+    db->execute(QStringLiteral("INSERT INTO Scratch (s) VALUES (?)"), {QStringLiteral("wider")});
+    run(QStringLiteral("INSERT INTO [Scratch] (s) SELECT s || '!' FROM Scratch"));
+    auto rs = db->openRecordset(QStringLiteral("Scratch"));
+    rs->addNew();
+    rs->setField(QStringLiteral("s"), QStringLiteral("widest"));
+    rs->update();
+    EXPECT_EQ(column(QStringLiteral("SELECT s FROM Scratch"), QStringLiteral("s")), (QStringList{"wider", "wider!", "widest"}));
+}
+
 // The case-blind comparison reads ASCII texts in a fast path; a letter
 // beyond ASCII in front of both texts sends them through the general one.
 // Both order the punctuation around the letters alike, in short texts and
@@ -291,6 +330,42 @@ TEST_F(DbTest, TransactionsRollBackAndNest)
     }
     EXPECT_EQ(count(QStringLiteral("T")), 1);
     EXPECT_EQ(db->transactionDepth(), 0);
+}
+
+// SELECT ... INTO runs as two statements; when the second fails the table
+// the first made is gone too, inside a transaction or not.
+TEST_F(DbTest, AFailedSelectIntoLeavesNoTableBehind)
+{
+    run(QStringLiteral("CREATE TABLE t (a INTEGER)"));
+    run(QStringLiteral("INSERT INTO t VALUES (1)"));
+    for (const bool inTransaction : {false, true}) {
+        Transaction tr(*db);
+        if (!inTransaction)
+            tr.commit();
+        EXPECT_NE(errorNumber([&] { run(QStringLiteral("SELECT * INTO u FROM t WHERE a <> zz")); }), 0);
+        EXPECT_FALSE(db->hasTable(QStringLiteral("u"))) << inTransaction;
+    }
+}
+
+// SQLite reads a text only up to a NUL: the rest would be dropped unseen,
+// or nothing read at all. Such a text is refused before anything runs, as
+// a statement, a recordset or a saved query.
+TEST_F(DbTest, ATextHoldingANulIsRefusedBeforeAnythingRuns)
+{
+    run(QStringLiteral("CREATE TABLE t (a INTEGER, b VARCHAR(5))"));
+    run(QStringLiteral("INSERT INTO t VALUES (1, 'x'), (2, 'y')"));
+    const QChar nul(0);
+    ASSERT_EQ(errorNumber([&] { run(QStringLiteral("UPDATE t SET b = 'z' WHERE 1 = 1 ") + nul + QStringLiteral("AND 0")); }), 3075);
+    EXPECT_EQ(errorNumber([&] { run(nul + QStringLiteral("DELETE FROM t")); }), 3075);
+    EXPECT_EQ(errorNumber([&] { db->openRecordset(QStringLiteral("SELECT a FROM t") + nul + QStringLiteral(" WHERE a = 1")); }), 3075);
+    EXPECT_EQ(errorNumber([&] { db->createQueryDef(QStringLiteral("Q"), QStringLiteral("SELECT a FROM t") + nul); }), 3075);
+    // One stored in the file, as a damaged league file may hold it.
+    db->createQueryDef(QStringLiteral("Q"), QStringLiteral("SELECT a FROM t"));
+    ASSERT_EQ(sqlite3_exec(db->handle(), "UPDATE MSysQueries SET SQL = SQL || char(0) || ' WHERE a = 1'", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    EXPECT_EQ(errorNumber([&] { db->queryDef(QStringLiteral("Q")).openRecordset(); }), 3075);
+    EXPECT_EQ(errorNumber([&] { run(QStringLiteral("DELETE FROM t WHERE a IN (SELECT a FROM Q)")); }), 3075);
+    EXPECT_EQ(column(QStringLiteral("SELECT b FROM t ORDER BY a"), QStringLiteral("b")), (QStringList{"x", "y"}));
 }
 
 // After an I/O error or a full disk SQLite rolls the whole transaction back

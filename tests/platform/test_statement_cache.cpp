@@ -267,6 +267,8 @@ TEST_F(CacheTest, ATextKeptAcrossAChangeSQLiteMadeOnItsOwnReadsTheNewTable)
     // A write through the kept INSERT text reads the new columns too.
     const QString insert = QStringLiteral("INSERT INTO T (A, Label) VALUES (?, ?)");
     EXPECT_EQ(errorOf([&] { db->execute(insert, {4, QStringLiteral("four")}); }), 0);
+    // The renamed column keeps its width, which the layer knows afresh.
+    EXPECT_EQ(errorOf([&] { db->execute(insert, {6, QString(21, QLatin1Char('x'))}); }), 3163);
     ASSERT_EQ(sqlite3_exec(db->handle(), "ALTER TABLE T DROP COLUMN Extra", nullptr, nullptr, nullptr), SQLITE_OK);
     EXPECT_EQ(errorOf([&] { db->execute(insert, {5, QStringLiteral("five")}); }), 0);
     EXPECT_EQ(first(QStringLiteral("SELECT Count(*) FROM T WHERE Label IN ('four', 'five')")).toInt(), 2);

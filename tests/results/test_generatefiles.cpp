@@ -24,6 +24,8 @@
 #include <QSet>
 #include <QUrl>
 
+#include <sqlite3.h>
+
 using namespace pageparse;
 
 namespace {
@@ -284,4 +286,32 @@ TEST_F(GenerateFilesTest, DivisionIdThatNamesAPathWritesNothing)
                              "\"001../zStan.htm\" holds the character /"})
         EXPECT_TRUE(msgs->last().contains(QString::fromLatin1(name))) << name << ": " << msgs->last().toStdString();
     EXPECT_EQ(program->fileList(), before);
+}
+
+// Texts an older version stored wider than their columns (a make, a team
+// name, a finish) are copied into the scratch tables as they are: the
+// standings (team points by places, dropped races), statistics and pages
+// are made.
+TEST_F(GenerateFilesTest, TextsWiderThanTheirColumnsInTheFileArePublished)
+{
+    const QString make = QStringLiteral("Make ").repeated(12), team = QStringLiteral("Team ").repeated(12);
+    const QString finish = QStringLiteral("Finish ").repeated(9);
+    // Straight into the file; one kept race, and the race-1 rows twice, so
+    // that the winner's kept row is copied by itself.
+    const QString sql = QStringLiteral("UPDATE Score SET Brand = '%1', Finish = '%2'; UPDATE Teams SET Team_Name = '%3';"
+                                       "UPDATE Division SET Teams = 1, \"Drop\" = 9 WHERE ID = 'SNL';"
+                                       "INSERT INTO Score SELECT * FROM Score WHERE RaceID = %4;")
+                            .arg(make, finish, team)
+                            .arg(race1);
+    ASSERT_EQ(sqlite3_exec(dbMain->handle(), sql.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    OpenWindow(QStringLiteral("Sunday Night"));
+    Generate();
+    ASSERT_EQ(msgs->calls().size(), 1u);
+    EXPECT_EQ(msgs->last(), QStringLiteral("All HTML Files have been generated"));
+    const QString standings = Html(QStringLiteral("SNL_standings.htm"));
+    EXPECT_TRUE(standings.contains(team.left(29)));
+    EXPECT_TRUE(standings.contains(make.left(16)));
+    EXPECT_TRUE(Html(QStringLiteral("SNL_statistics.htm")).contains(QStringLiteral("Statistics Through Race #10")));
+    EXPECT_EQ(dbMain->openRecordset(QStringLiteral("SELECT * FROM ScoreDrop WHERE Finish = ?"), {finish})->recordCount(),
+              dbMain->openRecordset(QStringLiteral("ScoreDrop"))->recordCount());
 }

@@ -300,6 +300,12 @@ int Database::runStatements(const QStringList& statements, const QVariantList& v
                     sqlite3_finalize(raw);
                     throw sqliteError(m_db, rc);
                 }
+                // SQLite reads no text past a NUL: never run a statement cut
+                // short there, nor wait for a text that does not advance.
+                if (next == tail) {
+                    jet::refuseNul(QString::fromUtf8(tail, int(end - tail)));
+                    break;
+                }
                 const QString piece = QString::fromUtf8(tail, int(next - tail));
                 tail = next;
                 if (!raw)

@@ -6,6 +6,8 @@
 #include "Runtime.h"
 #include "State.h"
 
+#include <algorithm>
+#include <cmath>
 #include <deque>
 #include <map>
 
@@ -57,7 +59,8 @@ void KeptCorrections::Apply()
             dbMain->execute(QStringLiteral("UPDATE Score SET BonusAdd = ? WHERE RaceID = ? AND Posi = ?"),
                             {line.bonusAdd, m_raceId, *line.newPosi});
         else if (rt::Val(line.bonusAdd) != 0)
-            m_removed << Owner(&line, line.posi) + QStringLiteral(": additional earnings ") + rt::Str(line.bonusAdd);
+            m_removed << Owner(&line, line.posi) + QStringLiteral(": additional earnings ")
+                    + rt::Format(rt::Val(line.bonusAdd), QStringLiteral("$#,##0.00;($#,##0.00)"));
     }
 }
 
@@ -96,33 +99,31 @@ QString KeptCorrections::Owner(const OldLine* line, double posi)
 void KeptCorrections::Move(const QString& table, const std::function<QString(const dao::Recordset&)>& describe,
                            const std::function<void(const dao::Recordset&, qint64 newPosi)>& kept)
 {
-    // Rows are taken out and written back, so two drivers who traded
-    // places never meet on one key.
+    // The rows are moved where they stand rather than written anew, so that
+    // a text an older version stored wider than its column is kept whole.
     auto rs = dbMain->openRecordset(QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" WHERE RaceID = ?"), {m_raceId});
-    const int posiColumn = rs->fieldIndex(QStringLiteral("Posi"));
-    QStringList columns, marks;
-    for (int i = 0; i < rs->fieldCount(); ++i) {
-        columns << QLatin1Char('[') + rs->fieldName(i) + QLatin1Char(']');
-        marks << QStringLiteral("?");
-    }
-    std::vector<QVariantList> back;
+    std::map<double, qint64> moves;   // old position -> new one
+    double highest = 0;
     for (; !rs->eof(); rs->moveNext()) {
         const double posi = rs->number(QStringLiteral("Posi"));
+        highest = std::max(highest, posi);
         const OldLine* line = LineAt(posi);
         if (!line || !line->newPosi) {
             m_removed << Owner(line, posi) + QStringLiteral(": ") + describe(*rs);
             continue;
         }
-        QVariantList values;
-        for (int i = 0; i < rs->fieldCount(); ++i)
-            values << (i == posiColumn ? QVariant(*line->newPosi) : rs->field(i));
-        back.push_back(values);
+        moves[posi] = *line->newPosi;
+        highest = std::max(highest, double(*line->newPosi));
         if (kept)
             kept(*rs, *line->newPosi);
     }
-    dbMain->execute(QStringLiteral("DELETE FROM ") + table + QStringLiteral(" WHERE RaceID = ?"), {m_raceId});
-    const QString insert = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + columns.join(QStringLiteral(", "))
-        + QStringLiteral(") VALUES (") + marks.join(QStringLiteral(", ")) + QLatin1Char(')');
-    for (const QVariantList& values : back)
-        dbMain->execute(insert, values);
+    // In two steps, through positions above every old and new one, so that
+    // two drivers who traded places never meet on one key.
+    const qint64 shift = qint64(std::floor(highest)) + 1;
+    const QString prefix = QStringLiteral("UPDATE ") + table + QStringLiteral(" SET Posi = ");
+    for (const auto& [from, to] : moves)
+        dbMain->execute(prefix + QStringLiteral("? WHERE RaceID = ? AND Posi = ?"), {shift + to, m_raceId, from});
+    dbMain->execute(QStringLiteral("DELETE FROM ") + table + QStringLiteral(" WHERE RaceID = ? AND (Posi IS NULL OR Posi < ?)"),
+                    {m_raceId, shift});
+    dbMain->execute(prefix + QStringLiteral("Posi - ? WHERE RaceID = ?"), {shift, m_raceId});
 }

@@ -637,17 +637,20 @@ void frmRaceResult::commSave_Click()
             return ok;
         });
         // The statistics read ScoreDrop as the standings run leaves it: after
-        // a failed standings run they would be stale, so they are not made.
-        const bool standings = step(QStringLiteral("Standings page"), [&](QString& error) {
+        // a failed standings computation they would be stale, so they are not
+        // made. A standings page that was refused stops only itself.
+        bool computed = false;
+        step(QStringLiteral("Standings page"), [&](QString& error) {
             Standings run;
             run.Division = sCurDiv;
             run.LastRace = m_raceNo;
             run.ShowErrors = false;
             const bool ok = run.GenerateAll();
+            computed = run.Computed();
             error = run.lastError();
             return ok;
         });
-        if (standings) {
+        if (computed) {
             step(QStringLiteral("Statistics page"), [&](QString& error) {
                 Statistics run;
                 run.Division = sCurDiv;

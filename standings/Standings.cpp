@@ -16,9 +16,8 @@
 #include <QHash>
 
 #include <cmath>
+#include <memory>
 #include <vector>
-
-using StandingsDb::RunError;
 
 Standings::Standings()
 {
@@ -99,11 +98,8 @@ bool Standings::GenerateAll()
 {
     m_div = Division;
     m_error.clear();
-    m_standings.clear();
-    m_teams.clear();
-    m_mfgs.clear();
-    m_rookies.clear();
-    m_earnings.clear();
+    m_computed = false;
+    ClearLines();
 
     const QString race = rt::Trim(LastRace);
     if (!rt::IsNumeric(race)) {
@@ -115,23 +111,42 @@ bool Standings::GenerateAll()
     } else {
         m_lastRace = rt::Val(race);
         WaitCursor wait;
+        std::unique_ptr<HTMLClass> html;
         try {
             dao::Transaction transaction(*dbMain);
             BuildStandings();
+            // The page writer makes its saved queries as it starts: with the run's tables.
+            html = std::make_unique<HTMLClass>();
             transaction.commit();
-            return true;
+            m_computed = true;
         } catch (...) {
             m_error = StandingsDb::CurrentErrorText(QStringLiteral("The standings could not be computed."));
+            ClearLines();
         }
-        m_standings.clear();
-        m_teams.clear();
-        m_mfgs.clear();
-        m_rookies.clear();
-        m_earnings.clear();
+        // Written once the tables stand: a page that cannot be written does
+        // not undo them, so the statistics can still be made from them.
+        if (m_computed) {
+            try {
+                if (html->HTMLStandings(m_div, LastRace, m_standings, m_teams, m_mfgs, m_rookies, m_earnings))
+                    return true;
+                m_error = html->lastError();
+            } catch (...) {
+                m_error = StandingsDb::CurrentErrorText(QStringLiteral("The standings page could not be written."));
+            }
+        }
     }
     if (ShowErrors)
         dlg::MsgBox(m_error, dlg::vbCritical);
     return false;
+}
+
+void Standings::ClearLines()
+{
+    m_standings.clear();
+    m_teams.clear();
+    m_mfgs.clear();
+    m_rookies.clear();
+    m_earnings.clear();
 }
 
 void Standings::BuildStandings()
@@ -145,10 +160,6 @@ void Standings::BuildStandings()
         CalcRookiePoints();
     if (bEarnings)
         CalcEarnings();
-
-    HTMLClass html;
-    if (!html.HTMLStandings(m_div, LastRace, m_standings, m_teams, m_mfgs, m_rookies, m_earnings))
-        throw RunError{html.lastError()};
 }
 
 // Each driver keeps his K best finishes by position (K = race number minus

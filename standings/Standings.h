@@ -1,8 +1,8 @@
 #pragma once
 // The championship standings of a division through one race: rebuilds the
 // dropped-races table ScoreDrop, then builds the drivers', team,
-// manufacturer, rookie and earnings lines and has the page writer publish
-// them. The whole run is one transaction.
+// manufacturer, rookie and earnings lines in one transaction, then has the
+// page writer publish them.
 
 #include <QString>
 #include <QStringList>
@@ -26,8 +26,12 @@ public:
 
     // The whole run, with the hourglass. Uses the division settings loaded
     // last (nDrop, nTeams, bBrands, bRoty, bEarnings). On any failure the
-    // database is left as it was, the error is shown and false returned.
+    // error is shown and false returned; when the computation fails the
+    // database is left as it was, when only the page fails the tables and
+    // lines stand (Computed()).
     bool GenerateAll();
+    // True when the last run's tables and lines were made, its page written or not.
+    bool Computed() const { return m_computed; }
 
     // The steps of the run. They throw dao::DbError on a database error and
     // are meant to run inside GenerateAll's transaction.
@@ -57,12 +61,14 @@ public:
 
 private:
     void BuildStandings();
+    void ClearLines();
     void RebuildScoreDrop();
     std::unique_ptr<dao::Recordset> OpenTotals(const QString& sql) const;
 
     QString m_div;      // the run's division
     double m_lastRace = 0;
     QString m_error;
+    bool m_computed = false;
     QString m_queryError;   // why the saved queries could not be made
     QStringList m_standings, m_teams, m_mfgs, m_rookies, m_earnings;
 };

@@ -251,7 +251,12 @@ TEST_F(ProcessImport, ReimportKeepsCorrectionsWithTheirDrivers)
     }
     dbMain->execute(QStringLiteral("INSERT INTO Damage (Division, RaceID, Posi, Bodywork, Engine, Other, Extra, Comment) VALUES "
                                    "('CUP', ?, 1, 1000, 0, 0, 50, 'Wall'), ('CUP', ?, 5, 0, 700, 0, NULL, NULL)"), {race, race});
-    dbMain->execute(QStringLiteral("UPDATE Score SET BonusAdd = 500 WHERE RaceID = ? AND Posi = 3"), {race});
+    // Comments wider than their columns, as older versions stored them.
+    const QString rough = QStringLiteral("Rough driving") + QString(137, QLatin1Char('!')), wall = QString(300, QLatin1Char('W'));
+    ASSERT_EQ(sqlite3_exec(dbMain->handle(), QStringLiteral("UPDATE Penalties SET Comment = '%1' WHERE Posi = 1; "
+                                                            "UPDATE Damage SET Comment = '%2' WHERE Posi = 1").arg(rough, wall)
+                                                 .toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    dbMain->execute(QStringLiteral("UPDATE Score SET BonusAdd = 500 WHERE RaceID = ? AND Posi = 1"), {race});
     dbMain->execute(QStringLiteral("UPDATE Score SET BonusAdd = 300 WHERE RaceID = ? AND Posi = 4"), {race});
 
     msgs->clear();
@@ -260,17 +265,43 @@ TEST_F(ProcessImport, ReimportKeepsCorrectionsWithTheirDrivers)
     EXPECT_EQ(Rows(QStringLiteral("SELECT Posi, Drivers.OnlineID, Points, BonusAdd FROM Score INNER JOIN Drivers ON "
                                   "Score.DriverID = Drivers.DriverID WHERE RaceID = %1 ORDER BY Posi").arg(race)),
               (QStringList{QStringLiteral("1|Ann Able|%1|<null>").arg(Points(twin, 1) + 10),
-                           QStringLiteral("2|Cid Cole|%1|<null>").arg(Points(twin, 2) - 25),
-                           QStringLiteral("3|Bob O'Brien|%1|500").arg(Points(twin, 3))}));
+                           QStringLiteral("2|Cid Cole|%1|500").arg(Points(twin, 2) - 25),
+                           QStringLiteral("3|Bob O'Brien|%1|<null>").arg(Points(twin, 3))}));
     EXPECT_EQ(Rows(QStringLiteral("SELECT Division, RaceID, Posi, Points, Comment FROM Penalties ORDER BY Posi")),
-              (QStringList{QStringLiteral("CUP|%1|1|10|Appeal").arg(race), QStringLiteral("CUP|%1|2|-25|Rough driving").arg(race)}));
-    EXPECT_EQ(Rows(QStringLiteral("SELECT * FROM Damage")), QStringList{QStringLiteral("CUP|%1|2|1000|0|0|50|Wall").arg(race)});
+              (QStringList{QStringLiteral("CUP|%1|1|10|Appeal").arg(race), QStringLiteral("CUP|%1|2|-25|").arg(race) + rough}));
+    EXPECT_EQ(Rows(QStringLiteral("SELECT * FROM Damage")), QStringList{QStringLiteral("CUP|%1|2|1000|0|0|50|").arg(race) + wall});
     ASSERT_EQ(msgs->calls().size(), 2u);
     EXPECT_EQ(msgs->calls()[1].prompt,
               QStringLiteral("These corrections were removed, as their drivers are not in the new results:\n"
                              "Ned Nonrunner: penalty -5 (Jump start)\nNed Nonrunner: damage 700\n")
-                  + QString::fromUtf8("Zo\xc3\xab Zeta: additional earnings 300"));
+                  + QString::fromUtf8("Zo\xc3\xab Zeta: additional earnings $300.00"));
     EXPECT_EQ(msgs->calls()[1].flags, int(dlg::vbExclamation));
+
+    // A driver on two lines: his old lines take his new lines one by one.
+    const auto twice = [&](const QString& name, const QList<QString>& order) {
+        QList<page::Result> results;
+        for (const QString& driver : order)
+            results.append({driver == QStringLiteral("Ann Able") ? QStringLiteral("12") : QStringLiteral("44"), driver, 1, 200, 0,
+                            180 - 10 * int(results.size()), QStringLiteral("Running")});
+        return WritePage(name, QString::fromUtf8(page::Build(QStringLiteral("Pocono Raceway"),
+            {{QStringLiteral("12"), QStringLiteral("Ann Able"), QStringLiteral("1:30.000")},
+             {QStringLiteral("44"), QStringLiteral("Cid Cole"), QStringLiteral("1:31.000")}}, results)));
+    };
+    const QString cid = QStringLiteral("Cid Cole"), ann = QStringLiteral("Ann Able");
+    const qint64 two = Run(QStringLiteral("TWIN"), QStringLiteral("4"), twice(QStringLiteral("two.htm"), {cid, ann, cid}), pocono).RaceID;
+    for (const int posi : {1, 3}) {
+        dbMain->execute(QStringLiteral("INSERT INTO Penalties (Division, RaceID, Posi, Points) VALUES ('TWIN', ?, ?, ?)"),
+                        {two, posi, -10 * posi});
+        dbMain->execute(QStringLiteral("INSERT INTO Damage (Division, RaceID, Posi, Bodywork) VALUES ('TWIN', ?, ?, ?)"),
+                        {two, posi, 100 * posi});
+    }
+    msgs->answer(dlg::vbYes);
+    ASSERT_FALSE(Run(QStringLiteral("TWIN"), QStringLiteral("4"), twice(QStringLiteral("again2.htm"), {ann, cid, cid}), pocono).bError)
+        << msgs->last().toStdString();
+    EXPECT_EQ(Rows(QStringLiteral("SELECT Penalties.Posi, Penalties.Points, Damage.Bodywork FROM Penalties INNER JOIN Damage ON "
+                                  "Penalties.RaceID = Damage.RaceID AND Penalties.Posi = Damage.Posi WHERE Penalties.RaceID = %1 "
+                                  "ORDER BY Penalties.Posi").arg(two)),
+              (QStringList{QStringLiteral("2|-10|100"), QStringLiteral("3|-30|300")}));
 }
 
 TEST_F(ProcessImport, FailuresLeaveTheDatabaseAsItWas)

@@ -8,6 +8,7 @@
 #include "Lookups.h"
 #include "MSFlexGrid.h"
 #include "ProcessClass.h"
+#include "QueryDef.h"
 #include "Recordset.h"
 #include "Runtime.h"
 #include "State.h"
@@ -245,17 +246,32 @@ TEST_F(GenerateFilesTest, FailuresAreListedInOneMessageAndNothingIsAnnounced)
     EXPECT_EQ(msgs->calls()[0].flags & dlg::vbCritical, dlg::vbCritical);
     EXPECT_TRUE(PagesIn(QStringLiteral("HTML")).isEmpty());
 
-    // Without the standings template the standings run fails and rolls
-    // back; the statistics are not made from a stale table.
-    QFile::remove(program->file(QStringLiteral("HTML/temp_standings.htm")));
+    // A standings page that cannot be written (a folder stands in its place)
+    // stops only itself: the run's tables stand and the statistics are made.
+    ASSERT_TRUE(QDir().mkpath(program->file(QStringLiteral("HTML/SNL_standings.htm"))));
+    dbMain->execute(QStringLiteral("DELETE FROM ScoreDrop"));
     OpenWindow(QStringLiteral("Sunday Night"));
     Generate();
     ASSERT_EQ(msgs->calls().size(), 1u);
-    EXPECT_FALSE(msgs->saw(QStringLiteral("All HTML Files have been generated")));
     EXPECT_EQ(msgs->calls()[0].flags & dlg::vbCritical, dlg::vbCritical);
-    EXPECT_TRUE(msgs->last().contains(QStringLiteral("Standings page"))) << msgs->last().toStdString();
-    EXPECT_TRUE(msgs->last().contains(QStringLiteral("temp_standings.htm")));
-    EXPECT_TRUE(msgs->last().contains(QStringLiteral("Statistics page")));
+    EXPECT_TRUE(msgs->last().startsWith(QStringLiteral("Not every HTML file was generated:\n\nStandings page: The page could not "
+                                                       "be written (")))
+        << msgs->last().toStdString();
+    EXPECT_TRUE(msgs->last().contains(QStringLiteral("SNL_standings.htm")));
+    EXPECT_EQ(msgs->last().count(QStringLiteral("\n\n")), 1) << msgs->last().toStdString();
+    EXPECT_GT(dbMain->scalar(QStringLiteral("SELECT COUNT(*) FROM ScoreDrop")).toInt(), 0);
+    EXPECT_EQ(PagesIn(QStringLiteral("HTML")), (QStringList{"010SNL_result.htm", "SNL_schedule.htm", "SNL_statistics.htm"}));
+
+    // A failed computation rolls back; the statistics are not made from a stale table.
+    ASSERT_TRUE(QDir().rmdir(program->file(QStringLiteral("HTML/SNL_standings.htm"))));
+    ASSERT_TRUE(QFile::remove(program->file(QStringLiteral("HTML/SNL_statistics.htm"))));
+    dbMain->deleteQueryDef(QStringLiteral("Standings"));
+    dbMain->createQueryDef(QStringLiteral("Standings"), QStringLiteral("SELECT Nothing FROM NoSuchTable"));
+    Generate();
+    ASSERT_EQ(msgs->calls().size(), 1u);
+    EXPECT_TRUE(msgs->last().contains(QStringLiteral("Standings page: The standings could not be computed.")))
+        << msgs->last().toStdString();
+    EXPECT_TRUE(msgs->last().endsWith(QStringLiteral("\n\nStatistics page: not made, as the standings run failed")));
     EXPECT_FALSE(msgs->last().contains(QStringLiteral("Schedule page")));
     EXPECT_EQ(PagesIn(QStringLiteral("HTML")), (QStringList{"010SNL_result.htm", "SNL_schedule.htm"}));
 }

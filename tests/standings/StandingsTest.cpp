@@ -194,29 +194,32 @@ TEST_F(SeasonTest, OlderRaceCountsOnlyRacesUpToIt)
     EXPECT_TRUE(ReadFile(pagePath()).contains(QStringLiteral("Point Standings after Race #2")));
 }
 
-TEST_F(SeasonTest, FailedRunLeavesScoreDropAsItWas)
+TEST_F(SeasonTest, ARefusedPageKeepsTheRunsTablesAndABadRaceNumberChangesNothing)
 {
+    ASSERT_TRUE(run(QStringLiteral("2")));
+    const QStringList through2 = scoreDrop(), lines2 = last;
     ASSERT_TRUE(run(QStringLiteral("3")));
-    const QStringList before = scoreDrop();
     const QString pageBefore = ReadFile(pagePath());
 
-    // The page cannot be written: the run fails, the data stays.
+    // The page cannot be written: the run says so, but what it computed stands.
     QFile::remove(program->file(QStringLiteral("HTML/temp_standings.htm")));
     msgs->clear();
-    EXPECT_FALSE(run(QStringLiteral("2")));
-    EXPECT_EQ(scoreDrop(), before);
+    std::unique_ptr<Standings> refused;
+    EXPECT_FALSE(run(QStringLiteral("2"), &refused));
+    EXPECT_TRUE(refused->Computed());
+    EXPECT_EQ(scoreDrop(), through2);
+    EXPECT_EQ(last, lines2);
     EXPECT_EQ(dbMain->transactionDepth(), 0);
     ASSERT_EQ(msgs->calls().size(), 1u);
     EXPECT_TRUE(msgs->calls()[0].flags & dlg::vbCritical);
     EXPECT_TRUE(msgs->last().contains(QStringLiteral("temp_standings.htm")));
     EXPECT_EQ(ReadFile(pagePath()), pageBefore);
-    EXPECT_TRUE(last.isEmpty());
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);   // the hourglass is gone
 
     // A race number that is no number changes nothing.
     msgs->clear();
     EXPECT_FALSE(run(QStringLiteral("abc")));
-    EXPECT_EQ(scoreDrop(), before);
+    EXPECT_EQ(scoreDrop(), through2);
     EXPECT_TRUE(msgs->saw(QStringLiteral("abc")));
 }
 
@@ -228,7 +231,9 @@ TEST_F(SeasonTest, DatabaseErrorRollsBack)
     dbMain->deleteQueryDef(QStringLiteral("Standings"));
     dbMain->createQueryDef(QStringLiteral("Standings"), QStringLiteral("SELECT Nothing FROM NoSuchTable"));
     msgs->clear();
-    EXPECT_FALSE(run(QStringLiteral("2")));
+    std::unique_ptr<Standings> failed;
+    EXPECT_FALSE(run(QStringLiteral("2"), &failed));
+    EXPECT_FALSE(failed->Computed());
     EXPECT_EQ(scoreDrop(), before);
     EXPECT_EQ(dbMain->transactionDepth(), 0);
     EXPECT_TRUE(msgs->saw(QStringLiteral("Error")));

@@ -281,6 +281,10 @@ TEST(Runtime, WriteFileAtomicLeavesNoTemporaryFileOfAKilledWrite)
         ::waitpid(writer, nullptr, 0);
     }
     ASSERT_TRUE(rt::WriteFileAtomic(path, "last"));
+    // A user may not signal another's live process: its file stays too.
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFileDevice::Permissions(0x7777)));
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::Permissions(0x6666)));
+    EXPECT_EQ(testsupport::AsOrdinaryUser([&] { return rt::WriteFileAtomic(path, "last") ? "" : "refused"; }), "");
     QStringList found = QDir(dir.path()).entryList(QDir::Files);
     kept << QStringLiteral("page.htm");
     kept.sort();

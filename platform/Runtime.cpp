@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cmath>
 #include <csignal>
 #include <cstdlib>
@@ -384,6 +385,36 @@ QByteArray temporaryName(const QByteArray& target)
     return target + '.' + QByteArray::number(qint64(::getpid())) + '.' + QByteArray::number(counter++) + ".tmp";
 }
 
+// The bound of the process numbers the system gives out (pid_max: every
+// process number is below it).
+qint64 pidMax()
+{
+    static const qint64 max = [] {
+        QFile file(QStringLiteral("/proc/sys/kernel/pid_max"));
+        bool ok = false;
+        const qint64 value = file.open(QIODevice::ReadOnly) ? file.readAll().trimmed().toLongLong(&ok) : 0;
+        return ok && value > 0 ? value : qint64(4194304);
+    }();
+    return max;
+}
+
+bool isDigits(const QByteArray& text)
+{
+    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The process of a temporary file's "<pid>.<n>" as temporaryName makes it,
+// 0 for any other form: a file named otherwise is the user's, not ours.
+qint64 writerOf(const QByteArray& stamp)
+{
+    const QList<QByteArray> parts = stamp.split('.');
+    if (parts.size() != 2 || !isDigits(parts[0]) || parts[0].startsWith('0') || !isDigits(parts[1]))
+        return 0;
+    bool ok = false;
+    const qint64 pid = parts[0].toLongLong(&ok);
+    return ok && pid < pidMax() ? pid : 0;
+}
+
 // Removes the temporary files of the page whose process no longer runs: a
 // write cut short (the program killed, the machine off) leaves one behind,
 // and it would be uploaded with the pages.
@@ -397,17 +428,52 @@ void removeStaleTemporaries(const QByteArray& folder, const QByteArray& target)
         const QByteArray name(entry->d_name);
         if (!name.startsWith(prefix) || !name.endsWith(".tmp"))
             continue;
-        const QList<QByteArray> parts = name.mid(prefix.size(), name.size() - prefix.size() - 4).split('.');
-        bool pidOk = false, numberOk = false;
-        qint64 pid = 0;
-        if (parts.size() == 2) {
-            pid = parts[0].toLongLong(&pidOk);
-            parts[1].toUInt(&numberOk);
-        }
-        if (pidOk && numberOk && pid > 0 && pid != ::getpid() && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
+        const qint64 pid = writerOf(name.mid(prefix.size(), name.size() - prefix.size() - 4));
+        if (pid > 0 && pid != ::getpid() && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
             ::unlinkat(::dirfd(dir), entry->d_name, 0);
     }
     ::closedir(dir);
+}
+
+QByteArray folderOf(const QByteArray& path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
+}
+
+// Follows a link to the file it leads to, through further links, each
+// relative target taken from its own link's folder. The file need not be
+// made yet (a page published through a link for the first time); its
+// folder must exist. On failure errno is set and path is where it stopped.
+bool followLinks(QByteArray& path)
+{
+    for (int hops = 0;; ++hops) {
+        struct stat entry {};
+        if (::lstat(path.constData(), &entry) != 0 && errno != ENOENT)
+            return false;
+        if (!S_ISLNK(entry.st_mode)) {   // a file, or none yet
+            char* real = ::realpath(folderOf(path).constData(), nullptr);
+            if (!real)
+                return false;
+            path = QByteArray(real) + '/' + path.mid(path.lastIndexOf('/') + 1);
+            std::free(real);
+            return true;
+        }
+        if (hops >= 40) {
+            errno = ELOOP;
+            return false;
+        }
+        QByteArray to(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(path.constData(), to.data(), size_t(to.size()));
+        if (n < 0)
+            return false;
+        if (n >= to.size()) {
+            errno = ENAMETOOLONG;
+            return false;
+        }
+        to.truncate(n);
+        path = to.startsWith('/') ? to : folderOf(path) + '/' + to;
+    }
 }
 
 bool writeAll(int fd, const QByteArray& bytes)
@@ -435,29 +501,31 @@ bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* erro
 {
     // Plain system calls, each result checked: a buffered file may report
     // success although its last write found the disk full.
-    const auto fail = [&](int code) {
+    const auto fail = [&](int code, const QString& name) {
         if (error)
-            *error = QString::fromLocal8Bit(std::strerror(code)) + QStringLiteral(": ") + path;
+            *error = QString::fromLocal8Bit(std::strerror(code)) + QStringLiteral(": ") + name;
         return false;
     };
     QByteArray target = QFile::encodeName(path);
     struct stat entry {};
-    if (::lstat(target.constData(), &entry) == 0 && S_ISLNK(entry.st_mode)) {
-        // A page linked into another folder (a web server's) stays a link:
-        // the file it points to gets the new text.
-        char* real = ::realpath(target.constData(), nullptr);
-        if (!real)
-            return fail(errno);
-        target = real;
-        std::free(real);
+    // A page linked into another folder (a web server's) stays a link: the
+    // file it points to gets the new text.
+    if (::lstat(target.constData(), &entry) == 0 && S_ISLNK(entry.st_mode) && !followLinks(target)) {
+        const int code = errno;
+        return fail(code, QFile::decodeName(target));
     }
     // The file is replaced, not written into, so its own permissions would
     // not be asked: a page made read-only stays as it is.
     if (::faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) != 0 && errno != ENOENT)
-        return fail(errno);
-    const qsizetype slash = target.lastIndexOf('/');
-    const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : target.left(slash);
+        return fail(errno, path);
+    const QByteArray folder = folderOf(target);
     removeStaleTemporaries(folder, target);
+    // A step in the folder (making, naming or renaming the temporary file)
+    // refused by its permissions has the folder as the reason; any other
+    // fault (a full disk) is told with the page.
+    const auto failInFolder = [&](int code) {
+        return fail(code, code == EACCES || code == EPERM || code == EROFS ? QFile::decodeName(folder) : path);
+    };
 
     // Gives the new text a fresh temporary name by make(name), which fails
     // with errno set; a name that is taken is passed over.
@@ -481,18 +549,18 @@ bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* erro
     int fd = canLinkUnnamed ? ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666) : -1;
     const bool unnamed = fd >= 0;
     if (!unnamed && canLinkUnnamed && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
-        return fail(errno);
+        return failInFolder(errno);
     if (!unnamed && !takeName([&](const QByteArray& name) {
             fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             return fd >= 0;
         }))
-        return fail(errno);
-    const auto abandon = [&](int code) {
+        return failInFolder(errno);
+    const auto abandon = [&](int code, bool inFolder = false) {
         if (fd >= 0)
             ::close(fd);
         if (!temp.isEmpty())
             ::unlink(temp.constData());
-        return fail(code);
+        return inFolder ? failInFolder(code) : fail(code, path);
     };
     // A page rewritten keeps the permissions it had.
     struct stat old {};
@@ -504,13 +572,13 @@ bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* erro
             const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
             return ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW) == 0;
         }))
-        return abandon(errno);
+        return abandon(errno, true);
     const int closed = ::close(fd);
     fd = -1;
     if (closed != 0)
         return abandon(errno);
     if (::rename(temp.constData(), target.constData()) != 0)
-        return abandon(errno);
+        return abandon(errno, true);
     return true;
 }
 

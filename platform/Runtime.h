@@ -59,9 +59,10 @@ QString DecodeText(const QByteArray& bytes);
 
 // Writes a file whole or not at all: a temporary file in the same folder
 // (one without a name where the file system has them), renamed into place
-// when complete. A link stays a link and the file it points to is written;
-// a file the user may not write is refused. Returns false with the reason
-// and the path on failure.
+// when complete. A link stays a link and the file it points to is written,
+// made if it is not yet; a file the user may not write is refused. Returns
+// false with the reason and the path on failure: the page's, or that of the
+// link's missing target, or of the folder the user may not write.
 bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
 // Names the first character of text that cannot stand in a file name on

@@ -12,10 +12,26 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
 
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+namespace {
+bool g_failSync = false;
+}
+
+// The platform library is linked in statically, so its writer calls this.
+extern "C" int fsync(int fd)
+{
+    if (g_failSync) {
+        errno = EIO;
+        return -1;
+    }
+    return int(::syscall(SYS_fsync, fd));
+}
 
 TEST(Runtime, ValReadsTheLeadingNumber)
 {
@@ -179,7 +195,7 @@ TEST(Runtime, WriteFileAtomicWritesWholeOrNothing)
     EXPECT_FALSE(error.isEmpty());
 }
 
-TEST(Runtime, WriteFileAtomicOnAFullDiskKeepsTheOldFileAndSaysWhy)
+TEST(Runtime, WriteFileAtomicOnAFullDiskOrAFailedSyncKeepsTheOldFileAndSaysWhy)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("page.htm"));
@@ -191,6 +207,12 @@ TEST(Runtime, WriteFileAtomicOnAFullDiskKeepsTheOldFileAndSaysWhy)
     });
     EXPECT_NE(told.find("File too large"), std::string::npos) << told;
     EXPECT_NE(told.find(path.toStdString()), std::string::npos) << told;
+    // Renamed unsynced, the page could be empty after a power cut.
+    g_failSync = true;
+    QString error;
+    EXPECT_FALSE(rt::WriteFileAtomic(path, "unsynced", &error));
+    g_failSync = false;
+    EXPECT_EQ(error.toStdString(), "Input/output error: " + path.toStdString());
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), old);
@@ -213,39 +235,63 @@ TEST(Runtime, WriteFileAtomicWritesThroughLinksAndKeepsReadOnlyPages)
     EXPECT_TRUE(QFileInfo(link).isSymLink());
     EXPECT_EQ(contents(served), QByteArray("new"));
     EXPECT_EQ(QDir(dir.filePath(QStringLiteral("www"))).entryList(QDir::Files), QStringList{QStringLiteral("page.htm")});
-    const QString dangling = dir.filePath(QStringLiteral("gone.htm"));
-    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("www/none/gone.htm")), dangling));
+    // A link to a page not made yet, its target relative to the link's folder.
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("html")));
+    const QString fresh = dir.filePath(QStringLiteral("html/new.htm"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("../www/new.htm"), fresh));
+    ASSERT_TRUE(rt::WriteFileAtomic(fresh, "made"));
+    EXPECT_TRUE(QFileInfo(fresh).isSymLink());
+    EXPECT_EQ(contents(dir.filePath(QStringLiteral("www/new.htm"))), QByteArray("made"));
+    // One whose folder is missing is refused with the missing file named.
+    const QString dangling = dir.filePath(QStringLiteral("gone.htm")), target = dir.filePath(QStringLiteral("www/none/gone.htm"));
+    ASSERT_TRUE(QFile::link(target, dangling));
     QString error;
     EXPECT_FALSE(rt::WriteFileAtomic(dangling, "new", &error));
-    EXPECT_EQ(error.toStdString(), "No such file or directory: " + dangling.toStdString());
+    EXPECT_EQ(error.toStdString(), "No such file or directory: " + target.toStdString());
     EXPECT_TRUE(QFileInfo(dangling).isSymLink());
+    const QString loop = dir.filePath(QStringLiteral("loop.htm"));
+    ASSERT_TRUE(QFile::link(loop, loop));
+    EXPECT_FALSE(rt::WriteFileAtomic(loop, "new", &error));
+    EXPECT_EQ(error.toStdString(), "Too many levels of symbolic links: " + loop.toStdString());
 
-    // A page the scorer made read-only, next to one he did not.
+    // A page the scorer made read-only, next to one he did not; a page he
+    // may write linked into a folder he may not, the folder the reason.
     ASSERT_TRUE(QFile::setPermissions(dir.path(), QFileDevice::Permissions(0x7777)));
+    ASSERT_TRUE(QFile::setPermissions(served, QFileDevice::Permissions(0x6666)));
     const QString locked = dir.filePath(QStringLiteral("locked.htm")), open = dir.filePath(QStringLiteral("open.htm"));
     ASSERT_TRUE(rt::WriteFileAtomic(locked, "kept"));
     ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
     const std::string told = testsupport::AsOrdinaryUser([&] {
-        QString e;
+        QString e, f;
         return (rt::WriteFileAtomic(open, "written") ? "" : "open refused\n")
-               + (rt::WriteFileAtomic(locked, "lost", &e) ? std::string("locked written") : e.toStdString());
+               + (rt::WriteFileAtomic(locked, "lost", &e) ? std::string("locked written") : e.toStdString()) + '\n'
+               + (rt::WriteFileAtomic(link, "lost", &f) ? std::string("link written") : f.toStdString());
     });
-    EXPECT_EQ(told, "Permission denied: " + locked.toStdString());
+    EXPECT_EQ(told, "Permission denied: " + locked.toStdString() + "\nPermission denied: "
+                        + QFileInfo(dir.filePath(QStringLiteral("www"))).canonicalFilePath().toStdString());
     EXPECT_EQ(contents(locked), QByteArray("kept"));
+    EXPECT_EQ(contents(served), QByteArray("new"));
 }
 
 TEST(Runtime, WriteFileAtomicLeavesNoTemporaryFileOfAKilledWrite)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("page.htm"));
-    const auto temporary = [&](pid_t pid) { return QStringLiteral("page.htm.%1.7.tmp").arg(pid); };
-    // One left by a program that has ended, one of a program still writing.
+    const auto temporary = [&](const QString& pid, const QString& n = QStringLiteral("7")) {
+        return QStringLiteral("page.htm.%1.%2.tmp").arg(pid, n);
+    };
+    // One left by a program that has ended, one of a program still writing,
+    // and the user's own files of names the writer never makes.
     const pid_t ended = ::fork();
     if (ended == 0)
         ::_exit(0);
     ::waitpid(ended, nullptr, 0);
-    for (const pid_t pid : {ended, ::getppid()})
-        ASSERT_TRUE(rt::WriteFileAtomic(dir.filePath(temporary(pid)), "part"));
+    const QString gone = QString::number(ended), alive = QString::number(::getppid());
+    QStringList kept{temporary(alive), temporary(QLatin1Char(' ') + gone), temporary(QLatin1Char('+') + gone),
+                     temporary(QLatin1Char('0') + gone), temporary(gone, QStringLiteral("+7")),
+                     temporary(QStringLiteral("2147483648")), temporary(QStringLiteral("99999999999"))};
+    for (const QString& name : kept + QStringList{temporary(gone)})
+        ASSERT_TRUE(rt::WriteFileAtomic(dir.filePath(name), "part"));
     const QByteArray page(4 << 20, 'p');
     for (int run = 0; run < 20; ++run) {
         const pid_t writer = ::fork();
@@ -257,8 +303,15 @@ TEST(Runtime, WriteFileAtomicLeavesNoTemporaryFileOfAKilledWrite)
         ::waitpid(writer, nullptr, 0);
     }
     ASSERT_TRUE(rt::WriteFileAtomic(path, "last"));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).join(QLatin1Char(' ')).toStdString(),
-              "page.htm " + temporary(::getppid()).toStdString());
+    // A user may not signal another's live process: its file stays too.
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFileDevice::Permissions(0x7777)));
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::Permissions(0x6666)));
+    EXPECT_EQ(testsupport::AsOrdinaryUser([&] { return rt::WriteFileAtomic(path, "last") ? "" : "refused"; }), "");
+    QStringList found = QDir(dir.path()).entryList(QDir::Files);
+    kept << QStringLiteral("page.htm");
+    kept.sort();
+    found.sort();
+    EXPECT_EQ(found.join(QLatin1Char('|')).toStdString(), kept.join(QLatin1Char('|')).toStdString());
 }
 
 TEST(Runtime, AppFileJoinsTheProgramFolder)

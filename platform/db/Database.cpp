@@ -293,30 +293,15 @@ int Database::runStatements(const QStringList& statements, const QVariantList& v
             const char* tail = utf8.constData();
             const char* end = tail + utf8.size();
             while (tail < end) {
-                sqlite3_stmt* raw = nullptr;
-                const char* next = nullptr;
-                const int rc = sqlite3_prepare_v2(m_db, tail, int(end - tail), &raw, &next);
-                if (rc != SQLITE_OK) {
-                    sqlite3_finalize(raw);
-                    throw sqliteError(m_db, rc);
-                }
-                // SQLite reads no text past a NUL: never run a statement cut
-                // short there, nor wait for a text that does not advance.
-                if (next == tail) {
-                    jet::refuseNul(QString::fromUtf8(tail, int(end - tail)));
-                    break;
-                }
+                const char* next = end;
+                const Stmt st(m_db, prepare(m_db, tail, end, &next));
                 const QString piece = QString::fromUtf8(tail, int(next - tail));
                 tail = next;
-                if (!raw)
+                if (!st)
                     continue;   // blanks or a lone ';'
-                struct Finaliser {
-                    sqlite3_stmt* s;
-                    ~Finaliser() { sqlite3_finalize(s); }
-                } fin{raw};
                 // Any of several statements may change the schema.
                 const SchemaChange changed{*this};
-                run(raw, isDataChange(piece));
+                run(st.get(), isDataChange(piece));
             }
         }
         if (guarded)

@@ -319,9 +319,13 @@ void Database::deleteField(const QString& table, const QString& field)
     if (columnNames(t).size() == 1)
         throw DbError(3000 + SQLITE_ERROR, QStringLiteral("Cannot delete the last field of '%1'.").arg(t));
     exec(m_db, QStringLiteral("SAVEPOINT drop_column"));
-    const int rc = sqlite3_exec(m_db, QStringLiteral("ALTER TABLE %1 DROP COLUMN %2").arg(ident(t), ident(field)).toUtf8().constData(),
-                                nullptr, nullptr, nullptr);
-    if (rc == SQLITE_OK) {
+    bool dropped = true;
+    try {
+        exec(m_db, QStringLiteral("ALTER TABLE %1 DROP COLUMN %2").arg(ident(t), ident(field)));
+    } catch (const DbError&) {
+        dropped = false;
+    }
+    if (dropped) {
         exec(m_db, QStringLiteral("RELEASE drop_column"));
         return;
     }

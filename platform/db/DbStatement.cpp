@@ -1,21 +1,33 @@
 #include "DbStatement.h"
 
 #include "DbError.h"
+#include "JetSql.h"
+
+#include <cstring>
 
 namespace dao::detail {
 
 const char kTooFewParameters[] = "Too few parameters. Expected 1.";
 
+sqlite3_stmt* prepare(sqlite3* db, const char* sql, const char* end, const char** tail, unsigned flags)
+{
+    const auto size = size_t(end - sql);
+    if (std::memchr(sql, 0, size))
+        jet::refuseNul(QString::fromUtf8(sql, qsizetype(size)));
+    sqlite3_stmt* stmt = nullptr;
+    const int rc = sqlite3_prepare_v3(db, sql, int(size), flags, &stmt, tail);
+    if (rc != SQLITE_OK) {
+        sqlite3_finalize(stmt);
+        throw sqliteError(db, rc);
+    }
+    return stmt;
+}
+
 Stmt::Stmt(sqlite3* db, const QString& sql)
     : m_db(db)
 {
     const QByteArray utf8 = sql.toUtf8();
-    const int rc = sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &m_stmt, nullptr);
-    if (rc != SQLITE_OK) {
-        sqlite3_finalize(m_stmt);
-        m_stmt = nullptr;
-        throw sqliteError(db, rc);
-    }
+    m_stmt = prepare(db, utf8.constData(), utf8.constData() + utf8.size());
     if (!m_stmt)
         throw DbError(3000 + SQLITE_MISUSE, QStringLiteral("Empty statement."));
 }
@@ -185,12 +197,13 @@ DbError sqliteError(sqlite3* db, int rc, const QString& message)
 
 void exec(sqlite3* db, const QString& sql)
 {
-    char* err = nullptr;
-    const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &err);
-    if (rc != SQLITE_OK) {
-        const QString msg = err ? QString::fromUtf8(err) : QString();
-        sqlite3_free(err);
-        throw sqliteError(db, rc, msg);
+    const QByteArray utf8 = sql.toUtf8();
+    const char* tail = utf8.constData();
+    const char* const end = tail + utf8.size();
+    while (tail < end) {
+        Stmt s(db, prepare(db, tail, end, &tail));
+        while (s && s.step()) {
+        }
     }
 }
 

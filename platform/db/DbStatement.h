@@ -22,6 +22,8 @@ public:
     Stmt() = default;
     // Prepares the first statement of sql; throws DbError on failure.
     Stmt(sqlite3* db, const QString& sql);
+    // Takes over a statement prepare() gave, none for blanks.
+    Stmt(sqlite3* db, sqlite3_stmt* stmt) : m_stmt(stmt), m_db(db) {}
     ~Stmt() { sqlite3_finalize(m_stmt); }
     Stmt(const Stmt&) = delete;
     Stmt& operator=(const Stmt&) = delete;
@@ -44,6 +46,12 @@ private:
     sqlite3_stmt* m_stmt = nullptr;
     sqlite3* m_db = nullptr;
 };
+
+// The first statement of the text from sql up to end, null for blanks, with
+// *tail set past it. Every statement text reaches SQLite through here.
+// Throws DbError on failure, and 3075 when the text holds a NUL: SQLite
+// would take it for the end, run what comes before and read no further.
+sqlite3_stmt* prepare(sqlite3* db, const char* sql, const char* end, const char** tail = nullptr, unsigned flags = 0);
 
 void bindValue(sqlite3* db, sqlite3_stmt* stmt, int index, const QVariant& value);   // 1-based
 

@@ -91,19 +91,17 @@ StatementLease StatementCache::acquire(const QString& sql, bool firstOnly)
         return StatementLease(*found);
     }
     const QByteArray utf8 = sql.toUtf8();
-    const char* tail = nullptr;
+    const char* const end = utf8.constData() + utf8.size();
+    const char* tail = end;
     auto entry = std::make_shared<StatementLease::Entry>();
     bool keep = found == m_entries.constEnd();
-    const int rc = sqlite3_prepare_v3(m_db, utf8.constData(), int(utf8.size()), keep ? SQLITE_PREPARE_PERSISTENT : 0,
-                                      &entry->stmt, &tail);
-    if (rc != SQLITE_OK)
-        throw sqliteError(m_db, rc);
+    entry->stmt = prepare(m_db, utf8.constData(), end, &tail, keep ? SQLITE_PREPARE_PERSISTENT : 0);
     if (!entry->stmt) {
         if (firstOnly)
             throw DbError(3000 + SQLITE_MISUSE, QStringLiteral("Empty statement."));
         return StatementLease();
     }
-    for (const char* p = tail; p && *p; ++p) {
+    for (const char* p = tail; p < end; ++p) {
         if (*p != ' ' && *p != '\t' && *p != '\r' && *p != '\n' && *p != ';') {
             // More than one statement: not kept.
             if (!firstOnly)

@@ -45,7 +45,8 @@ TEST_F(RacePoints, TeamRookieAndMakePointsOfOneRace)
     const qint64 alpha = AddTeam(QStringLiteral("Alpha")), beta = AddTeam(QStringLiteral("Beta")),
                  emile = AddTeam(QStringLiteral("Émile")), zed = AddTeam(QStringLiteral("Zed")),
                  zedCaps = AddTeam(QStringLiteral("ZED")), gamma = AddTeam(QStringLiteral("Gamma")),
-                 omega = AddTeam(QStringLiteral("Omega"));
+                 omega = AddTeam(QStringLiteral("Omega")), kilo = AddTeam(QStringLiteral("Kilo")),
+                 juliet = AddTeam(QStringLiteral("Juliet"));
     struct Line {
         qint64 team;
         QVariant points;
@@ -70,6 +71,8 @@ TEST_F(RacePoints, TeamRookieAndMakePointsOfOneRace)
         {zedCaps, 25, "Ford", nullptr},
         {omega, 0, "Ford", "CUP", "Prov."},
         {0, 0, "Ford", "CUP", "Prov."},
+        {kilo, 12, "Ford", nullptr, "Prov."},
+        {juliet, 12, "Ford", nullptr, "Prov."},
     };
     for (int i = 0; i < int(std::size(lines)); ++i) {
         const Line& l = lines[i];
@@ -91,9 +94,11 @@ TEST_F(RacePoints, TeamRookieAndMakePointsOfOneRace)
     EXPECT_EQ(RaceTeamPoints(QStringLiteral("CUP"), kRace, 1, TeamNameOrder::CaseFolded),
               (Lines{{"Alpha", 35}, {"Beta", 19}, {"Zed", 5}, {"Émile", 5}, {"Gamma", 2}}));
 
-    // Sums of the lines' points, by team: ZED apart from Zed, Gamma without
-    // points last; the race asked for under another division lists nothing.
-    const Lines sums = {{"Alpha", 106}, {"Beta", 90}, {"Émile", 29}, {"Zed", 28}, {"ZED", 25}, {"Omega", 0}, {"Gamma", std::nullopt}};
+    // Sums of the lines' points, by team: ZED apart from Zed, equal sums by
+    // name whatever the teams' ids, Gamma without points last; the race asked
+    // for under another division lists nothing.
+    const Lines sums = {{"Alpha", 106}, {"Beta", 90}, {"Émile", 29}, {"Zed", 28}, {"ZED", 25},
+                        {"Juliet", 12}, {"Kilo", 12}, {"Omega", 0}, {"Gamma", std::nullopt}};
     EXPECT_EQ(RaceTeamPoints(QStringLiteral("CUP"), kRace, 2, TeamNameOrder::Database), sums);
     EXPECT_EQ(RaceTeamPoints(QStringLiteral("CUP"), kRace, 2, TeamNameOrder::CaseFolded), sums);
     EXPECT_EQ(RaceTeamPoints(QStringLiteral("TRK"), kRace, 2, TeamNameOrder::Database), Lines());

@@ -2,9 +2,11 @@
 // table definitions.
 
 #include "Database.h"
+#include "DbStatement.h"
 #include "FailingVfs.h"
 #include "QueryDef.h"
 #include "Recordset.h"
+#include "StatementCache.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -355,7 +357,13 @@ TEST_F(DbTest, ATextHoldingANulIsRefusedBeforeAnythingRuns)
     run(QStringLiteral("CREATE TABLE t (a INTEGER, b VARCHAR(5))"));
     run(QStringLiteral("INSERT INTO t VALUES (1, 'x'), (2, 'y')"));
     const QChar nul(0);
-    ASSERT_EQ(errorNumber([&] { run(QStringLiteral("UPDATE t SET b = 'z' WHERE 1 = 1 ") + nul + QStringLiteral("AND 0")); }), 3075);
+    const QString cut = QStringLiteral("UPDATE t SET b = 'z' WHERE 1 = 1 ") + nul + QStringLiteral("AND 0");
+    ASSERT_EQ(errorNumber([&] { run(cut); }), 3075);
+    // Where the text meets SQLite, whatever the translation lets through.
+    detail::StatementCache cache(db->handle());
+    EXPECT_EQ(errorNumber([&] { cache.acquire(cut); }), 3075);
+    EXPECT_EQ(errorNumber([&] { detail::Stmt(db->handle(), cut).step(); }), 3075);
+    EXPECT_EQ(errorNumber([&] { detail::exec(db->handle(), cut); }), 3075);
     EXPECT_EQ(errorNumber([&] { run(nul + QStringLiteral("DELETE FROM t")); }), 3075);
     EXPECT_EQ(errorNumber([&] { db->openRecordset(QStringLiteral("SELECT a FROM t") + nul + QStringLiteral(" WHERE a = 1")); }), 3075);
     EXPECT_EQ(errorNumber([&] { db->createQueryDef(QStringLiteral("Q"), QStringLiteral("SELECT a FROM t") + nul); }), 3075);

@@ -88,10 +88,6 @@ public:
     // the race's Races row and is not moved. Loads the division settings of
     // sDiv and leaves them loaded.
     bool HTMLRaceResultFormDB(const dao::Recordset& rsSch);
-    // Award text of a race without its label (1 Pole, 2 Front Runner,
-    // 3 Meet the Challenge, 4 Headache, 5 Diehard Racer); "" without a
-    // winner. Not escaped.
-    QString GetAwards(int nType, qint64 nRaceID);
     // Schedule page of division sDiv; with bGenAll every scored race's
     // result page is written again first. False when any page failed.
     bool HTMLSchedule();

@@ -1,12 +1,13 @@
 // The race result page of one scored race written from the tables alone
-// (the schedule's "publish all"), and the five race award texts. The page
-// has the layout of the one cut from the race result window's grids; team,
-// rookie and manufacturer points are those the window shows.
+// (the schedule's "publish all"). The page has the layout of the one cut
+// from the race result window's grids; the race awards and the team, rookie
+// and manufacturer points are those core works out for the window too.
 
 #include "HTMLClass.h"
 
 #include "Database.h"
 #include "Lookups.h"
+#include "RaceAwards.h"
 #include "RacePoints.h"
 #include "Recordset.h"
 #include "Runtime.h"
@@ -98,11 +99,9 @@ bool HTMLClass::HTMLRaceResultFormDB(const dao::Recordset& rsSch)
     RaceDataTable(f, QStringLiteral("Caution Flags/Laps"), Escape(pair(rsSch, "Flags", "Flagsq")),
                   QStringLiteral("Lead Changes/Leaders"), Escape(pair(rsSch, "Changes", "Leader")));
 
-    const QString awardLabels[5] = {QStringLiteral("Pole"), QStringLiteral("Front Runner"), QStringLiteral("Meet the Challenge"),
-                                    QStringLiteral("Headache"), QStringLiteral("Diehard Racer")};
     QList<AwardLine> awards;
-    for (int type = 1; type <= 5; ++type)
-        awards.append({awardLabels[type - 1], Escape(GetAwards(type, raceId))});
+    for (const RaceAward& award : RaceAwards(raceId))
+        awards.append({award.name, Escape(award.winner.value_or(QString()))});
     AwardsTable(f, awards, true);
 
     QualifyTableHead(f, Escape(text(rsSch, "QWeather")), true);
@@ -204,58 +203,5 @@ void HTMLClass::QualifyRowsFromDB(Fragment& f, const QString& raceId)
             line.time = rt::Trim(timeText).isEmpty() ? QString() : rt::RSet(rt::Format(t, QStringLiteral("##0.000")), 7);
         }
         QualifyRow(f, line);
-    }
-}
-
-QString HTMLClass::GetAwards(int nType, qint64 nRaceID)
-{
-    const QString N = QString::number(nRaceID);
-    const QString join = QStringLiteral(" FROM Qualify ")
-        + QStringLiteral("INNER JOIN Score ON (Qualify.DriverID = Score.DriverID) AND (Qualify.RaceID = Score.RaceID) ")
-        + QStringLiteral("WHERE Score.RaceID = ") + N;
-    // Equal figures go to the better finisher, as in the race result window.
-    QString sql;
-    switch (nType) {
-    case 1:
-        sql = QStringLiteral("SELECT Score.DriverID, Time, Speed ") + join + QStringLiteral(" AND Qualify.pos = 1")
-            + QStringLiteral(" ORDER BY Score.Posi");
-        break;
-    case 2:
-        sql = QStringLiteral("SELECT DriverID, Lead FROM Score ") + QStringLiteral("WHERE RaceID = ") + N
-            + QStringLiteral(" ORDER BY Lead DESC, Posi");
-        break;
-    case 3:
-        sql = QStringLiteral("SELECT Score.DriverID, [Pos]-[Posi] AS Improved ") + join
-            + QStringLiteral(" ORDER BY [Pos]-[posi] DESC, Posi");
-        break;
-    case 4:
-        sql = QStringLiteral("SELECT Score.DriverID, [Posi]-[Pos] AS Improved ") + join
-            + QStringLiteral(" ORDER BY [Posi]-[Pos] DESC, Posi");
-        break;
-    case 5:
-        sql = QStringLiteral("SELECT DriverID FROM Score ") + QStringLiteral("WHERE RaceID = ") + N
-            + QStringLiteral(" AND Finish = 'Running' ") + QStringLiteral("ORDER BY Laps, Posi DESC");
-        break;
-    default:
-        return QString();
-    }
-    if (nType == 3)
-        sSQL = sql;
-    auto rs = dbMain->openRecordset(sql);
-    if (rs->eof())
-        return QString();
-    QString name = rt::Trim(driverName(rs->integer(QStringLiteral("DriverID"))));
-    switch (nType) {
-    case 1:
-        return name + QStringLiteral(", ") + rt::Trim(text(*rs, "Speed")) + QStringLiteral(" mph (")
-            + rt::Trim(text(*rs, "Time")) + QStringLiteral(" s.)");
-    case 2:
-        return name + QStringLiteral(", ") + text(*rs, "Lead") + QStringLiteral(" laps Lead");
-    case 3:
-        return name + QStringLiteral(", ") + text(*rs, "Improved") + QStringLiteral(" places improved");
-    case 4:
-        return name + QStringLiteral(", ") + text(*rs, "Improved") + QStringLiteral(" places dropped");
-    default:
-        return name;
     }
 }

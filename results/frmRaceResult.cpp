@@ -8,6 +8,7 @@
 #include "LookupControls.h"
 #include "Lookups.h"
 #include "MSFlexGrid.h"
+#include "RaceAwards.h"
 #include "RacePoints.h"
 #include "Recordset.h"
 #include "Runtime.h"
@@ -519,45 +520,13 @@ void frmRaceResult::FillTeams()
 
 void frmRaceResult::Awards()
 {
-    MSFlexGrid* g = Grid(7);
-    const QString race = QString::number(lSelID);
-    auto label = [](const char* award) { return rt::LSet(QString::fromLatin1(award), 20) + QStringLiteral("- "); };
-    auto winner = [](const dao::Recordset& rs) {
-        QString name, number, make;
-        GetDriverInfo(rs.integer(QStringLiteral("DriverID")), name, number, make);
-        return rt::Trim(name);
-    };
-
-    g->setTextMatrix(1, 0, label("Pole") + rt::Trim(m_poleName) + QStringLiteral(", ") + rt::Trim(m_poleSpeed)
-                               + QStringLiteral(" mph (") + rt::Trim(m_poleTime) + QStringLiteral(" s.)"));
-
-    // Equal figures go to the better finisher, so the award repeats.
-    auto rs = dbMain->openRecordset(QStringLiteral("SELECT DriverID, Lead ") + QStringLiteral("FROM Score ")
-                                    + QStringLiteral("WHERE RaceID = ") + race + QStringLiteral(" ")
-                                    + QStringLiteral("ORDER BY Lead DESC, Posi"));
-    g->setTextMatrix(3, 0, rs->eof() ? kBlank
-                                     : label("Front Runner") + winner(*rs) + QStringLiteral(", ") + text(*rs, "Lead")
-                                           + QStringLiteral(" laps Lead"));
-
-    const QString join = QStringLiteral(" FROM Qualify ")
-        + QStringLiteral("INNER JOIN Score ON (Qualify.DriverID = Score.DriverID) AND (Qualify.RaceID = Score.RaceID) ")
-        + QStringLiteral("WHERE Score.RaceID = ") + race + QStringLiteral(" ");
-    rs = dbMain->openRecordset(QStringLiteral("SELECT Score.DriverID, [Pos]-[Posi] AS Improved ") + join
-                               + QStringLiteral("ORDER BY [Pos]-[posi] DESC, Posi"));
-    g->setTextMatrix(5, 0, rs->eof() ? kBlank
-                                     : label("Meet the Challenge") + winner(*rs) + QStringLiteral(", ") + text(*rs, "Improved")
-                                           + QStringLiteral(" places improved"));
-
-    rs = dbMain->openRecordset(QStringLiteral("SELECT Score.DriverID, [Posi]-[Pos] AS Improved ") + join
-                               + QStringLiteral("ORDER BY [Posi]-[Pos] DESC, Posi"));
-    g->setTextMatrix(7, 0, rs->eof() ? kBlank
-                                     : label("Headache") + winner(*rs) + QStringLiteral(", ") + text(*rs, "Improved")
-                                           + QStringLiteral(" places dropped"));
-
-    rs = dbMain->openRecordset(QStringLiteral("SELECT DriverID FROM Score ") + QStringLiteral("WHERE RaceID = ") + race
-                               + QStringLiteral(" ") + QStringLiteral("AND Finish = 'Running' ")
-                               + QStringLiteral("ORDER BY Laps, Posi DESC"));
-    g->setTextMatrix(9, 0, rs->eof() ? kBlank : label("Diehard Racer") + winner(*rs));
+    QList<RaceAward> awards = RaceAwards(lSelID);
+    // The window's pole is the first qualifying line, shown even when there is none.
+    awards.first().winner = PoleAwardText(m_poleName, m_poleSpeed, m_poleTime);
+    for (int k = 0; k < awards.size(); ++k) {
+        const RaceAward& a = awards[k];
+        Grid(7)->setTextMatrix(2 * k + 1, 0, a.winner ? rt::LSet(a.name, 20) + QStringLiteral("- ") + *a.winner : kBlank);
+    }
 }
 
 void frmRaceResult::LoadEarnLine(const dao::Recordset& TempR, MSFlexGrid* Grid8)

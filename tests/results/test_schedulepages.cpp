@@ -185,14 +185,12 @@ TEST_F(SchedulePagesTest, EmptyStoredValuesGiveEmptyCellsAndLongPoleTextStaysWho
     EXPECT_EQ(data[0][1], QString());
     EXPECT_EQ(data[0][3], QStringLiteral("/2"));
 
-    HTMLClass html2;
     // A name of the full 20 characters: the text runs past the 40 columns
     // of the window's award line and stays whole.
-    const QString pole = QStringLiteral("Maximilian Fitzgeral, 199.999 mph (123.456 s.)");
-    EXPECT_EQ(html2.GetAwards(1, race), pole);
-    EXPECT_TRUE(html.contains(QStringLiteral(">") + pole + QStringLiteral("</td>")));
-    EXPECT_EQ(html2.GetAwards(5, race), QString());   // nobody "Running"
-    EXPECT_EQ(html2.GetAwards(9, race), QString());
+    const auto awards = TableAfterTitle(html, QStringLiteral("Race Awards"));
+    ASSERT_EQ(awards.size(), 6u);
+    EXPECT_EQ(awards[1], (QStringList{"Pole", "Maximilian Fitzgeral, 199.999 mph (123.456 s.)"}));
+    EXPECT_EQ(awards[5], (QStringList{"Diehard Racer", ""}));   // nobody "Running"
     // The second qualifier has neither time nor speed: a provisional row.
     const auto qual = TableAfterTitle(html, QStringLiteral(">Qualify<"));
     ASSERT_EQ(qual.size(), 5u);

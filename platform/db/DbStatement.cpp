@@ -20,6 +20,12 @@ sqlite3_stmt* prepare(sqlite3* db, const char* sql, const char* end, const char*
         sqlite3_finalize(stmt);
         throw sqliteError(db, rc);
     }
+    // Callers walk a text statement by statement: one SQLite reads nothing
+    // of is refused, never waited on.
+    if (tail && *tail == sql && size > 0) {
+        sqlite3_finalize(stmt);
+        throw DbError(3000 + SQLITE_MISUSE, QStringLiteral("The statement text could not be read: ") + QString::fromUtf8(sql, qsizetype(size)));
+    }
     return stmt;
 }
 

@@ -60,7 +60,7 @@ void KeptCorrections::Apply()
                             {line.bonusAdd, m_raceId, *line.newPosi});
         else if (rt::Val(line.bonusAdd) != 0)
             m_removed << Owner(&line, line.posi) + QStringLiteral(": additional earnings ")
-                    + rt::Format(rt::Val(line.bonusAdd), QStringLiteral("$#,##0.00;($#,##0.00)"));
+                    + rt::Format(rt::Val(line.bonusAdd), QString::fromLatin1(rt::kAmountFormat));
     }
 }
 

@@ -38,6 +38,8 @@ QString SignedStr(double value);
 // rounds it away from zero. "." and "," are always the point and the
 // thousands separator.
 QString Format(double value, const QString& pattern);
+// The pattern money amounts are typed and shown in.
+inline constexpr char kAmountFormat[] = "$#,##0.00;($#,##0.00)";
 
 // Fixed-width fields.
 // The last w characters of w blanks followed by the text.

@@ -22,7 +22,7 @@ frmBonusAdd::frmBonusAdd(QWidget* parent)
 
     Bonus = new MaskEdBox(this);
     Bonus->setObjectName(QStringLiteral("Bonus"));
-    Bonus->setFormat(QStringLiteral("$#,##0.00;($#,##0.00)"));
+    Bonus->setFormat(QString::fromLatin1(rt::kAmountFormat));
     Bonus->setFixedSize(TwipsToPixels(1800), TwipsToPixels(330));
     Command1 = MakeButton(QStringLiteral("&Ok"), QStringLiteral("Command1"));
     Command1->setFixedSize(TwipsToPixels(1170), TwipsToPixels(330));

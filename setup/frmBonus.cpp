@@ -30,7 +30,7 @@ frmBonus::frmBonus(qint64 bonusId, const QString& division, QWidget* parent)
     form->addRow(driverLabel, DBCombo2);
     MaskEdBox1 = new MaskEdBox(this);
     MaskEdBox1->setObjectName(QStringLiteral("MaskEdBox1"));
-    MaskEdBox1->setFormat(QStringLiteral("$#,##0.00;($#,##0.00)"));
+    MaskEdBox1->setFormat(QString::fromLatin1(rt::kAmountFormat));
     auto* amountLabel = new QLabel(QStringLiteral("Bonus :"), this);
     amountLabel->setObjectName(QStringLiteral("lblLabels(1)"));
     form->addRow(amountLabel, MaskEdBox1);

@@ -27,8 +27,6 @@
 
 namespace {
 
-const char* const kAmountFormat = "$#,##0.00;($#,##0.00)";
-
 // Inside the main window the child frame must close too, or an empty frame stays.
 void closeWindow(QWidget* w)
 {
@@ -40,7 +38,7 @@ void closeWindow(QWidget* w)
 
 QString formatAmount(double value)
 {
-    return rt::Format(value, QString::fromLatin1(kAmountFormat));
+    return rt::Format(value, QString::fromLatin1(rt::kAmountFormat));
 }
 
 void setColors(QWidget* w, const QColor& text, const QColor& back)

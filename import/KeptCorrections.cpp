@@ -6,10 +6,9 @@
 #include "Runtime.h"
 #include "State.h"
 
-#include <algorithm>
-#include <cmath>
 #include <deque>
 #include <map>
+#include <set>
 
 namespace {
 
@@ -101,29 +100,40 @@ void KeptCorrections::Move(const QString& table, const std::function<QString(con
 {
     // The rows are moved where they stand rather than written anew, so that
     // a text an older version stored wider than its column is kept whole.
+    // Each is removed or moved by the row it was read from, whatever its
+    // position holds (a text, a number beyond any line).
     auto rs = dbMain->openRecordset(QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" WHERE RaceID = ?"), {m_raceId});
-    std::map<double, qint64> moves;   // old position -> new one
-    double highest = 0;
-    for (; !rs->eof(); rs->moveNext()) {
+    std::vector<qint64> targets;   // the new position of each kept row, in the recordset's order
+    std::set<double> taken;        // positions the kept rows hold or will hold
+    while (!rs->eof()) {
         const double posi = rs->number(QStringLiteral("Posi"));
-        highest = std::max(highest, posi);
         const OldLine* line = LineAt(posi);
         if (!line || !line->newPosi) {
             m_removed << Owner(line, posi) + QStringLiteral(": ") + describe(*rs);
+            rs->remove();   // moves on by itself
             continue;
         }
-        moves[posi] = *line->newPosi;
-        highest = std::max(highest, double(*line->newPosi));
+        targets.push_back(*line->newPosi);
+        taken.insert(posi);
+        taken.insert(double(*line->newPosi));
         if (kept)
             kept(*rs, *line->newPosi);
+        rs->moveNext();
     }
-    // In two steps, through positions above every old and new one, so that
-    // two drivers who traded places never meet on one key.
-    const qint64 shift = qint64(std::floor(highest)) + 1;
-    const QString prefix = QStringLiteral("UPDATE ") + table + QStringLiteral(" SET Posi = ");
-    for (const auto& [from, to] : moves)
-        dbMain->execute(prefix + QStringLiteral("? WHERE RaceID = ? AND Posi = ?"), {shift + to, m_raceId, from});
-    dbMain->execute(QStringLiteral("DELETE FROM ") + table + QStringLiteral(" WHERE RaceID = ? AND (Posi IS NULL OR Posi < ?)"),
-                    {m_raceId, shift});
-    dbMain->execute(prefix + QStringLiteral("Posi - ? WHERE RaceID = ?"), {shift, m_raceId});
+    // In two steps, through free positions below the lines, so that two
+    // drivers who traded places never meet on one key.
+    const auto setPosi = [&](const std::function<qint64(size_t)>& posiOf) {
+        size_t i = 0;
+        for (rs->moveFirst(); !rs->eof(); rs->moveNext(), ++i) {
+            rs->edit();
+            rs->setField(QStringLiteral("Posi"), posiOf(i));
+            rs->update();
+        }
+    };
+    std::vector<qint64> scratch;
+    for (qint64 free = 0; scratch.size() < targets.size();)
+        if (!taken.count(double(--free)))
+            scratch.push_back(free);
+    setPosi([&](size_t i) { return scratch[i]; });
+    setPosi([&](size_t i) { return targets[i]; });
 }

@@ -256,6 +256,9 @@ TEST_F(ProcessImport, ReimportKeepsCorrectionsWithTheirDrivers)
     ASSERT_EQ(sqlite3_exec(dbMain->handle(), QStringLiteral("UPDATE Penalties SET Comment = '%1' WHERE Posi = 1; "
                                                             "UPDATE Damage SET Comment = '%2' WHERE Posi = 1").arg(rough, wall)
                                                  .toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    // Positions that are no ordinary number, as another tool can leave them.
+    dbMain->execute(QStringLiteral("INSERT INTO Damage (Division, RaceID, Posi, Bodywork) VALUES ('CUP', ?, 'x', 1), "
+                                   "('CUP', ?, 1e19, 2)"), {race, race});
     dbMain->execute(QStringLiteral("UPDATE Score SET BonusAdd = 500 WHERE RaceID = ? AND Posi = 1"), {race});
     dbMain->execute(QStringLiteral("UPDATE Score SET BonusAdd = 300 WHERE RaceID = ? AND Posi = 4"), {race});
 
@@ -273,7 +276,8 @@ TEST_F(ProcessImport, ReimportKeepsCorrectionsWithTheirDrivers)
     ASSERT_EQ(msgs->calls().size(), 2u);
     EXPECT_EQ(msgs->calls()[1].prompt,
               QStringLiteral("These corrections were removed, as their drivers are not in the new results:\n"
-                             "Ned Nonrunner: penalty -5 (Jump start)\nNed Nonrunner: damage 700\n")
+                             "Ned Nonrunner: penalty -5 (Jump start)\nNed Nonrunner: damage 700\n"
+                             "Position 0: damage 1\nPosition 1e+19: damage 2\n")
                   + QString::fromUtf8("Zo\xc3\xab Zeta: additional earnings $300.00"));
     EXPECT_EQ(msgs->calls()[1].flags, int(dlg::vbExclamation));
 

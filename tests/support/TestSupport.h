@@ -82,3 +82,6 @@ protected:
 };
 
 } // namespace testsupport
+
+// Failures show texts as texts.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }

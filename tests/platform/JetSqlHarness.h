@@ -14,13 +14,6 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-QT_END_NAMESPACE
-
 namespace jettest {
 
 inline QString textOf(sqlite3_value* v)

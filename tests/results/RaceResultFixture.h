@@ -20,12 +20,6 @@
 
 #include <ostream>
 
-// Readable failures.
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-
 namespace raceresult {
 
 // Above 32767 on purpose.

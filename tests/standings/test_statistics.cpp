@@ -18,12 +18,6 @@
 using namespace pageparse;
 using season::name20;
 
-// Readable failure output for texts.
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-
 namespace {
 
 // A fixed-width field: first column (from 1) and its exact text.

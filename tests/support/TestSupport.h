@@ -83,5 +83,10 @@ protected:
 
 } // namespace testsupport
 
-// Failures show texts as texts.
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+// Readable failure output for texts.
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+QT_END_NAMESPACE

@@ -21,12 +21,6 @@
 
 using namespace pageparse;
 
-// Readable failure output for texts.
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-
 namespace {
 
 class RecordsTest : public testsupport::LeagueTest {

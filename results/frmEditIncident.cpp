@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -105,14 +106,16 @@ bool frmEditIncident::Form_Load()
     Text1_1->setText(sName);
     if (m_hasRow) {
         m_stored = qint64(rt::RoundHalfEven(rt::Val(penalty->field(QStringLiteral("Points")))));
-        const QString comment = penalty->text(QStringLiteral("Comment"));
-        m_commentLimit = qMax(kCommentLength, int(comment.size()));   // a longer stored text is kept whole
+        m_storedComment = penalty->text(QStringLiteral("Comment"));
         Text1_2->setText(QString::number(m_stored));
-        Text1_3->setPlainText(comment);
     } else {
+        m_storedComment.clear();
         Text1_2->setText(QStringLiteral("0"));
-        Text1_3->setPlainText(QString());
     }
+    // A longer text an older version stored is shown whole.
+    const QSignalBlocker block(Text1_3);
+    Text1_3->setPlainText(m_storedComment);
+    m_shownComment = m_storedComment;
     m_saved = SaveControlTexts(Boxes());
     Text1_2->setFocus();
     return true;
@@ -120,12 +123,34 @@ bool frmEditIncident::Form_Load()
 
 void frmEditIncident::LimitComment()
 {
+    // An edit that would take the text past its limit keeps only what fits
+    // of what it inserted (nothing of a keystroke); the rest of the text
+    // stays as it was. A longer stored text may still be shortened.
+    const QString before = m_shownComment;
     const QString text = Text1_3->toPlainText();
-    if (text.size() <= m_commentLimit)
+    m_shownComment = text;
+    const qsizetype excess = text.size() - std::max<qsizetype>(kCommentLength, before.size());
+    if (excess <= 0)
         return;
-    const QSignalBlocker block(Text1_3);
-    Text1_3->setPlainText(text.left(m_commentLimit));
-    Text1_3->moveCursor(QTextCursor::End);
+    qsizetype head = 0;
+    while (head < before.size() && head < text.size() && before[head] == text[head])
+        ++head;
+    qsizetype tail = 0;
+    while (tail < before.size() - head && tail < text.size() - head
+           && before[before.size() - 1 - tail] == text[text.size() - 1 - tail])
+        ++tail;
+    const qsizetype insertedEnd = text.size() - tail;
+    QTextCursor cursor = Text1_3->textCursor();
+    cursor.joinPreviousEditBlock();
+    cursor.setPosition(int(insertedEnd - excess));
+    cursor.setPosition(int(insertedEnd), QTextCursor::KeepAnchor);
+    {
+        const QSignalBlocker block(Text1_3);
+        cursor.removeSelectedText();
+    }
+    cursor.endEditBlock();
+    Text1_3->setTextCursor(cursor);
+    m_shownComment = Text1_3->toPlainText();
 }
 
 void frmEditIncident::cmdUpdate_Click()
@@ -146,6 +171,12 @@ void frmEditIncident::cmdUpdate_Click()
         Refuse(QStringLiteral("Error: Must enter Incident Comment!"), kTitle, Text1_3);
         return;
     }
+    // A longer stored comment is kept as it stands, but not rewritten longer
+    // than the box takes.
+    if (Text1_3->toPlainText() != m_storedComment && Text1_3->toPlainText().size() > kCommentLength) {
+        Refuse(QStringLiteral("Error: Field Comment: takes at most %1 characters!").arg(kCommentLength), kTitle, Text1_3);
+        return;
+    }
     // One whole number is stored, applied to the line's points and
     // compared with 0, so the points follow the adjustment exactly.
     const qint64 points = qint64(rt::RoundHalfEven(value));
@@ -162,7 +193,8 @@ void frmEditIncident::Save(qint64 points, bool changed)
                                              + QStringLiteral("WHERE Division = ? AND RaceID = ? AND Posi = ?"),
                                          {sDivision, nRace, nPos});
     if (points != 0 && changed) {
-        if (!penalty->eof()) {
+        const bool adding = penalty->eof();
+        if (!adding) {
             penalty->edit();
         } else {
             penalty->addNew();
@@ -171,7 +203,8 @@ void frmEditIncident::Save(qint64 points, bool changed)
             penalty->setField(QStringLiteral("Posi"), nPos);
         }
         penalty->setField(QStringLiteral("Points"), points);
-        penalty->setField(QStringLiteral("Comment"), Text1_3->toPlainText());
+        if (adding || Text1_3->toPlainText() != m_storedComment)
+            penalty->setField(QStringLiteral("Comment"), Text1_3->toPlainText());
         penalty->update();
     } else if (points == 0 && !penalty->eof()) {
         penalty->remove();

@@ -60,5 +60,6 @@ private:
     QVariantList m_saved;
     bool m_hasRow = false;      // the line had a Penalties row at load
     qint64 m_stored = 0;        // its points, as applied to Score.Points
-    int m_commentLimit = kCommentLength;
+    QString m_storedComment;    // the row's comment at load, however long
+    QString m_shownComment;     // the comment box's text before its last change
 };

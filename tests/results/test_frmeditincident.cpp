@@ -1,6 +1,10 @@
 // The penalty editor on the race result window's adjustments grid.
 #include "EditingFixture.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QTest>
+
 using namespace raceresult;
 
 namespace {
@@ -202,4 +206,73 @@ TEST_F(IncidentTest, ADatabaseErrorRollsBackThePenaltyAndThePoints)
     EXPECT_FALSE(stillOpen);
     EXPECT_EQ(Penalty(3, "Points").toInt(), -7);
     EXPECT_EQ(Line(3, "Points").toInt(), 158);   // applied once, not twice
+}
+
+TEST_F(IncidentTest, ALongStoredCommentIsKeptAndTypingStopsAtTheLimit)
+{
+    // A comment an older version stored wider than the column.
+    const QString kept = QStringLiteral("Rough driving") + QString(137, QLatin1Char('!'));
+    ASSERT_EQ(sqlite3_exec(dbMain->handle(), ("UPDATE Penalties SET Comment = '" + kept.toStdString() + "' WHERE Posi = 2").c_str(),
+                           nullptr, nullptr, nullptr), SQLITE_OK);
+    onIncident = [&](frmEditIncident& d) {
+        EXPECT_EQ(Comment(d)->toPlainText(), kept);
+        Comment(d)->moveCursor(QTextCursor::End);
+        QTest::keyClicks(Comment(d), QStringLiteral("X"));   // no room for more
+        EXPECT_EQ(Comment(d)->toPlainText(), kept);
+        Text1(d, 2)->setText(QStringLiteral("-30"));
+        Button(d, "cmdUpdate")->click();
+    };
+    DoubleClick(9, 2);
+    EXPECT_FALSE(stillOpen);
+    EXPECT_TRUE(msgs->calls().empty()) << msgs->last().toStdString();
+    EXPECT_EQ(Penalty(2, "Points").toInt(), -30);
+    EXPECT_EQ(Penalty(2, "Comment").toString(), kept);
+    EXPECT_EQ(Line(2, "Points").toInt(), 155);
+
+    // Shortened but still over the limit: refused by name, nothing changes.
+    onIncident = [&](frmEditIncident& d) {
+        Comment(d)->moveCursor(QTextCursor::End);
+        QTest::keyClick(Comment(d), Qt::Key_Backspace);
+        Text1(d, 2)->setText(QStringLiteral("-20"));
+        Button(d, "cmdUpdate")->click();
+        EXPECT_TRUE(d.isVisible());
+        msgs->answer(dlg::vbYes);
+        Button(d, "cmdCancel")->click();
+    };
+    DoubleClick(9, 2);
+    ASSERT_FALSE(msgs->calls().empty());
+    EXPECT_EQ(msgs->calls()[0].prompt, QStringLiteral("Error: Field Comment: takes at most 100 characters!"));
+    EXPECT_EQ(msgs->calls()[0].title, QStringLiteral("Edit Penalties"));
+    EXPECT_EQ(Penalty(2, "Comment").toString(), kept);
+    EXPECT_EQ(Line(2, "Points").toInt(), 155);
+
+    // A new comment: a keystroke at the limit is refused where it is typed,
+    // and a paste keeps what fits without cutting the text's ending.
+    const QString full = QString(99, QLatin1Char('a')) + QLatin1Char('z');
+    const QString short93 = QString(92, QLatin1Char('b')) + QLatin1Char('z');
+    QStringList shown;
+    onIncident = [&](frmEditIncident& d) {
+        Text1(d, 2)->setText(QStringLiteral("-5"));
+        Comment(d)->setPlainText(full);
+        QTextCursor at = Comment(d)->textCursor();
+        at.setPosition(10);
+        Comment(d)->setTextCursor(at);
+        QTest::keyClicks(Comment(d), QStringLiteral("XY"));
+        shown << Comment(d)->toPlainText();
+        Comment(d)->setPlainText(short93);
+        Comment(d)->moveCursor(QTextCursor::Start);
+        QGuiApplication::clipboard()->setText(QString(30, QLatin1Char('P')));
+        Comment(d)->paste();
+        shown << Comment(d)->toPlainText();
+        Button(d, "cmdUpdate")->click();
+    };
+    msgs->clear();
+    DoubleClick(9, 3);
+    EXPECT_EQ(shown, (QStringList{full, QString(7, QLatin1Char('P')) + short93}));
+    EXPECT_EQ(Penalty(3, "Comment").toString(), QString(7, QLatin1Char('P')) + short93);
+
+    // 0 still removes the penalty with the long comment.
+    Give(2, QStringLiteral("0"), kept);
+    EXPECT_EQ(Count(QStringLiteral("Penalties WHERE RaceID = 40000 AND Posi = 2")), 0);
+    EXPECT_EQ(Line(2, "Points").toInt(), 185);
 }

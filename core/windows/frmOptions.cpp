@@ -36,11 +36,6 @@ void closeWindow(QWidget* w)
         w->close();
 }
 
-QString formatAmount(double value)
-{
-    return rt::Format(value, QString::fromLatin1(rt::kAmountFormat));
-}
-
 void setColors(QWidget* w, const QColor& text, const QColor& back)
 {
     QPalette pal = w->palette();
@@ -217,14 +212,9 @@ frmOptions::frmOptions(QWidget* parent)
     for (int i = 0; i < 8; ++i) {
         auto* l = new QLabel(captions[i], frame1);
         l->setObjectName(QStringLiteral("Label1_%1").arg(i));
-        auto* box = new QLineEdit(frame1);
+        auto* box = new MaskEdBox(frame1);
         box->setObjectName(QStringLiteral("MaskEdBox1_%1").arg(i));
-        box->setAlignment(Qt::AlignRight);
-        connect(box, &QLineEdit::editingFinished, box, [box] {
-            double v = 0;
-            if (rt::ParseMoney(box->text(), v))
-                box->setText(formatAmount(v));
-        });
+        box->setFormat(QString::fromLatin1(rt::kAmountFormat));
         l->setBuddy(box);
         m_amounts[i] = box;
         const int col = i < 4 ? 0 : 2;
@@ -276,7 +266,7 @@ void frmOptions::fillFromPreferences()
 {
     const double values[8] = {dRookie1, dRookie2, dRookie3, dChallenge, dHeadache, dHard, dUnderdog, dPole};
     for (int i = 0; i < 8; ++i)
-        m_amounts[i]->setText(formatAmount(values[i]));
+        m_amounts[i]->setText(rt::Str(values[i]).trimmed());
     paintTitleSample();
     paintBodySamples();
     {
@@ -354,7 +344,7 @@ void frmOptions::save()
 {
     double amounts[8];
     for (int i = 0; i < 8; ++i) {
-        if (!rt::ParseMoney(m_amounts[i]->text(), amounts[i])) {
+        if (!m_amounts[i]->Value(amounts[i])) {
             const auto* label = findChild<QLabel*>(QStringLiteral("Label1_%1").arg(i));
             dlg::MsgBox(QStringLiteral("The amount for %1 is not a valid number.").arg(label->text()), dlg::vbCritical);
             m_amounts[i]->setFocus();

@@ -9,6 +9,7 @@
 
 #include <array>
 
+class MaskEdBox;
 class QCheckBox;
 class QFrame;
 class QLabel;
@@ -57,7 +58,7 @@ private:
     Prefs m_before{};
     bool m_saved = false;
 
-    std::array<QLineEdit*, 8> m_amounts{};
+    std::array<MaskEdBox*, 8> m_amounts{};
     std::array<QLabel*, 6> m_body{};
     QLabel* m_title = nullptr;
     QFrame* m_shape2 = nullptr;

@@ -6,16 +6,19 @@
 #include "Forms.h"
 #include "Recordset.h"
 #include "State.h"
+#include "MaskEdBox.h"
 #include "frmOptions.h"
 #include "WindowDialogs.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QPointer>
 #include <QPushButton>
 #include <QKeyEvent>
+#include <QTest>
 
 using namespace testsupport;
 
@@ -78,7 +81,7 @@ protected:
 TEST_F(OptionsTest, OpensWithStoredLookAndAmounts)
 {
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Preferences"));
-    EXPECT_EQ(child<QLineEdit>(QStringLiteral("MaskEdBox1_0"))->text(), QStringLiteral("$0.00"));
+    EXPECT_EQ(child<MaskEdBox>(QStringLiteral("MaskEdBox1_0"))->text(), QStringLiteral("$0.00"));
     EXPECT_EQ(back(QStringLiteral("HD")), QColor(0, 0, 128));
     EXPECT_EQ(child<QLabel>(QStringLiteral("HD"))->palette().color(QPalette::WindowText), QColor(Qt::white));
     EXPECT_EQ(back(QStringLiteral("BO_4")), QColor(Qt::white));
@@ -139,9 +142,9 @@ TEST_F(OptionsTest, OkWritesBothRowsAndReloads)
     click(QStringLiteral("Command2_7"));
     answerColor(QColor(0, 0, 255));
     click(QStringLiteral("Command2_4"));
-    child<QLineEdit>(QStringLiteral("MaskEdBox1_0"))->setText(QStringLiteral("$1,250.00"));
-    child<QLineEdit>(QStringLiteral("MaskEdBox1_5"))->setText(QStringLiteral("75"));
-    child<QLineEdit>(QStringLiteral("MaskEdBox1_7"))->setText(QStringLiteral("(10.50)"));
+    child<MaskEdBox>(QStringLiteral("MaskEdBox1_0"))->setText(QStringLiteral("$1,250.00"));
+    child<MaskEdBox>(QStringLiteral("MaskEdBox1_5"))->setText(QStringLiteral("75"));
+    child<MaskEdBox>(QStringLiteral("MaskEdBox1_7"))->setText(QStringLiteral("(10.50)"));
     child<QCheckBox>(QStringLiteral("Check1"))->setChecked(true);
     child<QCheckBox>(QStringLiteral("Check2"))->setChecked(false);
     child<QLineEdit>(QStringLiteral("Text1"))->setText(QStringLiteral("php"));
@@ -172,7 +175,7 @@ TEST_F(OptionsTest, CancelAndEscapeLeaveEverythingAsBefore)
     answerColor(QColor(255, 0, 0));
     click(QStringLiteral("Command2_7"));
     EXPECT_EQ(dBC1, 255);
-    child<QLineEdit>(QStringLiteral("MaskEdBox1_3"))->setText(QStringLiteral("500"));
+    child<MaskEdBox>(QStringLiteral("MaskEdBox1_3"))->setText(QStringLiteral("500"));
     child<QLineEdit>(QStringLiteral("Text1"))->setText(QStringLiteral("asp"));
     click(QStringLiteral("Command3"));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -193,7 +196,7 @@ TEST_F(OptionsTest, CancelAndEscapeLeaveEverythingAsBefore)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_FALSE(form.isNull());
     EXPECT_EQ(dTFC, 255);
-    pressEscape(child<QLineEdit>(QStringLiteral("MaskEdBox1_0")));
+    pressEscape(child<MaskEdBox>(QStringLiteral("MaskEdBox1_0")));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(form.isNull());
     EXPECT_EQ(dTFC, 16777215);
@@ -208,7 +211,7 @@ TEST_F(OptionsTest, CancelAndEscapeLeaveEverythingAsBefore)
 
 TEST_F(OptionsTest, EnterPressesOkUnlessAButtonHasTheFocus)
 {
-    auto* box = child<QLineEdit>(QStringLiteral("MaskEdBox1_3"));
+    auto* box = child<MaskEdBox>(QStringLiteral("MaskEdBox1_3"));
     box->setText(QStringLiteral("500"));
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QCoreApplication::sendEvent(box, &enter);
@@ -236,7 +239,7 @@ TEST_F(OptionsTest, EnterPressesOkUnlessAButtonHasTheFocus)
 
 TEST_F(OptionsTest, BadAmountIsRefusedAndNothingWritten)
 {
-    child<QLineEdit>(QStringLiteral("MaskEdBox1_6"))->setText(QStringLiteral("lots"));
+    child<MaskEdBox>(QStringLiteral("MaskEdBox1_6"))->setText(QStringLiteral("lots"));
     child<QLineEdit>(QStringLiteral("Text1"))->setText(QStringLiteral("php"));
     click(QStringLiteral("Command1"));
     EXPECT_TRUE(msgs->saw(QStringLiteral("Underdog")));
@@ -244,7 +247,7 @@ TEST_F(OptionsTest, BadAmountIsRefusedAndNothingWritten)
     EXPECT_EQ(row("3", "TFC").toString(), QStringLiteral("htm"));
 
     // Commas after the point are no thousands separators.
-    child<QLineEdit>(QStringLiteral("MaskEdBox1_6"))->setText(QStringLiteral("1,000.5,5"));
+    child<MaskEdBox>(QStringLiteral("MaskEdBox1_6"))->setText(QStringLiteral("1,000.5,5"));
     msgs->clear();
     click(QStringLiteral("Command1"));
     EXPECT_TRUE(msgs->saw(QStringLiteral("Underdog")));
@@ -260,4 +263,32 @@ TEST_F(OptionsTest, MissingRowIsCreatedWithDefaultsOnOpening)
     EXPECT_TRUE(msgs->saw(QStringLiteral("Preferences record will be created with default values")));
     EXPECT_EQ(back(QStringLiteral("HD")), QColor(0, 0, 128));
     EXPECT_EQ(child<QLabel>(QStringLiteral("HD"))->palette().color(QPalette::WindowText), QColor(Qt::white));
+}
+
+// The amount boxes as a user drives them: clicked, tabbed, typed.
+TEST_F(OptionsTest, AmountBoxesShowMoneyAwayAndThePlainNumberWhileTyped)
+{
+    form->window()->activateWindow();
+    QApplication::processEvents();
+    auto* first = child<MaskEdBox>(QStringLiteral("MaskEdBox1_0"));
+    auto* second = child<MaskEdBox>(QStringLiteral("MaskEdBox1_1"));
+    QTest::mouseClick(first, Qt::LeftButton, {}, first->rect().center());
+    ASSERT_TRUE(first->hasFocus());
+    EXPECT_EQ(first->text(), QStringLiteral("0"));
+    QTest::keyClick(first, Qt::Key_Backspace);
+    QTest::keyClicks(first, QStringLiteral("1250.5"));
+    QTest::keyClick(first, Qt::Key_Tab);
+    ASSERT_TRUE(second->hasFocus());
+    EXPECT_EQ(first->text(), QStringLiteral("$1,250.50"));
+    EXPECT_EQ(second->text(), QStringLiteral("0"));
+    QTest::keyClicks(second, QStringLiteral("75"));   // Tab selected the 0
+    QTest::keyClick(second, Qt::Key_Backtab);
+    EXPECT_EQ(first->text(), QStringLiteral("1250.5"));
+    EXPECT_EQ(second->text(), QStringLiteral("$75.00"));
+    QTest::keyClick(first, Qt::Key_Return);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(form.isNull());
+    EXPECT_TRUE(msgs->calls().empty()) << msgs->last().toStdString();
+    EXPECT_DOUBLE_EQ(row("1", "Rookie1").toDouble(), 1250.5);
+    EXPECT_DOUBLE_EQ(row("1", "Rookie2").toDouble(), 75);
 }

@@ -5,6 +5,7 @@
 #include "Recordset.h"
 #include "State.h"
 #include "TextLayout.h"
+#include "TypedNames.h"
 
 #include <QComboBox>
 #include <QCompleter>
@@ -42,6 +43,7 @@ frmDrivers::frmDrivers(QWidget* parent)
     // A make typed in another letter case is a make of its own: left
     // case-blind, the box would put the listed spelling back on leaving it.
     CarMake->completer()->setCaseSensitivity(Qt::CaseSensitive);
+    CompleteWithoutReplacingNames(CarMake);
     CarMake->lineEdit()->setMaxLength(50);   // the width of Drivers.Brand
     CarMake->setFixedWidth(106);
     auto* makeLabel = new QLabel(QString::fromLatin1(labels[3]), this);

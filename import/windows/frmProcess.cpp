@@ -10,6 +10,7 @@
 #include "Runtime.h"
 #include "Settings.h"
 #include "State.h"
+#include "TypedNames.h"
 #include "WindowDialogs.h"
 
 #include <QAbstractItemView>
@@ -68,6 +69,7 @@ frmProcess::frmProcess(QWidget* parent)
     Tracks->setObjectName(QStringLiteral("Tracks"));
     Tracks->setEditable(true);
     Tracks->setInsertPolicy(QComboBox::NoInsert);
+    CompleteWithoutReplacingNames(Tracks);
     Tracks->setGeometry(Twips(1080, 1080, 2655, 315));
     STNFile = new QLineEdit(this);
     STNFile->setObjectName(QStringLiteral("STNFile"));

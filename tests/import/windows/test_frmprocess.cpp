@@ -4,11 +4,13 @@
 #include "frmProcess.h"
 #include "WindowDialogs.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 using testsupport::LeagueTest;
 
@@ -165,4 +167,32 @@ TEST_F(FrmProcessTest, ProcessRefusesAMissingDivisionOrAnUnknownTrack)
     }
     EXPECT_EQ(Races(), 0);
     EXPECT_TRUE(f->isVisible());
+}
+
+TEST_F(FrmProcessTest, ATypedTrackNameStaysThatTrack)
+{
+    dbMain->execute(QStringLiteral("INSERT INTO Tracks (ShortName, FullName, Miles, \"Type\") VALUES "
+                                   "('Richmond', 'Richmond Raceway', 0.75, 0), ('Rich', 'Rich Oval', 1, 1)"));
+    const qint64 rich = dbMain->scalar(QStringLiteral("SELECT ID FROM Tracks WHERE ShortName = 'Rich'")).toLongLong();
+    program->writeFile(QStringLiteral("STN/mars.htm"), page::FourCars(QStringLiteral("Mars Speedway")));
+    auto f = Open();
+    f->activateWindow();
+    QApplication::processEvents();
+    ChooseDivision(*f, QStringLiteral("W1"));
+    TypeFile(*f, program->file(QStringLiteral("STN/mars.htm")));
+    auto* tracks = Get<QComboBox>(*f, "Tracks");
+    ASSERT_EQ(tracks->currentText(), QStringLiteral("*** NOT FOUND ***"));
+
+    // Tab from the race number into the track box, type, Tab on, Enter.
+    auto* race = Get<QLineEdit>(*f, "Race");
+    race->setFocus();
+    QTest::keyClick(race, Qt::Key_Tab);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Ric"));
+    EXPECT_EQ(tracks->currentText(), QStringLiteral("Rich"));   // still completed
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("h"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(tracks->currentText(), QStringLiteral("Rich"));
+    msgs->answer(dlg::vbNo);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(dbMain->scalar(QStringLiteral("SELECT TrackID FROM Races")).toLongLong(), rich);
 }

@@ -3,6 +3,7 @@
 #include "ControlTexts.h"
 #include "Database.h"
 #include "Dialogs.h"
+#include "EnterOnButtons.h"
 #include "Forms.h"
 #include "Lookups.h"
 #include "Recordset.h"
@@ -156,6 +157,7 @@ QPushButton* ResultDialog::MakeButton(const QString& caption, const QString& nam
     b->setObjectName(name);
     b->setAutoDefault(false);
     b->setDefault(false);
+    PressOnEnter(b);
     return b;
 }
 

@@ -3,6 +3,7 @@
 #include "Database.h"
 #include "Dialogs.h"
 #include "Driver.h"
+#include "EnterOnButtons.h"
 #include "Forms.h"
 #include "HTMLClass.h"
 #include "LookupControls.h"
@@ -151,6 +152,7 @@ void frmRaceResult::BuildControls()
         b->setFont(tahoma);
         b->setFixedSize(TwipsToPixels(1485), TwipsToPixels(330));
         b->setEnabled(false);
+        PressOnEnter(b);
     }
 
     SSTab1 = new QTabWidget(this);

@@ -4,6 +4,7 @@
 #include "Database.h"
 #include "Dialogs.h"
 #include "EarningsClass.h"
+#include "EnterOnButtons.h"
 #include "Lookups.h"
 #include "Recordset.h"
 #include "Runtime.h"
@@ -125,6 +126,7 @@ void frmRaces::BuildControls()
     for (QPushButton* b : {cmdUpdate, cmdCancel}) {
         b->setAutoDefault(false);
         b->setDefault(false);
+        PressOnEnter(b);
     }
     connect(cmdUpdate, &QPushButton::clicked, this, &frmRaces::cmdUpdate_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmRaces::cmdCancel_Click);

@@ -3,6 +3,7 @@
 #include "ControlTexts.h"
 #include "DbError.h"
 #include "Dialogs.h"
+#include "EnterOnButtons.h"
 #include "Runtime.h"
 #include "State.h"
 #include "WindowDialogs.h"
@@ -93,6 +94,7 @@ void EditorDialog::layOut(QFormLayout* fields, const QString& cancelName)
         b->setAutoDefault(false);
         b->setDefault(false);
         b->installEventFilter(this);
+        PressOnEnter(b);
     }
     connect(cancel, &QPushButton::clicked, this, &EditorDialog::cancelEdit);
     // No text box selects its text when it gets the focus; an editable
@@ -121,11 +123,6 @@ bool EditorDialog::eventFilter(QObject* watched, QEvent* event)
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Escape && watched->property("escapeDoesNothing").toBool())
             return true;
-        auto* button = qobject_cast<QPushButton*>(watched);
-        if (button && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
-            button->click();
-            return true;
-        }
     }
     return QDialog::eventFilter(watched, event);
 }

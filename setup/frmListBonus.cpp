@@ -15,6 +15,7 @@ frmListBonus::frmListBonus(QWidget* parent)
 {
     setTabOrder(cmdClose, Combo1);
     setTabOrder(Combo1, List1);
+    cmdClose->setFocus();   // first in the tab order, so it has the focus on opening
 }
 
 QString frmListBonus::GridSql() const

@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "Dialogs.h"
+#include "EnterOnButtons.h"
 #include "Forms.h"
 #include "ListWindowParts.h"
 #include "Lookups.h"
@@ -68,6 +69,7 @@ frmRookies::frmRookies(QWidget* parent)
         auto* b = new QPushButton(caption, this);
         b->setObjectName(QString::fromLatin1(name));
         b->setAutoDefault(false);
+        PressOnEnter(b);
         return b;
     };
     Add = button("Add", QStringLiteral("&>>"));

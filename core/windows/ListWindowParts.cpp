@@ -1,6 +1,7 @@
 #include "ListWindowParts.h"
 
 #include "Dialogs.h"
+#include "EnterOnButtons.h"
 
 #include <QAction>
 #include <QKeyEvent>
@@ -92,6 +93,7 @@ QPushButton* MakeCloseButton(QWidget* window)
 {
     auto* button = new QPushButton(QStringLiteral("&Close"), window);
     button->setObjectName(QStringLiteral("cmdClose"));
+    PressOnEnter(button);
     // The close button is the cancel button: Esc presses it.
     auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), window);
     esc->setContext(Qt::WidgetWithChildrenShortcut);

@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "Dialogs.h"
+#include "EnterOnButtons.h"
 #include "Forms.h"
 #include "MaskEdBox.h"
 #include "Options.h"
@@ -245,10 +246,9 @@ frmOptions::frmOptions(QWidget* parent)
     btnRow->addWidget(cancel);
     btnCol->addLayout(btnRow);
 
-    // A button with the focus takes Enter itself, as in a dialog; from
-    // anywhere else Enter presses "&Ok" (see keyPressEvent).
-    for (QPushButton* b : findChildren<QPushButton*>())
-        b->setAutoDefault(true);
+    // A button with the focus takes Enter itself; from anywhere else Enter
+    // presses "&Ok" (see keyPressEvent).
+    PressButtonsOnEnter(this);
 
     auto* lay = new QVBoxLayout(this);
     lay->addWidget(frame3);

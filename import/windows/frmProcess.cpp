@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "Dialogs.h"
+#include "EnterOnButtons.h"
 #include "FormRegistry.h"
 #include "LookupControls.h"
 #include "Lookups.h"
@@ -104,6 +105,9 @@ frmProcess::frmProcess(QWidget* parent)
                                                      Command_Process, Command_Cancel})
         w->installEventFilter(this);
     Tracks->lineEdit()->installEventFilter(this);
+    // Installed last, so a focused button takes Enter before the window's
+    // own filter gives it to "&Process".
+    PressButtonsOnEnter(this);
 
     m_startFolder = settings::GetSetting(QStringLiteral("Tarvik"), QStringLiteral("Params"), QStringLiteral("STNFile"));
     if (m_startFolder.isEmpty())
@@ -354,10 +358,6 @@ bool frmProcess::eventFilter(QObject* watched, QEvent* event)
         return false;
     }
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-        if (watched == Command_Browse || watched == Command_Cancel) {
-            static_cast<QPushButton*>(watched)->click();
-            return true;
-        }
         if (watched == DivName && DivName->view()->isVisible())
             return false;
         Command_Process->click();

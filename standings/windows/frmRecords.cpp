@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "Dialogs.h"
+#include "EnterOnButtons.h"
 #include "Forms.h"
 #include "LookupControls.h"
 #include "Lookups.h"
@@ -73,6 +74,7 @@ void frmRecords::BuildControls()
     DivName->setGeometry(TwipsRect(945, 105, 3975, 315));
     Command1 = new QPushButton(QStringLiteral("&Save to File"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
+    PressOnEnter(Command1);
     Command1->setGeometry(TwipsRect(5100, 90, 1695, 345));
 
     Grid1 = new QListWidget(this);

@@ -1,5 +1,6 @@
 // Child windows in the main window's work area: where they open, what they
-// store when they close, where they come back.
+// store when they close, where they come back; and the keys every window
+// shares.
 
 #include "TestSupport.h"
 
@@ -9,13 +10,28 @@
 #include "Settings.h"
 #include "State.h"
 #include "frmMainMenu.h"
+#include "frmAbout.h"
+#include "frmAddDamage.h"
+#include "frmBonus.h"
+#include "frmBonusAdd.h"
+#include "frmChangeDriver.h"
+#include "frmDivision.h"
+#include "frmDrivers.h"
+#include "frmEditIncident.h"
+#include "frmEditRace.h"
+#include "frmOptions.h"
+#include "frmTeams.h"
+#include "frmTracks.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
 #include <QScrollBar>
+#include <QSignalSpy>
 
 using namespace testsupport;
 
@@ -247,6 +263,64 @@ TEST_F(PlacementTest, TeamsComesInFrontOfAMaximisedWindow)
         ASSERT_TRUE(UnloadAllForms());
         settle();
     }
+}
+
+// Enter on a button with the focus presses it, in every window and editor.
+TEST_F(PlacementTest, EnterPressesTheFocusedButtonEverywhere)
+{
+    QStringList silent;
+    auto sweep = [&](QWidget* window, const QString& name) {
+        for (QPushButton* button : window->findChildren<QPushButton*>()) {
+            // Only the press is looked at, not what the button does.
+            QObject::disconnect(button, &QAbstractButton::clicked, nullptr, nullptr);
+            button->setEnabled(true);
+            QSignalSpy clicks(button, &QAbstractButton::clicked);
+            QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+            QKeyEvent keypad(QEvent::KeyPress, Qt::Key_Enter, Qt::KeypadModifier);
+            QCoreApplication::sendEvent(button, &enter);
+            QCoreApplication::sendEvent(button, &keypad);
+            if (clicks.count() != 2)
+                silent << name + QLatin1Char(' ') + button->text();
+        }
+    };
+    int swept = 0;
+    for (const QString& name : RegisteredFormNames()) {
+        std::unique_ptr<QWidget> w(CreateForm(name));
+        if (w) {
+            sweep(w.get(), name);
+            ++swept;
+        }
+        settle();
+    }
+    // The windows nothing registers: Preferences, the about box, the editors.
+    std::vector<std::unique_ptr<QWidget>> others;
+    others.emplace_back(new frmOptions);
+    others.emplace_back(new frmAbout);
+    others.emplace_back(new frmAddDamage);
+    others.emplace_back(new frmBonusAdd);
+    others.emplace_back(new frmChangeDriver);
+    others.emplace_back(new frmEditIncident);
+    others.emplace_back(new frmEditRace);
+    others.emplace_back(new frmDivision);
+    others.emplace_back(new frmDrivers);
+    others.emplace_back(new frmTracks);
+    others.emplace_back(new frmBonus(0, QString()));
+    others.emplace_back(new frmTeams(0, QString()));
+    for (const auto& w : others) {
+        sweep(w.get(), QString::fromLatin1(w->metaObject()->className()));
+        ++swept;
+    }
+    others.clear();
+    settle();
+    EXPECT_EQ(swept, 22);
+    EXPECT_TRUE(silent.isEmpty()) << silent.join(QStringLiteral(", ")).toStdString();
+
+    // The bonus list opens with the focus on "&Close", first in its tab order.
+    main->activateWindow();
+    QMdiSubWindow* bonus = open(QStringLiteral("frmListBonus"));
+    ASSERT_NE(bonus, nullptr);
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("cmdClose"));
 }
 
 } // namespace

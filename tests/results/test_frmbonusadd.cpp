@@ -3,6 +3,8 @@
 
 #include "MaskEdBox.h"
 
+#include <QTest>
+
 using namespace raceresult;
 
 namespace {
@@ -115,4 +117,22 @@ TEST_F(EditingTest, AdditionalEarningsFindTheirLineByItsOwnPosition)
     EXPECT_EQ(opened, 2);
     EXPECT_FALSE(scripted);
     EXPECT_TRUE(msgs->calls().empty());
+}
+
+// As typed: the amount, Tab to "&Ok", Enter.
+TEST_F(EditingTest, AdditionalEarningsTypedAndConfirmedWithEnter)
+{
+    onBonus = [&](frmBonusAdd& d) {
+        d.activateWindow();
+        Amount(d)->setFocus();
+        QApplication::processEvents();
+        QTest::keyClick(Amount(d), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(Amount(d), QStringLiteral("1234.5"));
+        QTest::keyClick(Amount(d), Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), Button(d, "Command1"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    };
+    DoubleClick(8, 3);
+    EXPECT_FALSE(stillOpen);
+    EXPECT_EQ(Line(3, "BonusAdd").toDouble(), 1234.5);
 }

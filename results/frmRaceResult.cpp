@@ -13,6 +13,7 @@
 #include "RacePoints.h"
 #include "Recordset.h"
 #include "Runtime.h"
+#include "SSTab.h"
 #include "State.h"
 #include "Standings.h"
 #include "Statistics.h"
@@ -155,9 +156,10 @@ void frmRaceResult::BuildControls()
         PressOnEnter(b);
     }
 
-    SSTab1 = new QTabWidget(this);
+    // Ten tabs in one row, all in view at the size the window opens with.
+    SSTab1 = new SSTab(this);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
-    SSTab1->setFont(tahoma);
+    SSTab1->setFont(QFont(QStringLiteral("Tahoma"), 8));
     for (int i = 0; i < kGrids; ++i) {
         auto* g = new MSFlexGrid;
         g->setObjectName(QStringLiteral("Grid%1").arg(i + 1));

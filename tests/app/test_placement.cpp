@@ -32,6 +32,9 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolButton>
 
 using namespace testsupport;
 
@@ -321,6 +324,24 @@ TEST_F(PlacementTest, EnterPressesTheFocusedButtonEverywhere)
     ASSERT_NE(bonus, nullptr);
     ASSERT_NE(QApplication::focusWidget(), nullptr);
     EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("cmdClose"));
+}
+
+// The race result window shows its ten tabs in one row at the size it opens
+// with, each caption whole, with no scroll arrows.
+TEST_F(PlacementTest, RaceResultOpensWithAllTenTabsInView)
+{
+    QMdiSubWindow* sub = open(QStringLiteral("frmRaceResult"));
+    ASSERT_NE(sub, nullptr);
+    ASSERT_EQ(sub->size(), QSize(583, 419));
+    const QTabBar* bar = sub->widget()->findChild<QTabWidget*>(QStringLiteral("SSTab1"))->tabBar();
+    ASSERT_EQ(bar->count(), 10);
+    for (int i = 0; i < bar->count(); ++i) {
+        SCOPED_TRACE(bar->tabText(i).toStdString());
+        EXPECT_TRUE(bar->rect().contains(bar->tabRect(i)));
+        EXPECT_LT(bar->fontMetrics().size(Qt::TextShowMnemonic, bar->tabText(i)).width(), bar->tabRect(i).width());
+    }
+    for (const QToolButton* arrow : bar->findChildren<QToolButton*>())
+        EXPECT_FALSE(arrow->isVisible());
 }
 
 } // namespace

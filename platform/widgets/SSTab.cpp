@@ -1,0 +1,46 @@
+#include "SSTab.h"
+
+#include <QProxyStyle>
+#include <QTabBar>
+
+namespace {
+
+// The style's margin around a caption is as wide as two letters on each side.
+class NarrowTabMargins : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
+    {
+        if (metric == PM_TabBarTabHSpace)
+            return 8;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+class OneRowTabBar : public QTabBar {
+public:
+    explicit OneRowTabBar(QWidget* parent)
+        : QTabBar(parent)
+    {
+        auto* style = new NarrowTabMargins;
+        style->setParent(this);
+        setStyle(style);
+        setUsesScrollButtons(false);
+        setElideMode(Qt::ElideNone);
+    }
+
+protected:
+    // Squeezed, a tab keeps room for a letter or two, so the row never makes
+    // the window wider than it was made.
+    QSize minimumTabSizeHint(int index) const override
+    {
+        return {fontMetrics().averageCharWidth() * 2, tabSizeHint(index).height()};
+    }
+};
+
+} // namespace
+
+SSTab::SSTab(QWidget* parent)
+    : QTabWidget(parent)
+{
+    setTabBar(new OneRowTabBar(this));
+}

@@ -5,7 +5,7 @@
 
 namespace {
 
-// The style's margin around a caption is as wide as two letters on each side.
+// A narrow margin: four pixels each side of a caption.
 class NarrowTabMargins : public QProxyStyle {
 public:
     int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
@@ -29,8 +29,8 @@ public:
     }
 
 protected:
-    // Squeezed, a tab keeps room for a letter or two, so the row never makes
-    // the window wider than it was made.
+    // Squeezed, a tab keeps room for a letter or two, so the row never holds
+    // the window wider than its other controls do.
     QSize minimumTabSizeHint(int index) const override
     {
         return {fontMetrics().averageCharWidth() * 2, tabSizeHint(index).height()};

@@ -193,8 +193,7 @@ void frmEditIncident::Save(qint64 points, bool changed)
                                              + QStringLiteral("WHERE Division = ? AND RaceID = ? AND Posi = ?"),
                                          {sDivision, nRace, nPos});
     if (points != 0 && changed) {
-        const bool adding = penalty->eof();
-        if (!adding) {
+        if (!penalty->eof()) {
             penalty->edit();
         } else {
             penalty->addNew();
@@ -203,7 +202,7 @@ void frmEditIncident::Save(qint64 points, bool changed)
             penalty->setField(QStringLiteral("Posi"), nPos);
         }
         penalty->setField(QStringLiteral("Points"), points);
-        if (adding || Text1_3->toPlainText() != m_storedComment)
+        if (Text1_3->toPlainText() != m_storedComment)   // a new row's comment is never blank
             penalty->setField(QStringLiteral("Comment"), Text1_3->toPlainText());
         penalty->update();
     } else if (points == 0 && !penalty->eof()) {

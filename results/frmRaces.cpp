@@ -179,9 +179,7 @@ void frmRaces::LoadEdit()
             const QString text = rt::Str(rs->field(i));
             // The limits are for typing: a longer stored text (the page's
             // date and weather) is shown and kept whole.
-            if (text.size() > txtFields[i]->maxLength())
-                txtFields[i]->setMaxLength(int(text.size()));
-            txtFields[i]->setText(text);
+            SetLoadedText(txtFields[i], text);
             m_saved.append(text);
         }
         m_raceId = rs->integer(QStringLiteral("ID"));

@@ -8,7 +8,6 @@
 #include "TypedNames.h"
 
 #include <QComboBox>
-#include <QCompleter>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -42,8 +41,7 @@ frmDrivers::frmDrivers(QWidget* parent)
     CarMake->setInsertPolicy(QComboBox::NoInsert);
     // A make typed in another letter case is a make of its own: left
     // case-blind, the box would put the listed spelling back on leaving it.
-    CarMake->completer()->setCaseSensitivity(Qt::CaseSensitive);
-    CompleteWithoutReplacingNames(CarMake);
+    CompleteWithoutReplacingNames(CarMake, Qt::CaseSensitive);
     CarMake->lineEdit()->setMaxLength(50);   // the width of Drivers.Brand
     CarMake->setFixedWidth(106);
     auto* makeLabel = new QLabel(QString::fromLatin1(labels[3]), this);

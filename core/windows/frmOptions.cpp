@@ -266,7 +266,7 @@ void frmOptions::fillFromPreferences()
 {
     const double values[8] = {dRookie1, dRookie2, dRookie3, dChallenge, dHeadache, dHard, dUnderdog, dPole};
     for (int i = 0; i < 8; ++i)
-        m_amounts[i]->setText(rt::Str(values[i]).trimmed());
+        m_amounts[i]->setText(rt::Str(values[i]));
     paintTitleSample();
     paintBodySamples();
     {

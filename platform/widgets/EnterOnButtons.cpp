@@ -6,14 +6,11 @@
 
 namespace {
 
-const char* const kFilterName = "pressOnEnter";
-
 class EnterFilter : public QObject {
 public:
     explicit EnterFilter(QPushButton* button)
         : QObject(button)
     {
-        setObjectName(QString::fromLatin1(kFilterName));
     }
 
 protected:
@@ -35,8 +32,6 @@ protected:
 
 void PressOnEnter(QPushButton* button)
 {
-    if (button->findChild<EnterFilter*>(QString::fromLatin1(kFilterName), Qt::FindDirectChildrenOnly))
-        return;
     button->installEventFilter(new EnterFilter(button));
 }
 

@@ -4,13 +4,12 @@
 #include <QCompleter>
 #include <QSortFilterProxyModel>
 
-void CompleteWithoutReplacingNames(QComboBox* box)
+void CompleteWithoutReplacingNames(QComboBox* box, Qt::CaseSensitivity cs)
 {
     // Inline completion takes the first listed name that starts with the
     // typed text. In sorted order a name comes before every name it begins,
     // so a name typed whole is its own completion ("Rich" before
     // "Richmond"); the list itself keeps its order.
-    const Qt::CaseSensitivity cs = box->completer() ? box->completer()->caseSensitivity() : Qt::CaseInsensitive;
     auto* sorted = new QSortFilterProxyModel(box);
     sorted->setSourceModel(box->model());
     sorted->setSortCaseSensitivity(cs);

@@ -3,7 +3,11 @@
 // up exactly: its completion offers listed names but never turns a name
 // typed whole into a longer one.
 
+#include <Qt>
+
 class QComboBox;
 
 // Call once the box is editable; its items may be added before or after.
-void CompleteWithoutReplacingNames(QComboBox* box);
+// A case-sensitive box takes a name typed in another letter case as a name
+// of its own.
+void CompleteWithoutReplacingNames(QComboBox* box, Qt::CaseSensitivity cs = Qt::CaseInsensitive);

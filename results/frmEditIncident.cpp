@@ -7,6 +7,7 @@
 #include "Recordset.h"
 #include "Runtime.h"
 #include "State.h"
+#include "TextLimit.h"
 #include "frmRaceResult.h"
 
 #include <QGridLayout>
@@ -17,7 +18,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -47,7 +47,7 @@ frmEditIncident::frmEditIncident(QWidget* parent)
     Text1_3->setObjectName(QStringLiteral("Text1(3)"));
     Text1_3->setTabChangesFocus(true);
     Text1_3->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    connect(Text1_3, &QPlainTextEdit::textChanged, this, &frmEditIncident::LimitComment);
+    HoldToLength(Text1_3, kCommentLength);
     Text1_0->setFixedWidth(TwipsToPixels(780));
     Text1_1->setMinimumWidth(TwipsToPixels(3375));
     Text1_2->setFixedWidth(TwipsToPixels(780));
@@ -106,51 +106,23 @@ bool frmEditIncident::Form_Load()
     Text1_1->setText(sName);
     if (m_hasRow) {
         m_stored = qint64(rt::RoundHalfEven(rt::Val(penalty->field(QStringLiteral("Points")))));
-        m_storedComment = penalty->text(QStringLiteral("Comment"));
         Text1_2->setText(QString::number(m_stored));
     } else {
-        m_storedComment.clear();
         Text1_2->setText(QStringLiteral("0"));
     }
     // A longer text an older version stored is shown whole.
-    const QSignalBlocker block(Text1_3);
-    Text1_3->setPlainText(m_storedComment);
-    m_shownComment = m_storedComment;
+    SetLoadedText(Text1_3, m_hasRow ? penalty->text(QStringLiteral("Comment")) : QString());
+    m_loadedComment = Text1_3->toPlainText();
     m_saved = SaveControlTexts(Boxes());
     Text1_2->setFocus();
     return true;
 }
 
-void frmEditIncident::LimitComment()
+bool frmEditIncident::CommentEdited() const
 {
-    // An edit that would take the text past its limit keeps only what fits
-    // of what it inserted (nothing of a keystroke); the rest of the text
-    // stays as it was. A longer stored text may still be shortened.
-    const QString before = m_shownComment;
-    const QString text = Text1_3->toPlainText();
-    m_shownComment = text;
-    const qsizetype excess = text.size() - std::max<qsizetype>(kCommentLength, before.size());
-    if (excess <= 0)
-        return;
-    qsizetype head = 0;
-    while (head < before.size() && head < text.size() && before[head] == text[head])
-        ++head;
-    qsizetype tail = 0;
-    while (tail < before.size() - head && tail < text.size() - head
-           && before[before.size() - 1 - tail] == text[text.size() - 1 - tail])
-        ++tail;
-    const qsizetype insertedEnd = text.size() - tail;
-    QTextCursor cursor = Text1_3->textCursor();
-    cursor.joinPreviousEditBlock();
-    cursor.setPosition(int(insertedEnd - excess));
-    cursor.setPosition(int(insertedEnd), QTextCursor::KeepAnchor);
-    {
-        const QSignalBlocker block(Text1_3);
-        cursor.removeSelectedText();
-    }
-    cursor.endEditBlock();
-    Text1_3->setTextCursor(cursor);
-    m_shownComment = Text1_3->toPlainText();
+    // An untouched comment is left as stored, line breaks and length and
+    // all, though the box shows a CR LF as one break.
+    return Text1_3->toPlainText() != m_loadedComment;
 }
 
 void frmEditIncident::cmdUpdate_Click()
@@ -173,7 +145,7 @@ void frmEditIncident::cmdUpdate_Click()
     }
     // A longer stored comment is kept as it stands, but not rewritten longer
     // than the box takes.
-    if (Text1_3->toPlainText() != m_storedComment && Text1_3->toPlainText().size() > kCommentLength) {
+    if (CommentEdited() && Text1_3->toPlainText().size() > kCommentLength) {
         Refuse(QStringLiteral("Error: Field Comment: takes at most %1 characters!").arg(kCommentLength), kTitle, Text1_3);
         return;
     }
@@ -202,7 +174,7 @@ void frmEditIncident::Save(qint64 points, bool changed)
             penalty->setField(QStringLiteral("Posi"), nPos);
         }
         penalty->setField(QStringLiteral("Points"), points);
-        if (Text1_3->toPlainText() != m_storedComment)   // a new row's comment is never blank
+        if (CommentEdited())   // a new row's comment is never blank
             penalty->setField(QStringLiteral("Comment"), Text1_3->toPlainText());
         penalty->update();
     } else if (points == 0 && !penalty->eof()) {

@@ -44,7 +44,7 @@ protected:
 private:
     QList<QWidget*> Boxes() const;
     void Save(qint64 points, bool changed);
-    void LimitComment();
+    bool CommentEdited() const;
 
     QLineEdit* Text1_0 = nullptr;   // position
     QLineEdit* Text1_1 = nullptr;   // driver
@@ -60,6 +60,5 @@ private:
     QVariantList m_saved;
     bool m_hasRow = false;      // the line had a Penalties row at load
     qint64 m_stored = 0;        // its points, as applied to Score.Points
-    QString m_storedComment;    // the row's comment at load, however long
-    QString m_shownComment;     // the comment box's text before its last change
+    QString m_loadedComment;    // the row's comment as the box showed it at load
 };

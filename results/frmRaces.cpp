@@ -9,6 +9,7 @@
 #include "Recordset.h"
 #include "Runtime.h"
 #include "State.h"
+#include "TextLimit.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -93,7 +94,7 @@ void frmRaces::BuildControls()
         edit->installEventFilter(this);
         txtFields[i] = edit;
     }
-    txtFields[0]->setMaxLength(5);
+    HoldToLength(txtFields[0], 5);
     txtFields[0]->hide();
 
     auto* grid = new QGridLayout;
@@ -103,7 +104,7 @@ void frmRaces::BuildControls()
         label->setBuddy(txtFields[r.field]);
         lblLabels[r.label] = label;
         if (r.maxLength > 0)
-            txtFields[r.field]->setMaxLength(r.maxLength);
+            HoldToLength(txtFields[r.field], r.maxLength);
         grid->addWidget(label, gridRow, gridCol);
         grid->addWidget(txtFields[r.field], gridRow, gridCol + 1, 1, colSpan);
     };

@@ -7,6 +7,7 @@
 #include "Runtime.h"
 #include "State.h"
 #include "TextLayout.h"
+#include "TextLimit.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -53,7 +54,7 @@ frmDivision::frmDivision(QWidget* parent)
     auto makeText = [&](int i, int limit) {
         txtFields[i] = new QLineEdit(this);
         txtFields[i]->setObjectName(QStringLiteral("txtFields(%1)").arg(i));
-        txtFields[i]->setMaxLength(limit);
+        HoldToLength(txtFields[i], limit);
         trimOnFocus(txtFields[i]);
         return txtFields[i];
     };

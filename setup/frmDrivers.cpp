@@ -1,10 +1,10 @@
 #include "frmDrivers.h"
 
-#include "ControlTexts.h"
 #include "Database.h"
 #include "Recordset.h"
 #include "State.h"
 #include "TextLayout.h"
+#include "TextLimit.h"
 #include "TypedNames.h"
 
 #include <QComboBox>
@@ -28,7 +28,7 @@ frmDrivers::frmDrivers(QWidget* parent)
     for (int i = 0; i < 3; ++i) {
         txtFields[i] = new QLineEdit(this);
         txtFields[i]->setObjectName(QStringLiteral("txtFields(%1)").arg(i));
-        txtFields[i]->setMaxLength(limits[i]);
+        HoldToLength(txtFields[i], limits[i]);
         txtFields[i]->setFixedWidth(widths[i]);
         trimOnFocus(txtFields[i]);
         auto* label = new QLabel(QString::fromLatin1(labels[i]), this);
@@ -42,7 +42,7 @@ frmDrivers::frmDrivers(QWidget* parent)
     // A make typed in another letter case is a make of its own: left
     // case-blind, the box would put the listed spelling back on leaving it.
     CompleteWithoutReplacingNames(CarMake, Qt::CaseSensitive);
-    CarMake->lineEdit()->setMaxLength(50);   // the width of Drivers.Brand
+    HoldToLength(CarMake->lineEdit(), 50);   // the width of Drivers.Brand
     CarMake->setFixedWidth(106);
     auto* makeLabel = new QLabel(QString::fromLatin1(labels[3]), this);
     makeLabel->setObjectName(QStringLiteral("lblLabels(3)"));

@@ -5,6 +5,7 @@
 #include "Recordset.h"
 #include "Runtime.h"
 #include "State.h"
+#include "TextLimit.h"
 
 #include <QFormLayout>
 #include <QKeyEvent>
@@ -28,7 +29,7 @@ frmTracks::frmTracks(QWidget* parent)
         txtFields[i] = new QLineEdit(this);
         txtFields[i]->setObjectName(QStringLiteral("txtFields(%1)").arg(i));
         if (limits[i])
-            txtFields[i]->setMaxLength(limits[i]);
+            HoldToLength(txtFields[i], limits[i]);
         txtFields[i]->setFixedWidth(widths[i]);
         auto* label = new QLabel(QString::fromLatin1(labels[i]), this);
         label->setObjectName(QStringLiteral("lblLabels(%1)").arg(i));

@@ -31,13 +31,6 @@ QString ControlText(const QWidget* control)
     return text.isValid() ? text.toString() : QString();
 }
 
-void SetLoadedText(QLineEdit* box, const QString& text)
-{
-    if (box->maxLength() < text.size())
-        box->setMaxLength(text.size());
-    box->setText(text);
-}
-
 bool ControlsChanged(const QList<QWidget*>& controls, const QVariantList& saved, int n)
 {
     return ValuesChanged(saved, SaveControlTexts(controls), n);

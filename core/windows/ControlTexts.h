@@ -16,9 +16,6 @@ QString ControlText(const QWidget* control);
 // True at the first index 0..n whose trimmed control text differs from the
 // trimmed saved text (case counts). A null saved value never differs.
 bool ControlsChanged(const QList<QWidget*>& controls, const QVariantList& saved, int n);
-// Puts a stored text into a box whole: a box's length limit holds for what
-// is typed, so a longer stored value is neither cut nor lost on saving.
-void SetLoadedText(QLineEdit* box, const QString& text);
 // For an editor's event filter: a focus-in by which a line edit or an
 // editable combo would select its whole text (Tab, Backtab, a label's
 // shortcut) is handed to it as a plain focus-in instead, so the text is not

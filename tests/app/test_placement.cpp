@@ -25,16 +25,23 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDialog>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
+
+#include <algorithm>
+#include <functional>
 
 using namespace testsupport;
 
@@ -324,6 +331,100 @@ TEST_F(PlacementTest, EnterPressesTheFocusedButtonEverywhere)
     ASSERT_NE(bonus, nullptr);
     ASSERT_NE(QApplication::focusWidget(), nullptr);
     EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("cmdClose"));
+}
+
+// Every box held to a length keeps whole characters, whether typed, pasted
+// with the keyboard or from the context menu, and undo takes a paste back.
+TEST_F(PlacementTest, EveryBoxHeldToALengthKeepsWholeCharacters)
+{
+    const QString face = QStringLiteral("\U0001F600");   // two UTF-16 units
+    const QString paste = QStringLiteral("xy") + face + QLatin1Char('z');
+    QGuiApplication::clipboard()->setText(paste);
+    auto type = [](QWidget* box, const QString& text) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
+        QCoreApplication::sendEvent(box, &key);
+    };
+    auto key = [](QWidget* box, int k, Qt::KeyboardModifiers mods) {
+        QKeyEvent press(QEvent::KeyPress, k, mods);
+        QCoreApplication::sendEvent(box, &press);
+    };
+    auto menuPaste = [](QWidget* box) {
+        QContextMenuEvent ask(QContextMenuEvent::Keyboard, QPoint(2, 2), box->mapToGlobal(QPoint(2, 2)));
+        QCoreApplication::sendEvent(box, &ask);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return false;
+        for (QAction* action : menu->actions())
+            if (action->text().startsWith(QStringLiteral("&Paste")))
+                action->trigger();
+        menu->close();
+        settle();
+        return true;
+    };
+    QStringList faults;
+    int held = 0;
+    // Filled to n units, then each way of putting text in at the end.
+    auto sweep = [&](QWidget* box, const QString& name, int limit, const std::function<QString()>& text,
+                     const std::function<void(const QString&)>& fill) {
+        ++held;
+        const QString start = QString(std::max(0, limit - 3), QLatin1Char('a'));
+        const QString kept = start + paste.left(std::min(2, limit));
+        fill(QString(limit - 1, QLatin1Char('a')));
+        type(box, face);
+        if (text() != QString(limit - 1, QLatin1Char('a')))
+            faults << name + QStringLiteral(" typed: ") + text().right(3);
+        fill(start);
+        key(box, Qt::Key_V, Qt::ControlModifier);
+        if (text() != kept)
+            faults << name + QStringLiteral(" pasted: ") + text().right(3);
+        key(box, Qt::Key_Z, Qt::ControlModifier);
+        if (text() != start)
+            faults << name + QStringLiteral(" undone: ") + text().right(3);
+        if (!menuPaste(box) || text() != kept)
+            faults << name + QStringLiteral(" menu: ") + text().right(3);
+    };
+    auto sweepWindow = [&](QWidget* window, const QString& name) {
+        window->show();
+        for (QLineEdit* box : window->findChildren<QLineEdit*>()) {
+            if (box->isReadOnly() || box->maxLength() == 32767)
+                continue;
+            box->setEnabled(true);
+            box->setFocus();
+            const QString boxName = name + QLatin1Char('.') + (box->objectName().isEmpty() ? box->parent()->objectName() : box->objectName());
+            // A combo's box takes its keys and menu through the combo.
+            sweep(box->focusProxy() ? box->focusProxy() : box, boxName, box->maxLength(), [box] { return box->text(); }, [box](const QString& t) {
+                box->setText(t);
+                box->end(false);
+            });
+        }
+        if (auto* comment = window->findChild<QPlainTextEdit*>(QStringLiteral("Text1(3)"))) {
+            comment->setFocus();
+            sweep(comment, name + QStringLiteral(".Comment"), frmEditIncident::kCommentLength,
+                  [comment] { return comment->toPlainText(); }, [comment](const QString& t) {
+                      comment->setPlainText(t);
+                      comment->moveCursor(QTextCursor::End);
+                  });
+        }
+        window->hide();
+    };
+    for (const QString& name : RegisteredFormNames()) {
+        std::unique_ptr<QWidget> w(CreateForm(name));
+        if (w)
+            sweepWindow(w.get(), name);
+        settle();
+    }
+    std::vector<std::unique_ptr<QWidget>> editors;
+    editors.emplace_back(new frmEditIncident);
+    editors.emplace_back(new frmDivision);
+    editors.emplace_back(new frmDrivers);
+    editors.emplace_back(new frmTracks);
+    for (const auto& w : editors)
+        sweepWindow(w.get(), QString::fromLatin1(w->metaObject()->className()));
+    editors.clear();
+    settle();
+    // Race data (9), division (7), driver (4 with the make), track (2), comment.
+    EXPECT_EQ(held, 23);
+    EXPECT_TRUE(faults.isEmpty()) << faults.join(QStringLiteral(", ")).toStdString();
 }
 
 // The race result window shows its ten tabs in one row at the size it opens

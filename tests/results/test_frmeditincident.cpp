@@ -22,6 +22,20 @@ protected:
         };
         DoubleClick(9, row);
     }
+    // Types text as one key stroke, as a keyboard gives a character that
+    // UTF-16 writes in two units.
+    static void Type(QWidget* box, const QString& text)
+    {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
+        QApplication::sendEvent(box, &key);
+    }
+    static void Key(QWidget* box, int key, Qt::KeyboardModifiers mods = Qt::NoModifier) { QTest::keyClick(box, Qt::Key(key), mods); }
+    static void PlaceCursor(QPlainTextEdit* box, int at)
+    {
+        QTextCursor c = box->textCursor();
+        c.setPosition(at);
+        box->setTextCursor(c);
+    }
     static QVariant Penalty(int posi, const char* column)
     {
         return dbMain->scalar(QStringLiteral("SELECT ") + QString::fromLatin1(column)
@@ -275,4 +289,92 @@ TEST_F(IncidentTest, ALongStoredCommentIsKeptAndTypingStopsAtTheLimit)
     Give(2, QStringLiteral("0"), kept);
     EXPECT_EQ(Count(QStringLiteral("Penalties WHERE RaceID = 40000 AND Posi = 2")), 0);
     EXPECT_EQ(Line(2, "Points").toInt(), 185);
+}
+
+TEST_F(IncidentTest, TheCommentLimitKeepsWholeCharactersAndThePastesBeginning)
+{
+    const QString face = QStringLiteral("\U0001F600");   // two UTF-16 units
+    const QString a96(96, QLatin1Char('a'));
+    QStringList shown;
+    onIncident = [&](frmEditIncident& d) {
+        QPlainTextEdit* box = Comment(d);
+        Text1(d, 2)->setText(QStringLiteral("-5"));
+        // One unit of room: a two-unit character is not put in at all.
+        box->setPlainText(QString(99, QLatin1Char('a')));
+        box->moveCursor(QTextCursor::End);
+        Type(box, face);
+        shown << box->toPlainText().right(2);
+        // A paste that begins with what follows it keeps its own beginning;
+        // undo takes it back and redo puts it in again.
+        box->setPlainText(a96 + QStringLiteral("xac"));
+        PlaceCursor(box, 97);
+        QGuiApplication::clipboard()->setText(QStringLiteral("ab"));
+        Key(box, Qt::Key_V, Qt::ControlModifier);
+        shown << box->toPlainText().mid(96);
+        Key(box, Qt::Key_Z, Qt::ControlModifier);
+        shown << box->toPlainText().mid(96);
+        Key(box, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        shown << box->toPlainText().mid(96);
+        Button(d, "cmdUpdate")->click();
+    };
+    DoubleClick(9, 3);
+    EXPECT_EQ(shown, (QStringList{"aa", "xaac", "xac", "xaac"}));
+    EXPECT_FALSE(stillOpen);
+    EXPECT_EQ(Penalty(3, "Comment").toString(), a96 + QStringLiteral("xaac"));
+}
+
+TEST_F(IncidentTest, AKeptLongCommentUndoesWholeAndKeepsItsLineBreaks)
+{
+    // Older versions stored longer comments, with the platform's CR LF.
+    const QString wide = QStringLiteral("Rough driving") + QString(137, QLatin1Char('!'));
+    const QString crlf = QStringLiteral("Contact in turn 1\r\nand again in turn 3\r\n") + QString(80, QLatin1Char('.'));
+    const QString cr = QStringLiteral("Lone\rbreak") + QString(100, QLatin1Char('.'));
+    // Written past the layer, which holds new texts to the column's width.
+    auto store = [](int posi, const QString& comment) {
+        sqlite3_stmt* st = nullptr;
+        ASSERT_EQ(sqlite3_prepare_v2(dbMain->handle(), "UPDATE Penalties SET Comment = ?1 WHERE RaceID = 40000 AND Posi = ?2", -1, &st, nullptr),
+                  SQLITE_OK);
+        const QByteArray text = comment.toUtf8();
+        sqlite3_bind_text(st, 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_int(st, 2, posi);
+        EXPECT_EQ(sqlite3_step(st), SQLITE_DONE);
+        sqlite3_finalize(st);
+    };
+    store(2, wide);
+    QStringList shown;
+    onIncident = [&](frmEditIncident& d) {
+        QPlainTextEdit* box = Comment(d);
+        box->setFocus();
+        box->moveCursor(QTextCursor::End);
+        Key(box, Qt::Key_Backspace);
+        Key(box, Qt::Key_Backspace);
+        shown << QString::number(box->toPlainText().size());
+        Key(box, Qt::Key_Z, Qt::ControlModifier);
+        shown << box->toPlainText();
+        Key(box, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        shown << QString::number(box->toPlainText().size());
+        Key(box, Qt::Key_Z, Qt::ControlModifier);
+        Text1(d, 2)->setText(QStringLiteral("-30"));
+        Button(d, "cmdUpdate")->click();
+    };
+    DoubleClick(9, 2);
+    EXPECT_EQ(shown, (QStringList{"148", wide, "148"}));
+    EXPECT_FALSE(stillOpen);
+    EXPECT_EQ(Penalty(2, "Comment").toString(), wide);
+    EXPECT_EQ(Penalty(2, "Points").toInt(), -30);
+
+    // Line breaks as stored, byte for byte, when only the points change.
+    int points = -30;
+    for (const QString& kept : {crlf, cr}) {
+        store(2, kept);
+        onIncident = [&](frmEditIncident& d) {
+            Text1(d, 2)->setText(QString::number(++points));
+            Button(d, "cmdUpdate")->click();
+        };
+        DoubleClick(9, 2);
+        EXPECT_FALSE(stillOpen);
+        EXPECT_TRUE(msgs->calls().empty()) << msgs->last().toStdString();
+        EXPECT_EQ(Penalty(2, "Comment").toString(), kept);
+        EXPECT_EQ(Penalty(2, "Points").toInt(), points);
+    }
 }

@@ -88,10 +88,12 @@ const KeptCorrections::OldLine* KeptCorrections::LineAt(double posi) const
     return nullptr;
 }
 
-QString KeptCorrections::Owner(const OldLine* line, double posi)
+QString KeptCorrections::Owner(const OldLine* line, const QVariant& posi)
 {
     if (line && !line->name.isEmpty())
         return line->name;
+    if (posi.isNull())
+        return QStringLiteral("No position");
     return QStringLiteral("Position ") + rt::Str(posi);
 }
 
@@ -106,15 +108,18 @@ void KeptCorrections::Move(const QString& table, const std::function<QString(con
     std::vector<qint64> targets;   // the new position of each kept row, in the recordset's order
     std::set<double> taken;        // positions the kept rows hold or will hold
     while (!rs->eof()) {
-        const double posi = rs->number(QStringLiteral("Posi"));
-        const OldLine* line = LineAt(posi);
+        // Only a stored number is a line's position: a text such as '3x'
+        // read by its leading number would join line 3's row on one key.
+        const QVariant posi = rs->field(QStringLiteral("Posi"));
+        const bool numeric = posi.typeId() == QMetaType::LongLong || posi.typeId() == QMetaType::Double;
+        const OldLine* line = numeric ? LineAt(posi.toDouble()) : nullptr;
         if (!line || !line->newPosi) {
             m_removed << Owner(line, posi) + QStringLiteral(": ") + describe(*rs);
             rs->remove();   // moves on by itself
             continue;
         }
         targets.push_back(*line->newPosi);
-        taken.insert(posi);
+        taken.insert(posi.toDouble());
         taken.insert(double(*line->newPosi));
         if (kept)
             kept(*rs, *line->newPosi);

@@ -35,9 +35,9 @@ private:
     };
     void MatchNewLines();
     const OldLine* LineAt(double posi) const;
-    // Who a correction was given to: the driver's name, or the position
-    // when its line is not known.
-    static QString Owner(const OldLine* line, double posi);
+    // Who a correction was given to: the driver's name, or the position as
+    // stored when its line is not known.
+    static QString Owner(const OldLine* line, const QVariant& posi);
     void Move(const QString& table, const std::function<QString(const dao::Recordset&)>& describe,
               const std::function<void(const dao::Recordset&, qint64 newPosi)>& kept = {});
 

@@ -256,9 +256,13 @@ TEST_F(ProcessImport, ReimportKeepsCorrectionsWithTheirDrivers)
     ASSERT_EQ(sqlite3_exec(dbMain->handle(), QStringLiteral("UPDATE Penalties SET Comment = '%1' WHERE Posi = 1; "
                                                             "UPDATE Damage SET Comment = '%2' WHERE Posi = 1").arg(rough, wall)
                                                  .toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
-    // Positions that are no ordinary number, as another tool can leave them.
+    // Positions that are no ordinary number, as another tool can leave them:
+    // a text belongs to no line, even one that starts with a line's number.
     dbMain->execute(QStringLiteral("INSERT INTO Damage (Division, RaceID, Posi, Bodywork) VALUES ('CUP', ?, 'x', 1), "
-                                   "('CUP', ?, 1e19, 2)"), {race, race});
+                                   "('CUP', ?, 1e19, 2), ('CUP', ?, NULL, 4)"), {race, race, race});
+    dbMain->execute(QStringLiteral("INSERT INTO Penalties (Division, RaceID, Posi, Points, Comment) VALUES "
+                                   "('CUP', ?, 3, -3, 'Blocking'), ('CUP', ?, '3x', -7, 'Typed')"), {race, race});
+    dbMain->execute(QStringLiteral("UPDATE Score SET Points = Points - 3 WHERE RaceID = ? AND Posi = 3"), {race});
     dbMain->execute(QStringLiteral("UPDATE Score SET BonusAdd = 500 WHERE RaceID = ? AND Posi = 1"), {race});
     dbMain->execute(QStringLiteral("UPDATE Score SET BonusAdd = 300 WHERE RaceID = ? AND Posi = 4"), {race});
 
@@ -269,15 +273,16 @@ TEST_F(ProcessImport, ReimportKeepsCorrectionsWithTheirDrivers)
                                   "Score.DriverID = Drivers.DriverID WHERE RaceID = %1 ORDER BY Posi").arg(race)),
               (QStringList{QStringLiteral("1|Ann Able|%1|<null>").arg(Points(twin, 1) + 10),
                            QStringLiteral("2|Cid Cole|%1|500").arg(Points(twin, 2) - 25),
-                           QStringLiteral("3|Bob O'Brien|%1|<null>").arg(Points(twin, 3))}));
+                           QStringLiteral("3|Bob O'Brien|%1|<null>").arg(Points(twin, 3) - 3)}));
     EXPECT_EQ(Rows(QStringLiteral("SELECT Division, RaceID, Posi, Points, Comment FROM Penalties ORDER BY Posi")),
-              (QStringList{QStringLiteral("CUP|%1|1|10|Appeal").arg(race), QStringLiteral("CUP|%1|2|-25|").arg(race) + rough}));
+              (QStringList{QStringLiteral("CUP|%1|1|10|Appeal").arg(race), QStringLiteral("CUP|%1|2|-25|").arg(race) + rough,
+                           QStringLiteral("CUP|%1|3|-3|Blocking").arg(race)}));
     EXPECT_EQ(Rows(QStringLiteral("SELECT * FROM Damage")), QStringList{QStringLiteral("CUP|%1|2|1000|0|0|50|").arg(race) + wall});
     ASSERT_EQ(msgs->calls().size(), 2u);
     EXPECT_EQ(msgs->calls()[1].prompt,
               QStringLiteral("These corrections were removed, as their drivers are not in the new results:\n"
-                             "Ned Nonrunner: penalty -5 (Jump start)\nNed Nonrunner: damage 700\n"
-                             "Position 0: damage 1\nPosition 1e+19: damage 2\n")
+                             "Ned Nonrunner: penalty -5 (Jump start)\nPosition 3x: penalty -7 (Typed)\n"
+                             "Ned Nonrunner: damage 700\nPosition x: damage 1\nPosition 1e+19: damage 2\nNo position: damage 4\n")
                   + QString::fromUtf8("Zo\xc3\xab Zeta: additional earnings $300.00"));
     EXPECT_EQ(msgs->calls()[1].flags, int(dlg::vbExclamation));
 

@@ -92,7 +92,7 @@ QString KeptCorrections::Owner(const OldLine* line, const QVariant& posi)
 {
     if (line && !line->name.isEmpty())
         return line->name;
-    if (posi.isNull())
+    if (posi.isNull() || posi.toString().isEmpty())
         return QStringLiteral("No position");
     return QStringLiteral("Position ") + rt::Str(posi);
 }

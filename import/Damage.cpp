@@ -40,5 +40,5 @@ QString Damage::FormatDamage(qint64 nValue, bool bShort)
         return rt::RSet(QStringLiteral("0"), width);
     const QString text = rt::Format(static_cast<double>(nValue),
                                     bShort ? QStringLiteral("$###,##0") : QStringLiteral("$#,###,##0"));
-    return (QString(10, QLatin1Char(' ')) + text).right(width);
+    return rt::RSet(text, width);
 }

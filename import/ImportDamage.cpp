@@ -164,7 +164,9 @@ double FindFinisher(QString& name)
 
     const QStringList pieces = rt::LTrim(name).split(QLatin1Char(' '));
     if (pieces.size() >= 2 && !pieces.at(0).isEmpty()) {
-        name = pieces.at(0).left(1) + QLatin1Char(' ') + pieces.at(1);
+        // The initial is the whole first character, two units where UTF-16 takes two.
+        const QString& first = pieces.at(0);
+        name = first.left(rt::SplitsCharacter(first, 1) ? 2 : 1) + QLatin1Char(' ') + pieces.at(1);
         posi = LookUpFinisher(name);
         if (posi != 0)
             return posi;

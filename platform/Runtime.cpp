@@ -279,19 +279,39 @@ QString Format(double value, const QString& pattern)
     return formatSection(value, pattern);
 }
 
+// The n units of text from the index from (all the rest when n < 0); half
+// of a two-unit character left at either edge of the cut becomes a blank,
+// so the cut keeps its width and the text stays whole characters.
+static QString cutWhole(const QString& text, qsizetype from, qsizetype n)
+{
+    QString out = text.mid(from, n);
+    if (out.isEmpty())
+        return out;
+    if (SplitsCharacter(text, from))
+        out.front() = QLatin1Char(' ');
+    if (SplitsCharacter(text, from + out.size()))
+        out.back() = QLatin1Char(' ');
+    return out;
+}
+
+bool SplitsCharacter(const QString& text, qsizetype at)
+{
+    return at > 0 && at < text.size() && text[at - 1].isHighSurrogate() && text[at].isLowSurrogate();
+}
+
 QString RSet(const QString& text, int width)
 {
     if (width <= 0)
         return QString();
     const QString s = QString(width, QLatin1Char(' ')) + text;
-    return s.right(width);
+    return cutWhole(s, s.size() - width, width);
 }
 
 QString LSet(const QString& text, int width)
 {
     if (width <= 0)
         return QString();
-    return (text + QString(width, QLatin1Char(' '))).left(width);
+    return cutWhole(text + QString(width, QLatin1Char(' ')), 0, width);
 }
 
 QString LTrim(const QString& text)
@@ -321,7 +341,7 @@ QString Mid(const QString& text, int start, int length)
         start = 1;
     if (start > text.size())
         return QString();
-    return length < 0 ? text.mid(start - 1) : text.mid(start - 1, length);
+    return cutWhole(text, start - 1, length < 0 ? -1 : length);
 }
 
 static const char16_t kCp1252High[32] = {

@@ -41,17 +41,25 @@ QString Format(double value, const QString& pattern);
 // The pattern money amounts are typed and shown in.
 inline constexpr char kAmountFormat[] = "$#,##0.00;($#,##0.00)";
 
-// Fixed-width fields.
-// The last w characters of w blanks followed by the text.
+// Fixed-width fields. Widths and positions count UTF-16 units, as the
+// league file's do, so a character written as two units (a surrogate pair)
+// counts two. A cut keeps whole characters: half of such a character left
+// at either edge of the cut becomes a blank, so the result keeps its width
+// and the columns after it stay in place.
+// The last w units of w blanks followed by the text.
 QString RSet(const QString& text, int width);
-// The text followed by blanks, cut to w characters (the text is not trimmed).
+// The text followed by blanks, cut to w units (the text is not trimmed).
 QString LSet(const QString& text, int width);
 // Blanks-only trimming (tabs stay), like the platform's Trim.
 QString Trim(const QString& text);
 QString LTrim(const QString& text);
 QString RTrim(const QString& text);
-// 1-based substring as the platform's Mid: start past the end gives "".
+// 1-based substring as the platform's Mid, cut as the fields above: start
+// past the end gives "".
 QString Mid(const QString& text, int start, int length = -1);
+// True when a cut of the text before the 0-based index at would split a
+// character of two units.
+bool SplitsCharacter(const QString& text, qsizetype at);
 
 // Reads a text file whole and splits it into lines; CR LF, LF and CR line
 // ends are accepted. UTF-8 is used when the bytes are valid UTF-8, else

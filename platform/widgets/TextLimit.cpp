@@ -1,5 +1,7 @@
 #include "TextLimit.h"
 
+#include "Runtime.h"
+
 #include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -20,12 +22,6 @@ namespace {
 const char kHeldLength[] = "heldLength";
 const char kLoadedLength[] = "loadedLength";
 
-// True when cutting the text before `at` would split a surrogate pair.
-bool SplitsPair(const QString& text, qsizetype at)
-{
-    return at > 0 && at < text.size() && text[at - 1].isHighSurrogate() && text[at].isLowSurrogate();
-}
-
 // Qt cuts what goes into a line edit at its length in UTF-16 units; a
 // change that would leave half a character is refused here, and Qt then
 // takes it back whole, its undo history with it.
@@ -35,7 +31,7 @@ public:
     State validate(QString& input, int& /*pos*/) const override
     {
         for (qsizetype i = 0; i < input.size(); ++i) {
-            if (SplitsPair(input, i + 1))
+            if (rt::SplitsCharacter(input, i + 1))
                 ++i;
             else if (input[i].isSurrogate())
                 return Invalid;
@@ -95,7 +91,7 @@ private:
             return false;
         const QString clip = QGuiApplication::clipboard()->text();
         const qsizetype room = m_box->maxLength() - (m_box->text().size() - m_box->selectedText().size());
-        if (!SplitsPair(clip, room))
+        if (!rt::SplitsCharacter(clip, room))
             return false;
         // Qt keeps a paste apart from the typing around it in the undo
         // history; moving the cursor does the same here.
@@ -200,5 +196,5 @@ QString FitWhole(const QString& text, qsizetype units)
         return QString();
     if (units >= text.size())
         return text;
-    return text.left(SplitsPair(text, units) ? units - 1 : units);
+    return text.left(rt::SplitsCharacter(text, units) ? units - 1 : units);
 }

@@ -59,6 +59,13 @@ TEST_F(DamageTest, ImportAddsOneRowPerFinisherFoundByNameOrShortForm)
     QString twoBlanks = QStringLiteral("John  Smith");
     EXPECT_EQ(FindFinisher(twoBlanks), 0);
     EXPECT_EQ(twoBlanks, QStringLiteral("J "));
+
+    // An initial written as two UTF-16 units is taken whole.
+    const QString face = QString::fromUtf8("\xF0\x9F\x98\x80");
+    seed::Score(QStringLiteral("W1"), race, 3, seed::Driver(face + QStringLiteral(" Lee")));
+    QString longForm = face + QStringLiteral("bert Lee");
+    EXPECT_EQ(FindFinisher(longForm), 3);
+    EXPECT_EQ(longForm, face + QStringLiteral(" Lee"));
 }
 
 TEST_F(DamageTest, OverwriteAsksOnceAndNoKeepsTheOldRows)

@@ -129,6 +129,34 @@ TEST(Runtime, FormatShowsLargeAmountsToTheCent)
     EXPECT_EQ(rt::RoundHalfEven(123456.7801, 4), 123456.7801);
 }
 
+// U+1F600 is written as two UTF-16 units, as wide as two in a field.
+TEST(Runtime, FixedWidthCutsKeepWholeCharacters)
+{
+    const QString face = QString::fromUtf8("\xF0\x9F\x98\x80");
+    ASSERT_EQ(face.size(), 2);
+    // A cut inside it leaves a blank in its place, the width kept.
+    EXPECT_EQ(rt::LSet(QStringLiteral("Nineteen Chars Name") + face + QStringLiteral("tail"), 20),
+              QStringLiteral("Nineteen Chars Name "));
+    EXPECT_EQ(rt::LSet(QStringLiteral("ab") + face, 3), QStringLiteral("ab "));
+    EXPECT_EQ(rt::LSet(face, 1), QStringLiteral(" "));
+    EXPECT_EQ(rt::RSet(face + QStringLiteral("12"), 3), QStringLiteral(" 12"));
+    EXPECT_EQ(rt::RSet(face, 1), QStringLiteral(" "));
+    // "1. " face "ab" face " 9": a cut at either edge of "ab", or both.
+    const QString line = QStringLiteral("1. ") + face + QStringLiteral("ab") + face + QStringLiteral(" 9");
+    EXPECT_EQ(rt::Mid(line, 5, 4), QStringLiteral(" ab "));
+    EXPECT_EQ(rt::Mid(line, 1, 4), QStringLiteral("1.  "));
+    EXPECT_EQ(rt::Mid(line, 5), QStringLiteral(" ab") + face + QStringLiteral(" 9"));
+    EXPECT_EQ(rt::Mid(line, 9, 1), QStringLiteral(" "));
+    // Cut on its bounds it stays whole.
+    EXPECT_EQ(rt::LSet(QStringLiteral("ab") + face, 5), QStringLiteral("ab") + face + QLatin1Char(' '));
+    EXPECT_EQ(rt::RSet(face, 3), QLatin1Char(' ') + face);
+    EXPECT_EQ(rt::Mid(line, 4, 6), face + QStringLiteral("ab") + face);
+    // Texts of one-unit characters are cut as before.
+    EXPECT_EQ(rt::LSet(QStringLiteral("Zo\u00eb Zed"), 3), QStringLiteral("Zo\u00eb"));
+    EXPECT_EQ(rt::RSet(QStringLiteral("\u00e9t\u00e9"), 2), QStringLiteral("t\u00e9"));
+    EXPECT_EQ(rt::Mid(QStringLiteral("Zo\u00eb Zed"), 3, 3), QStringLiteral("\u00eb Z"));
+}
+
 TEST(Runtime, FixedWidthFieldsAndTexts)
 {
     EXPECT_EQ(rt::RSet(QStringLiteral("12"), 5), QStringLiteral("   12"));

@@ -264,6 +264,7 @@ TEST_F(IncidentTest, ALongStoredCommentIsKeptAndTypingStopsAtTheLimit)
     // and a paste keeps what fits without cutting the text's ending.
     const QString full = QString(99, QLatin1Char('a')) + QLatin1Char('z');
     const QString short93 = QString(92, QLatin1Char('b')) + QLatin1Char('z');
+    const QString face = QString::fromUtf8("\xF0\x9F\x98\x80");
     QStringList shown;
     onIncident = [&](frmEditIncident& d) {
         Text1(d, 2)->setText(QStringLiteral("-5"));
@@ -278,11 +279,18 @@ TEST_F(IncidentTest, ALongStoredCommentIsKeptAndTypingStopsAtTheLimit)
         QGuiApplication::clipboard()->setText(QString(30, QLatin1Char('P')));
         Comment(d)->paste();
         shown << Comment(d)->toPlainText();
+        // What fits ends inside a character of two UTF-16 units: it goes whole.
+        Comment(d)->setPlainText(short93);
+        Comment(d)->moveCursor(QTextCursor::Start);
+        QGuiApplication::clipboard()->setText(QString(6, QLatin1Char('P')) + face + QLatin1Char('P'));
+        Comment(d)->paste();
+        shown << Comment(d)->toPlainText();
+        Comment(d)->setPlainText(QString(7, QLatin1Char('P')) + short93);
         Button(d, "cmdUpdate")->click();
     };
     msgs->clear();
     DoubleClick(9, 3);
-    EXPECT_EQ(shown, (QStringList{full, QString(7, QLatin1Char('P')) + short93}));
+    EXPECT_EQ(shown, (QStringList{full, QString(7, QLatin1Char('P')) + short93, QString(6, QLatin1Char('P')) + short93}));
     EXPECT_EQ(Penalty(3, "Comment").toString(), QString(7, QLatin1Char('P')) + short93);
 
     // 0 still removes the penalty with the long comment.

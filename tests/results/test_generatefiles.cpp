@@ -331,3 +331,36 @@ TEST_F(GenerateFilesTest, TextsWiderThanTheirColumnsInTheFileArePublished)
     EXPECT_EQ(dbMain->openRecordset(QStringLiteral("SELECT * FROM ScoreDrop WHERE Finish = ?"), {finish})->recordCount(),
               dbMain->openRecordset(QStringLiteral("ScoreDrop"))->recordCount());
 }
+
+// A name whose 20th and 21st UTF-16 units are one character (U+1F600) is
+// cut before it, a blank in its place. These pages show a driver's name
+// only in 20-wide columns, so every row with it is that of a name of the 19
+// characters before it, the columns after the name in place.
+TEST_F(GenerateFilesTest, ANameCutInsideATwoUnitCharacterKeepsItsColumns)
+{
+    const QString plain = QStringLiteral("Nineteen Chars Name");
+    const QStringList pages = {QStringLiteral("010SNL_result.htm"), QStringLiteral("SNL_standings.htm"),
+                               QStringLiteral("SNL_statistics.htm")};
+    const auto publish = [&](const QString& name) {
+        dbMain->execute(QStringLiteral("UPDATE Drivers SET Name = ? WHERE OnlineID = 'Ann Able'"), {name});
+        OpenWindow(QStringLiteral("Sunday Night"));
+        Generate();
+        EXPECT_EQ(msgs->last(), QStringLiteral("All HTML Files have been generated"));
+        // Each page's rows that hold the name, cells joined.
+        QList<QStringList> rows;
+        for (const QString& page : pages) {
+            rows.append(QStringList());
+            for (const QStringList& row : TableRows(Html(page)))
+                if (row.join(QStringLiteral(" | ")).contains(plain))
+                    rows.last() << row.join(QStringLiteral(" | "));
+        }
+        return rows;
+    };
+    const QList<QStringList> expected = publish(plain);
+    const QList<QStringList> cut = publish(plain + QString::fromUtf8("\xF0\x9F\x98\x80") + QStringLiteral("tail"));
+    for (int k = 0; k < pages.size(); ++k) {
+        EXPECT_GE(expected[k].size(), 1) << pages[k].toStdString();
+        EXPECT_EQ(cut[k], expected[k]) << pages[k].toStdString();
+        EXPECT_FALSE(Html(pages[k]).contains(QStringLiteral("&#65533;"))) << pages[k].toStdString();
+    }
+}

@@ -26,6 +26,8 @@ protected:
                                             + "\n</damage-cost-summary></race></league>\n");
     }
     int Rows() { return dbMain->scalar(QStringLiteral("SELECT Count(*) FROM Damage")).toInt(); }
+    // The costs below are written as an English-speaking user writes them.
+    testsupport::DefaultLocale english{QLocale(QLocale::English, QLocale::UnitedStates)};
     qint64 race = 0;
     qint64 smith = 0;
 };
@@ -66,6 +68,17 @@ TEST_F(DamageTest, ImportAddsOneRowPerFinisherFoundByNameOrShortForm)
     QString longForm = face + QStringLiteral("bert Lee");
     EXPECT_EQ(FindFinisher(longForm), 3);
     EXPECT_EQ(longForm, face + QStringLiteral(" Lee"));
+
+    // Under a decimal comma "1.200" is twelve hundred and "300,5" three hundred and a half.
+    const testsupport::DefaultLocale german(QLocale(QLocale::German, QLocale::Germany));
+    msgs->clear();
+    msgs->answer(dlg::vbYes);   // overwrite
+    ImportDamage(WriteXml("<driver name=\"Tom O'Neil\"><b>1.200</b><e>300,5</e><o>7</o></driver>"), race);
+    EXPECT_EQ(msgs->calls().size(), 1u);
+    rs = dbMain->openRecordset(QStringLiteral("SELECT * FROM Damage"));
+    ASSERT_EQ(rs->recordCount(), 1);
+    EXPECT_EQ(rs->integer(QStringLiteral("Bodywork")), 1200);
+    EXPECT_EQ(rs->integer(QStringLiteral("Engine")), 300);
 }
 
 TEST_F(DamageTest, OverwriteAsksOnceAndNoKeepsTheOldRows)

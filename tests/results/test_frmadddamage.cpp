@@ -7,6 +7,8 @@ using namespace raceresult;
 
 TEST_F(EditingTest, TheDamageDialogImportsTheChosenFileIntoTheShownRace)
 {
+    // "1,500" below is written as an English-speaking user writes it.
+    const testsupport::DefaultLocale english(QLocale(QLocale::English, QLocale::UnitedStates));
     QPushButton* open = EditingTest::Button(*w, "commDamage");
     ASSERT_NE(open, nullptr);
     EXPECT_FALSE(open->isVisible());

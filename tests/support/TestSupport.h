@@ -4,6 +4,7 @@
 
 #include "Dialogs.h"
 
+#include <QLocale>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -31,6 +32,19 @@ public:
 private:
     std::vector<dlg::MsgCall> m_calls;
     std::deque<int> m_answers;
+};
+
+// QLocale's default for as long as it lives (what the program reads the
+// user's way, such as damage costs, reads by it); the one before comes back.
+class DefaultLocale {
+public:
+    explicit DefaultLocale(const QLocale& locale) { QLocale::setDefault(locale); }
+    ~DefaultLocale() { QLocale::setDefault(m_before); }
+    DefaultLocale(const DefaultLocale&) = delete;
+    DefaultLocale& operator=(const DefaultLocale&) = delete;
+
+private:
+    const QLocale m_before;
 };
 
 // Runs step in a child process whose files cannot grow past limit bytes (a

@@ -6,7 +6,8 @@
 
 namespace dao { class Recordset; }
 
-// The trimmed text padded with blanks or cut to round(w) characters.
+// The trimmed text padded with blanks or cut to round(w) units, as rt::LSet
+// cuts (whole characters).
 QString PadRight(const QString& s, double w);
 // A number's shortest text (7 significant digits), right-aligned in w;
 // a longer text loses its leading characters.

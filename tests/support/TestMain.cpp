@@ -23,7 +23,8 @@ int main(int argc, char** argv)
     // main (Qt Quick under the browser) already read QLocale::system(); the
     // C library, Qt, Chromium and the scripts the tests start all get it.
     // LANGUAGE would still translate the messages. Tests of what the
-    // program reads the user's way set QLocale's default themselves.
+    // program reads the user's way set QLocale's default themselves. Under
+    // a tool that follows no exec (valgrind), set LC_ALL=C.UTF-8 first.
     if (qgetenv("LC_ALL") != "C.UTF-8" || !qEnvironmentVariableIsEmpty("LANGUAGE")) {
         qputenv("LC_ALL", "C.UTF-8");
         qunsetenv("LANGUAGE");

@@ -22,6 +22,17 @@ namespace {
 const char kHeldLength[] = "heldLength";
 const char kLoadedLength[] = "loadedLength";
 
+// The beginning of a text that fits in the units without halving a
+// character.
+QString FitWhole(const QString& text, qsizetype units)
+{
+    if (units <= 0)
+        return QString();
+    if (units >= text.size())
+        return text;
+    return text.left(rt::SplitsCharacter(text, units) ? units - 1 : units);
+}
+
 // Qt cuts what goes into a line edit at its length in UTF-16 units; a
 // change that would leave half a character is refused here, and Qt then
 // takes it back whole, its undo history with it.
@@ -96,7 +107,7 @@ private:
         // Qt keeps a paste apart from the typing around it in the undo
         // history; moving the cursor does the same here.
         EndTypingRun();
-        m_box->insert(clip.left(room - 1));
+        m_box->insert(FitWhole(clip, room));
         EndTypingRun();
         return true;
     }
@@ -188,13 +199,4 @@ void SetLoadedText(QPlainTextEdit* box, const QString& text)
     box->setPlainText(text);
     // As the box holds it: a CR LF line break is one unit there.
     box->setProperty(kLoadedLength, box->toPlainText().size());
-}
-
-QString FitWhole(const QString& text, qsizetype units)
-{
-    if (units <= 0)
-        return QString();
-    if (units >= text.size())
-        return text;
-    return text.left(rt::SplitsCharacter(text, units) ? units - 1 : units);
 }

@@ -19,7 +19,3 @@ void HoldToLength(QPlainTextEdit* box, int units);
 // saving, and may still be shortened.
 void SetLoadedText(QLineEdit* box, const QString& text);
 void SetLoadedText(QPlainTextEdit* box, const QString& text);
-
-// The beginning of a text that fits in the units without halving a
-// character.
-QString FitWhole(const QString& text, qsizetype units);

@@ -53,6 +53,42 @@ void settle()
     QCoreApplication::processEvents();
 }
 
+// Hands every registered window, then each window nothing registers
+// (Preferences, the about box, the editors), to visit with its name; gives
+// how many it visited.
+int ForEveryWindow(const std::function<void(QWidget*, const QString&)>& visit)
+{
+    int visited = 0;
+    for (const QString& name : RegisteredFormNames()) {
+        std::unique_ptr<QWidget> w(CreateForm(name));
+        if (w) {
+            visit(w.get(), name);
+            ++visited;
+        }
+        settle();
+    }
+    std::vector<std::unique_ptr<QWidget>> others;
+    others.emplace_back(new frmOptions);
+    others.emplace_back(new frmAbout);
+    others.emplace_back(new frmAddDamage);
+    others.emplace_back(new frmBonusAdd);
+    others.emplace_back(new frmChangeDriver);
+    others.emplace_back(new frmEditIncident);
+    others.emplace_back(new frmEditRace);
+    others.emplace_back(new frmDivision);
+    others.emplace_back(new frmDrivers);
+    others.emplace_back(new frmTracks);
+    others.emplace_back(new frmBonus(0, QString()));
+    others.emplace_back(new frmTeams(0, QString()));
+    for (const auto& w : others) {
+        visit(w.get(), QString::fromLatin1(w->metaObject()->className()));
+        ++visited;
+    }
+    others.clear();
+    settle();
+    return visited;
+}
+
 QString stored(const QString& section, const QString& key)
 {
     return settings::GetSetting(QStringLiteral("Tarvik"), section, key);
@@ -293,36 +329,7 @@ TEST_F(PlacementTest, EnterPressesTheFocusedButtonEverywhere)
                 silent << name + QLatin1Char(' ') + button->text();
         }
     };
-    int swept = 0;
-    for (const QString& name : RegisteredFormNames()) {
-        std::unique_ptr<QWidget> w(CreateForm(name));
-        if (w) {
-            sweep(w.get(), name);
-            ++swept;
-        }
-        settle();
-    }
-    // The windows nothing registers: Preferences, the about box, the editors.
-    std::vector<std::unique_ptr<QWidget>> others;
-    others.emplace_back(new frmOptions);
-    others.emplace_back(new frmAbout);
-    others.emplace_back(new frmAddDamage);
-    others.emplace_back(new frmBonusAdd);
-    others.emplace_back(new frmChangeDriver);
-    others.emplace_back(new frmEditIncident);
-    others.emplace_back(new frmEditRace);
-    others.emplace_back(new frmDivision);
-    others.emplace_back(new frmDrivers);
-    others.emplace_back(new frmTracks);
-    others.emplace_back(new frmBonus(0, QString()));
-    others.emplace_back(new frmTeams(0, QString()));
-    for (const auto& w : others) {
-        sweep(w.get(), QString::fromLatin1(w->metaObject()->className()));
-        ++swept;
-    }
-    others.clear();
-    settle();
-    EXPECT_EQ(swept, 22);
+    EXPECT_EQ(ForEveryWindow(sweep), 22);
     EXPECT_TRUE(silent.isEmpty()) << silent.join(QStringLiteral(", ")).toStdString();
 
     // The bonus list opens with the focus on "&Close", first in its tab order.
@@ -408,21 +415,7 @@ TEST_F(PlacementTest, EveryBoxHeldToALengthKeepsWholeCharacters)
         }
         window->hide();
     };
-    for (const QString& name : RegisteredFormNames()) {
-        std::unique_ptr<QWidget> w(CreateForm(name));
-        if (w)
-            sweepWindow(w.get(), name);
-        settle();
-    }
-    std::vector<std::unique_ptr<QWidget>> editors;
-    editors.emplace_back(new frmEditIncident);
-    editors.emplace_back(new frmDivision);
-    editors.emplace_back(new frmDrivers);
-    editors.emplace_back(new frmTracks);
-    for (const auto& w : editors)
-        sweepWindow(w.get(), QString::fromLatin1(w->metaObject()->className()));
-    editors.clear();
-    settle();
+    ForEveryWindow(sweepWindow);
     // Race data (9), division (7), driver (4 with the make), track (2), comment.
     EXPECT_EQ(held, 23);
     EXPECT_TRUE(faults.isEmpty()) << faults.join(QStringLiteral(", ")).toStdString();

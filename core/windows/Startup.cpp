@@ -12,6 +12,8 @@
 #include <QApplication>
 #include <QStringList>
 
+#include <unistd.h>
+
 void ReadCommandLine(const QString& commandLine)
 {
     const QString cmd = commandLine.trimmed().toUpper();
@@ -53,6 +55,11 @@ std::unique_ptr<frmMainMenu> StartProgram(const QString& commandLine)
 
 int RunProgram(int argc, char** argv, const std::function<void()>& registerForms)
 {
+    // The browser engine under the standings viewer and the read-me ends the
+    // whole process when root runs it with its sandbox, which needs a user
+    // of its own; as root it runs without.
+    if ((::getuid() == 0 || ::geteuid() == 0) && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     // The read-me viewer's browser needs this before the application exists.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);

@@ -109,14 +109,18 @@ frmDivision::frmDivision(QWidget* parent)
         if (rs->isEmpty()) {
             m_loaded = false;
         } else {
-            txtFields[0]->setText(m_key);
+            // The boxes' lengths are for typing: a wider text an older
+            // version stored is shown, and kept, whole.
+            SetLoadedText(txtFields[0], m_key);
             txtFields[0]->setEnabled(false);
-            txtFields[1]->setText(rs->text(QStringLiteral("Name")));
-            txtFields[2]->setText(rt::Str(rs->field(QStringLiteral("RecordID"))));
-            txtFields[3]->setText(rs->text(QStringLiteral("PointsID")));
-            txtFields[4]->setText(rt::Str(rs->field(QStringLiteral("Drop"))));
-            txtFields[5]->setText(rs->text(QStringLiteral("EarningsFile")));
-            txtFields[6]->setText(rs->text(QStringLiteral("PointSystemFile")));
+            // Without the blank the name is stored with, which Ok adds again,
+            // so the box takes no more than a name may have.
+            SetLoadedText(txtFields[1], rt::RTrim(rs->text(QStringLiteral("Name"))));
+            SetLoadedText(txtFields[2], rt::Str(rs->field(QStringLiteral("RecordID"))));
+            SetLoadedText(txtFields[3], rs->text(QStringLiteral("PointsID")));
+            SetLoadedText(txtFields[4], rt::Str(rs->field(QStringLiteral("Drop"))));
+            SetLoadedText(txtFields[5], rs->text(QStringLiteral("EarningsFile")));
+            SetLoadedText(txtFields[6], rs->text(QStringLiteral("PointSystemFile")));
             Check1[0]->setChecked(rs->flag(QStringLiteral("Numbers")));
             Check1[1]->setChecked(rs->flag(QStringLiteral("Brands")));
             Check1[3]->setChecked(rs->flag(QStringLiteral("Roty")));
@@ -158,7 +162,7 @@ void frmDivision::Check1_Click(bool checked)
 void frmDivision::DivName_Click(int index)
 {
     if (index >= 0 && index < DivName->count())
-        txtFields[3]->setText(DivName->itemData(index).toString());
+        SetLoadedText(txtFields[3], DivName->itemData(index).toString());
 }
 
 void frmDivision::Points_Click()

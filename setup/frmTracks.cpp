@@ -48,10 +48,12 @@ frmTracks::frmTracks(QWidget* parent)
         if (rs->isEmpty()) {
             m_loaded = false;
         } else {
-            txtFields[0]->setText(rs->text(QStringLiteral("ShortName")));
-            txtFields[1]->setText(rs->text(QStringLiteral("FullName")));
-            txtFields[2]->setText(rt::Str(rs->field(QStringLiteral("Miles"))));
-            txtFields[3]->setText(rt::Str(rs->field(QStringLiteral("Type"))));
+            // The boxes' lengths are for typing: a wider text an older
+            // version stored is shown, and kept, whole.
+            SetLoadedText(txtFields[0], rs->text(QStringLiteral("ShortName")));
+            SetLoadedText(txtFields[1], rs->text(QStringLiteral("FullName")));
+            SetLoadedText(txtFields[2], rt::Str(rs->field(QStringLiteral("Miles"))));
+            SetLoadedText(txtFields[3], rt::Str(rs->field(QStringLiteral("Type"))));
         }
         rs->close();
     }

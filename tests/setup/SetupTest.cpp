@@ -727,4 +727,56 @@ TEST_F(SetupTest, DivisionNameDoesNotGrowWithEachSave)
     }
 }
 
+// Texts wider than the editors' boxes, as older versions stored them, are
+// shown whole and saved as they were when another field changes; typing is
+// still held to the box.
+TEST_F(SetupTest, TrackAndDivisionEditorsKeepWideStoredTexts)
+{
+    auto store = [](const QString& sql) {   // past the layer, which cuts to the column
+        ASSERT_EQ(sqlite3_exec(dbMain->handle(), sql.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    };
+    auto typeAtEnd = [](QDialog* d, const char* name) {
+        auto* box = d->findChild<QLineEdit*>(QString::fromLatin1(name));
+        focus(d, box);
+        box->end(false);
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+        QApplication::sendEvent(box, &key);
+        return box->text();
+    };
+    const QString shortName = QStringLiteral("Watkins Glen Intl Road"), fullName = QString(50, 'f');
+    store("INSERT INTO Tracks (ShortName, FullName, Miles, [Type]) VALUES ('" + shortName + "', '" + fullName + "', 1, 4)");
+    open(kTracks);
+    select(0);
+    run("edit", [&](QDialog* d) {
+        EXPECT_EQ(typeAtEnd(d, "txtFields(0)"), shortName);
+        set(d, "txtFields(2)", "2.45");
+        ok(d);
+    });
+    EXPECT_EQ(row("SELECT ShortName, FullName, Miles FROM Tracks"), QStringList({shortName, fullName, "2.45"}));
+
+    const QString name = QStringLiteral("Grand National Touring Championship East ");   // 40 and a blank
+    store("INSERT INTO Division (ID, Name, RecordID, PointsID, EarningsFile, PointSystem, [Drop]) VALUES ('EAST2026', '" + name
+          + "', 123, 'POINTS26', 'east.txt', 1, 100000)");
+    store("INSERT INTO Division (ID, Name, PointSystem) VALUES ('WEST2026', 'West', 1)");
+    open(kDivisions);
+    select(0);
+    run("edit", [&](QDialog* d) {
+        EXPECT_EQ(d->findChild<QLineEdit*>("txtFields(0)")->text(), "EAST2026");
+        EXPECT_EQ(typeAtEnd(d, "txtFields(1)"), name.trimmed());
+        EXPECT_EQ(d->findChild<QLineEdit*>("txtFields(4)")->text(), "100000");
+        set(d, "txtFields(4)", "2");
+        ok(d);
+    });
+    const char* const sql = "SELECT ID, Name, RecordID, PointsID, EarningsFile, [Drop] FROM Division WHERE ID = 'EAST2026'";
+    EXPECT_EQ(row(sql), QStringList({"EAST2026", name, "123", "POINTS26", "east.txt", "2"}));
+    // A points division chosen from the list goes in whole too.
+    run("edit", [&](QDialog* d) {
+        set(d, "Check1(5)", "1");
+        auto* list = d->findChild<QComboBox*>("DivName");
+        list->activated(list->findData(QStringLiteral("WEST2026")));
+        ok(d);
+    });
+    EXPECT_EQ(row(sql).at(3), "WEST2026");
+}
+
 } // namespace

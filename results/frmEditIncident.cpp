@@ -14,7 +14,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -43,11 +42,10 @@ frmEditIncident::frmEditIncident(QWidget* parent)
     }
     Text1_2 = new QLineEdit(this);
     Text1_2->setObjectName(QStringLiteral("Text1(2)"));
-    Text1_3 = new QPlainTextEdit(this);
+    Text1_3 = new HeldTextEdit(kCommentLength, this);
     Text1_3->setObjectName(QStringLiteral("Text1(3)"));
     Text1_3->setTabChangesFocus(true);
     Text1_3->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    HoldToLength(Text1_3, kCommentLength);
     Text1_0->setFixedWidth(TwipsToPixels(780));
     Text1_1->setMinimumWidth(TwipsToPixels(3375));
     Text1_2->setFixedWidth(TwipsToPixels(780));
@@ -111,7 +109,7 @@ bool frmEditIncident::Form_Load()
         Text1_2->setText(QStringLiteral("0"));
     }
     // A longer text an older version stored is shown whole.
-    SetLoadedText(Text1_3, m_hasRow ? penalty->text(QStringLiteral("Comment")) : QString());
+    Text1_3->setLoadedText(m_hasRow ? penalty->text(QStringLiteral("Comment")) : QString());
     m_loadedComment = Text1_3->toPlainText();
     m_saved = SaveControlTexts(Boxes());
     Text1_2->setFocus();

@@ -10,7 +10,7 @@
 #include <QVariantList>
 
 class QLineEdit;
-class QPlainTextEdit;
+class HeldTextEdit;
 class QPushButton;
 
 class frmEditIncident : public ResultDialog {
@@ -49,7 +49,7 @@ private:
     QLineEdit* Text1_0 = nullptr;   // position
     QLineEdit* Text1_1 = nullptr;   // driver
     QLineEdit* Text1_2 = nullptr;   // points
-    QPlainTextEdit* Text1_3 = nullptr;   // comment
+    HeldTextEdit* Text1_3 = nullptr;   // comment
     QPushButton* cmdUpdate = nullptr;
     QPushButton* cmdCancel = nullptr;
 

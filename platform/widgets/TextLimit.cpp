@@ -5,22 +5,20 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPlainTextEdit>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QTextCursor>
-#include <QTextDocument>
 #include <QValidator>
 
 #include <algorithm>
-#include <utility>
 
 namespace {
-
-const char kHeldLength[] = "heldLength";
-const char kLoadedLength[] = "loadedLength";
 
 // The beginning of a text that fits in the units without halving a
 // character.
@@ -31,6 +29,27 @@ QString FitWhole(const QString& text, qsizetype units)
     if (units >= text.size())
         return text;
     return text.left(rt::SplitsCharacter(text, units) ? units - 1 : units);
+}
+
+// Units of the range an input method replaces beside the cursor, in a text
+// of the given length.
+qsizetype Replaced(const QInputMethodEvent* event, qsizetype cursor, qsizetype length)
+{
+    const qsizetype from = std::clamp<qsizetype>(cursor + event->replacementStart(), 0, length);
+    return std::clamp<qsizetype>(from + event->replacementLength(), from, length) - from;
+}
+
+// Cuts an input method's commit to what fits in the room (the replaced
+// range counted in); where nothing fits, nothing is replaced either.
+void FitCommit(QInputMethodEvent* event, const QString& commit, qsizetype room)
+{
+    if (commit.size() <= room)
+        return;
+    const QString fit = FitWhole(commit, room);
+    if (fit.isEmpty())
+        event->setCommitString(QString());
+    else
+        event->setCommitString(fit, event->replacementStart(), event->replacementLength());
 }
 
 // Qt cuts what goes into a line edit at its length in UTF-16 units; a
@@ -51,18 +70,18 @@ public:
     }
 };
 
-// A paste that Qt would cut inside a character is put in here instead, up
-// to the character before; the keyboard's paste and the context menu's
-// both come this way.
-class LinePaste : public QObject {
+// What goes into a line edit by a way that Qt would cut inside a character
+// is put in here instead, up to the character before: the keyboard's paste,
+// the context menu's, a middle-click, a drop and an input method's commit.
+class LineInput : public QObject {
 public:
-    explicit LinePaste(QLineEdit* box)
+    explicit LineInput(QLineEdit* box)
         : QObject(box)
         , m_box(box)
     {
         box->installEventFilter(this);
-        // An editable combo takes the keys and the menu of its box and hands
-        // them on past the box's filters.
+        // An editable combo takes the keys, the menu and the input method of
+        // its box and hands them on past the box's filters.
         if (auto* combo = qobject_cast<QComboBox*>(box->parentWidget()); combo && combo->lineEdit() == box)
             combo->installEventFilter(this);
     }
@@ -73,7 +92,19 @@ protected:
         if (watched != m_box && watched != m_box->parentWidget())
             return false;
         if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste))
-            return PasteWhole();
+            return PasteWhole(QGuiApplication::clipboard()->text(), false);
+        if (event->type() == QEvent::MouseButtonRelease && watched == m_box
+            && static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton && QGuiApplication::clipboard()->supportsSelection())
+            return PasteWhole(QGuiApplication::clipboard()->text(QClipboard::Selection), true);
+        if (event->type() == QEvent::Drop && watched == m_box && !m_forwarding)
+            return DropWhole(static_cast<QDropEvent*>(event));
+        if (event->type() == QEvent::InputMethod && !m_box->isReadOnly()) {
+            auto* input = static_cast<QInputMethodEvent*>(event);
+            const qsizetype length = m_box->text().size() - m_box->selectedText().size();
+            const qsizetype at = m_box->hasSelectedText() ? m_box->selectionStart() : m_box->cursorPosition();
+            FitCommit(input, input->commitString(), m_box->maxLength() - length + Replaced(input, at, length));
+            return false;
+        }
         if (event->type() == QEvent::ContextMenu
             && static_cast<QWidget*>(watched)->contextMenuPolicy() == Qt::DefaultContextMenu) {
             QMenu* menu = m_box->createStandardContextMenu();
@@ -83,7 +114,7 @@ protected:
                 if (disconnect(action, nullptr, m_box, SLOT(paste()))
                     || disconnect(action, &QAction::triggered, m_box, &QLineEdit::paste))
                     connect(action, &QAction::triggered, m_box, [this] {
-                        if (!PasteWhole())
+                        if (!PasteWhole(QGuiApplication::clipboard()->text(), false))
                             m_box->paste();
                     });
             }
@@ -95,20 +126,52 @@ protected:
     }
 
 private:
-    // True when the paste was done here.
-    bool PasteWhole()
+    // True when the paste was done here. A middle-click pastes beside the
+    // selection, which Qt takes away first; a paste replaces it.
+    bool PasteWhole(const QString& clip, bool besideSelection)
     {
         if (m_box->isReadOnly())
             return false;
-        const QString clip = QGuiApplication::clipboard()->text();
-        const qsizetype room = m_box->maxLength() - (m_box->text().size() - m_box->selectedText().size());
+        const qsizetype room = m_box->maxLength() - m_box->text().size() + (besideSelection ? 0 : m_box->selectedText().size());
+        const QString fit = FitWhole(clip, room);
+        // Where nothing fits, the text and the selection stay as they were.
+        if (fit.isEmpty() && !clip.isEmpty())
+            return true;
         if (!rt::SplitsCharacter(clip, room))
             return false;
+        if (besideSelection)
+            m_box->deselect();
         // Qt keeps a paste apart from the typing around it in the undo
         // history; moving the cursor does the same here.
         EndTypingRun();
-        m_box->insert(FitWhole(clip, room));
+        m_box->insert(fit);
         EndTypingRun();
+        return true;
+    }
+    // True when the drop was dealt with here: what fits is dropped as Qt
+    // drops it, where the pointer is.
+    bool DropWhole(QDropEvent* drop)
+    {
+        if (m_box->isReadOnly() || !drop->mimeData()->hasText())
+            return false;
+        const QString text = drop->mimeData()->text();
+        const qsizetype room = m_box->maxLength() - m_box->text().size();
+        const QString fit = FitWhole(text, room);
+        if (fit.isEmpty() && !text.isEmpty()) {
+            drop->ignore();
+            return true;
+        }
+        if (!rt::SplitsCharacter(text, room))
+            return false;
+        QMimeData cut;
+        cut.setText(fit);
+        QDropEvent whole(drop->position(), drop->possibleActions(), &cut, drop->buttons(), drop->modifiers());
+        whole.setDropAction(drop->dropAction());
+        m_forwarding = true;
+        QCoreApplication::sendEvent(m_box, &whole);
+        m_forwarding = false;
+        drop->setDropAction(whole.dropAction());
+        drop->setAccepted(whole.isAccepted());
         return true;
     }
     void EndTypingRun()
@@ -121,55 +184,39 @@ private:
     }
 
     QLineEdit* m_box;
+    bool m_forwarding = false;   // a drop of ours on its way to the box
 };
 
-// A text edit has no length of its own: an edit that takes its text past
-// the length loses the end of what it put in, in the same undo step, so
-// undo and redo only ever bring back texts that were within the length.
-// The excess is never more than the edit put in, so what stood before it
-// and after it stays.
-class PlainLimit : public QObject {
-public:
-    explicit PlainLimit(QPlainTextEdit* box)
-        : QObject(box)
-        , m_box(box)
-    {
-        connect(box->document(), &QTextDocument::contentsChange, this, [this](int at, int /*removed*/, int added) {
-            m_at = at;
-            m_added = added;
-        });
-        connect(box, &QPlainTextEdit::textChanged, this, &PlainLimit::Trim);
-    }
+// A text edit takes a CR LF as one line break.
+QString AsInserted(const QString& text)
+{
+    return text.contains(QLatin1String("\r\n")) ? QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")) : text;
+}
 
-private:
-    void Trim()
-    {
-        const int at = std::exchange(m_at, -1);
-        if (at < 0 || m_added <= 0)
-            return;
-        const qsizetype limit = std::max(m_box->property(kHeldLength).toLongLong(), m_box->property(kLoadedLength).toLongLong());
-        const QString text = m_box->toPlainText();
-        const qsizetype excess = text.size() - limit;
-        if (excess <= 0)
-            return;
-        // Qt may report a whole paragraph as changed; typing and pasting
-        // leave the cursor just after what they put in.
-        qsizetype end = std::min<qsizetype>(at + m_added, text.size());
-        if (const int cursor = m_box->textCursor().position(); cursor > at && cursor < end)
-            end = cursor;
-        const qsizetype keep = FitWhole(text.mid(at, end - at), end - at - excess).size();
-        QTextCursor cut(m_box->document());
-        cut.joinPreviousEditBlock();
-        cut.setPosition(int(at + keep));
-        cut.setPosition(int(end), QTextCursor::KeepAnchor);
-        cut.removeSelectedText();
-        cut.endEditBlock();
-    }
-
-    QPlainTextEdit* m_box;
-    int m_at = -1;   // where the last change began, until it is trimmed
-    int m_added = 0;
-};
+// What a key puts into a text edit, or a null text for a key that puts in
+// nothing: a command (a standard key such as undo, whatever text its event
+// carries), a control character, Ctrl with a letter. Return puts in one
+// line break.
+QString Typed(const QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::InsertParagraphSeparator) || event->matches(QKeySequence::InsertLineSeparator))
+        return QString(QChar::ParagraphSeparator);
+    QString text = event->text();
+    if (text.isEmpty() || event->key() == Qt::Key_Backspace)
+        return QString();
+    for (int key = QKeySequence::HelpContents; key <= QKeySequence::Cancel; ++key)
+        if (event->matches(QKeySequence::StandardKey(key)))
+            return QString();
+    const QChar c = text.front();
+    if (c.category() == QChar::Other_Format)
+        return text;
+    if (event->modifiers() == Qt::ControlModifier || event->modifiers() == (Qt::ControlModifier | Qt::ShiftModifier))
+        return QString();
+    if (c.isPrint() || c.category() == QChar::Other_PrivateUse || c == QLatin1Char('\t')
+        || (c.isHighSurrogate() && text.size() > 1 && text[1].isLowSurrogate()))
+        return text;
+    return QString();
+}
 
 } // namespace
 
@@ -177,13 +224,7 @@ void HoldToLength(QLineEdit* box, int units)
 {
     box->setMaxLength(units);
     box->setValidator(new WholeCharacters(box));
-    new LinePaste(box);
-}
-
-void HoldToLength(QPlainTextEdit* box, int units)
-{
-    box->setProperty(kHeldLength, units);
-    new PlainLimit(box);
+    new LineInput(box);
 }
 
 void SetLoadedText(QLineEdit* box, const QString& text)
@@ -193,10 +234,66 @@ void SetLoadedText(QLineEdit* box, const QString& text)
     box->setText(text);
 }
 
-void SetLoadedText(QPlainTextEdit* box, const QString& text)
+HeldTextEdit::HeldTextEdit(int units, QWidget* parent)
+    : QPlainTextEdit(parent)
+    , m_units(units)
 {
-    box->setProperty(kLoadedLength, text.size());
-    box->setPlainText(text);
+}
+
+void HeldTextEdit::setLoadedText(const QString& text)
+{
+    m_loaded = text.size();
+    setPlainText(text);
     // As the box holds it: a CR LF line break is one unit there.
-    box->setProperty(kLoadedLength, box->toPlainText().size());
+    m_loaded = toPlainText().size();
+}
+
+qsizetype HeldTextEdit::room(qsizetype replaced) const
+{
+    const QTextCursor at = textCursor();
+    const qsizetype kept = toPlainText().size() - (at.selectionEnd() - at.selectionStart());
+    return std::max<qsizetype>(m_units, m_loaded) - kept + replaced;
+}
+
+void HeldTextEdit::keyPressEvent(QKeyEvent* event)
+{
+    const QString typed = Typed(event);
+    if (typed.isNull() || isReadOnly() || typed.size() <= room()) {
+        QPlainTextEdit::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    const QString fit = FitWhole(typed, room());
+    if (fit.isEmpty())
+        return;   // nothing changes, the selection included
+    QKeyEvent cut(event->type(), event->key(), event->modifiers(), event->nativeScanCode(), event->nativeVirtualKey(),
+                  event->nativeModifiers(), fit, event->isAutoRepeat(), event->count());
+    QPlainTextEdit::keyPressEvent(&cut);
+}
+
+void HeldTextEdit::inputMethodEvent(QInputMethodEvent* event)
+{
+    if (!isReadOnly()) {
+        const QTextCursor at = textCursor();
+        const qsizetype length = toPlainText().size() - (at.selectionEnd() - at.selectionStart());
+        FitCommit(event, AsInserted(event->commitString()), room(Replaced(event, at.selectionStart(), length)));
+    }
+    QPlainTextEdit::inputMethodEvent(event);
+}
+
+// Every paste comes here (keys, the context menu, a middle-click, code), as
+// does a drop.
+void HeldTextEdit::insertFromMimeData(const QMimeData* source)
+{
+    const QString text = AsInserted(source->text());
+    if (text.size() <= room()) {
+        QPlainTextEdit::insertFromMimeData(source);
+        return;
+    }
+    const QString fit = FitWhole(text, room());
+    if (fit.isEmpty())
+        return;   // nothing changes, the selection included
+    QMimeData cut;
+    cut.setText(fit);
+    QPlainTextEdit::insertFromMimeData(&cut);
 }

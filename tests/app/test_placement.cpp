@@ -27,11 +27,13 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -340,8 +342,10 @@ TEST_F(PlacementTest, EnterPressesTheFocusedButtonEverywhere)
     EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("cmdClose"));
 }
 
-// Every box held to a length keeps whole characters, whether typed, pasted
-// with the keyboard or from the context menu, and undo takes a paste back.
+// Every box held to a length keeps whole characters and what fits of the
+// beginning, however text goes in: typed, pasted with the keyboard or from
+// the context menu, committed by an input method, dropped. Where nothing
+// fits nothing changes, the selection included; undo takes a paste back.
 TEST_F(PlacementTest, EveryBoxHeldToALengthKeepsWholeCharacters)
 {
     const QString face = QStringLiteral("\U0001F600");   // two UTF-16 units
@@ -354,6 +358,20 @@ TEST_F(PlacementTest, EveryBoxHeldToALengthKeepsWholeCharacters)
     auto key = [](QWidget* box, int k, Qt::KeyboardModifiers mods) {
         QKeyEvent press(QEvent::KeyPress, k, mods);
         QCoreApplication::sendEvent(box, &press);
+    };
+    auto commit = [](QWidget* box, const QString& text) {
+        QInputMethodEvent input;
+        input.setCommitString(text);
+        QCoreApplication::sendEvent(box, &input);
+    };
+    auto drop = [&paste](QWidget* target) {
+        QMimeData data;
+        data.setText(paste);
+        const QPointF at(target->width() - 2, target->height() / 2.0);
+        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &enter);
+        QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &dropped);
     };
     auto menuPaste = [](QWidget* box) {
         QContextMenuEvent ask(QContextMenuEvent::Keyboard, QPoint(2, 2), box->mapToGlobal(QPoint(2, 2)));
@@ -370,26 +388,55 @@ TEST_F(PlacementTest, EveryBoxHeldToALengthKeepsWholeCharacters)
     };
     QStringList faults;
     int held = 0;
+    struct Box {
+        QWidget* keys;   // takes the keys, the menu and the input method
+        QWidget* drops;
+        QString name;
+        int limit;
+        std::function<QString()> text, selected;
+        std::function<void(const QString&)> fill;   // the cursor at the end
+    };
     // Filled to n units, then each way of putting text in at the end.
-    auto sweep = [&](QWidget* box, const QString& name, int limit, const std::function<QString()>& text,
-                     const std::function<void(const QString&)>& fill) {
+    auto sweep = [&](const Box& b) {
         ++held;
-        const QString start = QString(std::max(0, limit - 3), QLatin1Char('a'));
-        const QString kept = start + paste.left(std::min(2, limit));
-        fill(QString(limit - 1, QLatin1Char('a')));
-        type(box, face);
-        if (text() != QString(limit - 1, QLatin1Char('a')))
-            faults << name + QStringLiteral(" typed: ") + text().right(3);
-        fill(start.chopped(std::min<int>(1, start.size())));
-        type(box, start.right(1));   // typed just before: undo keeps it
-        key(box, Qt::Key_V, Qt::ControlModifier);
-        if (text() != kept)
-            faults << name + QStringLiteral(" pasted: ") + text().right(3);
-        key(box, Qt::Key_Z, Qt::ControlModifier);
-        if (text() != start)
-            faults << name + QStringLiteral(" undone: ") + text().right(3);
-        if (!menuPaste(box) || text() != kept)
-            faults << name + QStringLiteral(" menu: ") + text().right(3);
+        auto expect = [&](const char* way, const QString& want) {
+            if (b.text() != want)
+                faults << b.name + QLatin1Char(' ') + QLatin1String(way) + QStringLiteral(": ") + b.text().right(3);
+        };
+        const QString start = QString(std::max(0, b.limit - 3), QLatin1Char('a'));
+        const QString kept = start + paste.left(std::min(2, b.limit));
+        b.fill(QString(b.limit - 1, QLatin1Char('a')));
+        type(b.keys, face);
+        expect("typed", QString(b.limit - 1, QLatin1Char('a')));
+        b.fill(start.chopped(std::min<int>(1, start.size())));
+        type(b.keys, start.right(1));   // typed just before: undo keeps it
+        key(b.keys, Qt::Key_V, Qt::ControlModifier);
+        expect("pasted", kept);
+        key(b.keys, Qt::Key_Z, Qt::ControlModifier);
+        expect("undone", start);
+        if (!menuPaste(b.keys))
+            faults << b.name + QStringLiteral(" has no menu");
+        expect("menu", kept);
+        b.fill(start);
+        commit(b.keys, paste);
+        expect("input method", kept);
+        b.fill(start);
+        drop(b.drops);
+        if (b.text().size() != kept.size() || !b.text().contains(paste.left(std::min(2, b.limit))))
+            faults << b.name + QStringLiteral(" dropped: ") + b.text().right(3);
+
+        // Full, the last unit selected: a two-unit character replaces nothing.
+        const QString full(b.limit, QLatin1Char('a'));
+        QGuiApplication::clipboard()->setText(face);
+        b.fill(full);
+        key(b.keys, Qt::Key_Left, Qt::ShiftModifier);
+        type(b.keys, face);
+        key(b.keys, Qt::Key_V, Qt::ControlModifier);
+        commit(b.keys, face);
+        expect("over a selection", full);
+        if (b.selected() != QStringLiteral("a"))
+            faults << b.name + QStringLiteral(" lost its selection");
+        QGuiApplication::clipboard()->setText(paste);
     };
     auto sweepWindow = [&](QWidget* window, const QString& name) {
         window->show();
@@ -400,18 +447,21 @@ TEST_F(PlacementTest, EveryBoxHeldToALengthKeepsWholeCharacters)
             box->setFocus();
             const QString boxName = name + QLatin1Char('.') + (box->objectName().isEmpty() ? box->parent()->objectName() : box->objectName());
             // A combo's box takes its keys and menu through the combo.
-            sweep(box->focusProxy() ? box->focusProxy() : box, boxName, box->maxLength(), [box] { return box->text(); }, [box](const QString& t) {
-                box->setText(t);
-                box->end(false);
-            });
+            sweep({box->focusProxy() ? box->focusProxy() : box, box, boxName, box->maxLength(), [box] { return box->text(); },
+                   [box] { return box->selectedText(); },
+                   [box](const QString& t) {
+                       box->setText(t);
+                       box->end(false);
+                   }});
         }
         if (auto* comment = window->findChild<QPlainTextEdit*>(QStringLiteral("Text1(3)"))) {
             comment->setFocus();
-            sweep(comment, name + QStringLiteral(".Comment"), frmEditIncident::kCommentLength,
-                  [comment] { return comment->toPlainText(); }, [comment](const QString& t) {
-                      comment->setPlainText(t);
-                      comment->moveCursor(QTextCursor::End);
-                  });
+            sweep({comment, comment->viewport(), name + QStringLiteral(".Comment"), frmEditIncident::kCommentLength,
+                   [comment] { return comment->toPlainText(); }, [comment] { return comment->textCursor().selectedText(); },
+                   [comment](const QString& t) {
+                       comment->setPlainText(t);
+                       comment->moveCursor(QTextCursor::End);
+                   }});
         }
         window->hide();
     };

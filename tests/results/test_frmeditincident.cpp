@@ -5,6 +5,8 @@
 #include <QGuiApplication>
 #include <QTest>
 
+#include <random>
+
 using namespace raceresult;
 
 namespace {
@@ -35,6 +37,18 @@ protected:
         QTextCursor c = box->textCursor();
         c.setPosition(at);
         box->setTextCursor(c);
+    }
+    // Written past the layer, which holds new texts to the column's width.
+    static void Store(int posi, const QString& comment)
+    {
+        sqlite3_stmt* st = nullptr;
+        ASSERT_EQ(sqlite3_prepare_v2(dbMain->handle(), "UPDATE Penalties SET Comment = ?1 WHERE RaceID = 40000 AND Posi = ?2", -1, &st, nullptr),
+                  SQLITE_OK);
+        const QByteArray text = comment.toUtf8();
+        sqlite3_bind_text(st, 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_int(st, 2, posi);
+        EXPECT_EQ(sqlite3_step(st), SQLITE_DONE);
+        sqlite3_finalize(st);
     }
     static QVariant Penalty(int posi, const char* column)
     {
@@ -194,7 +208,9 @@ TEST_F(IncidentTest, CancelAndEscapeAskAfterTypingAndWriteNothing)
     // The comment takes at most 100 characters.
     QString kept;
     onIncident = [&](frmEditIncident& d) {
-        Comment(d)->setPlainText(QString(120, QLatin1Char('x')));
+        Comment(d)->selectAll();
+        QGuiApplication::clipboard()->setText(QString(120, QLatin1Char('x')));
+        Comment(d)->paste();
         kept = Comment(d)->toPlainText();
         Button(d, "cmdUpdate")->click();
     };
@@ -337,18 +353,7 @@ TEST_F(IncidentTest, AKeptLongCommentUndoesWholeAndKeepsItsLineBreaks)
     const QString wide = QStringLiteral("Rough driving") + QString(137, QLatin1Char('!'));
     const QString crlf = QStringLiteral("Contact in turn 1\r\nand again in turn 3\r\n") + QString(80, QLatin1Char('.'));
     const QString cr = QStringLiteral("Lone\rbreak") + QString(100, QLatin1Char('.'));
-    // Written past the layer, which holds new texts to the column's width.
-    auto store = [](int posi, const QString& comment) {
-        sqlite3_stmt* st = nullptr;
-        ASSERT_EQ(sqlite3_prepare_v2(dbMain->handle(), "UPDATE Penalties SET Comment = ?1 WHERE RaceID = 40000 AND Posi = ?2", -1, &st, nullptr),
-                  SQLITE_OK);
-        const QByteArray text = comment.toUtf8();
-        sqlite3_bind_text(st, 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
-        sqlite3_bind_int(st, 2, posi);
-        EXPECT_EQ(sqlite3_step(st), SQLITE_DONE);
-        sqlite3_finalize(st);
-    };
-    store(2, wide);
+    Store(2, wide);
     QStringList shown;
     onIncident = [&](frmEditIncident& d) {
         QPlainTextEdit* box = Comment(d);
@@ -374,7 +379,7 @@ TEST_F(IncidentTest, AKeptLongCommentUndoesWholeAndKeepsItsLineBreaks)
     // Line breaks as stored, byte for byte, when only the points change.
     int points = -30;
     for (const QString& kept : {crlf, cr}) {
-        store(2, kept);
+        Store(2, kept);
         onIncident = [&](frmEditIncident& d) {
             Text1(d, 2)->setText(QString::number(++points));
             Button(d, "cmdUpdate")->click();
@@ -385,4 +390,122 @@ TEST_F(IncidentTest, AKeptLongCommentUndoesWholeAndKeepsItsLineBreaks)
         EXPECT_EQ(Penalty(2, "Comment").toString(), kept);
         EXPECT_EQ(Penalty(2, "Points").toInt(), points);
     }
+}
+
+// Undo and redo walk through the texts the comment box held, back to the
+// one it opened with and forward to the newest, after keys the limit
+// refused, over new and kept comments alike; the box never holds half a
+// character nor more than its limit.
+TEST_F(IncidentTest, UndoAndRedoWalkThroughTheTextsTheCommentHeld)
+{
+    static QStringList warnings;
+    warnings.clear();
+    const QtMessageHandler before = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
+        if (text.contains(QStringLiteral("QTextCursor")))
+            warnings << text;
+    });
+    const QString face = QStringLiteral("\U0001F600");
+    const QStringList pieces = {QStringLiteral("w"), QStringLiteral("\u00e9"), face, QStringLiteral("ab") + face + QLatin1Char('c'),
+                                QStringLiteral("two\r\nlines"), QString(30, QLatin1Char('p'))};
+    std::mt19937 random(40);
+    QStringList faults;
+    // Every text the box shows, in order, from the one it opened with.
+    QStringList seen;
+    auto note = [&](QPlainTextEdit* box) {
+        const QString text = box->toPlainText();
+        const qsizetype limit = std::max<qsizetype>(frmEditIncident::kCommentLength, seen.front().size());
+        bool half = false;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (rt::SplitsCharacter(text, i + 1))
+                ++i;
+            else
+                half = half || text[i].isSurrogate();
+        }
+        if (text.size() > limit || half)
+            faults << QStringLiteral("held ") + text;
+        if (seen.back() != text)
+            seen << text;
+    };
+    auto step = [&](QPlainTextEdit* box, int what) {
+        const QString piece = pieces.at(int(random() % pieces.size()));
+        switch (what) {
+        case 0: Type(box, piece.left(rt::SplitsCharacter(piece, 1) ? 2 : 1)); break;
+        case 1: QGuiApplication::clipboard()->setText(piece); Key(box, Qt::Key_V, Qt::ControlModifier); break;
+        case 2: Key(box, Qt::Key_Backspace); break;
+        case 3: Key(box, Qt::Key_Return); break;
+        case 4: Key(box, Qt::Key_Z, Qt::ControlModifier); break;
+        case 5: Key(box, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); break;
+        default: {
+            const QString text = box->toPlainText();
+            auto whole = [&](int at) { return rt::SplitsCharacter(text, at) ? at + 1 : at; };
+            QTextCursor c = box->textCursor();
+            c.setPosition(whole(int(random() % (text.size() + 1))));
+            c.setPosition(whole(int(random() % (text.size() + 1))), QTextCursor::KeepAnchor);
+            box->setTextCursor(c);
+        }
+        }
+        note(box);
+    };
+    // Undo as far as it goes, then redo as far as it goes.
+    auto walk = [&](QPlainTextEdit* box, const QString& name) {
+        const QString newest = box->toPlainText();
+        for (const bool back : {true, false}) {
+            for (int i = 0; i < 500 && (back ? box->document()->isUndoAvailable() : box->document()->isRedoAvailable()); ++i) {
+                Key(box, Qt::Key_Z, back ? Qt::ControlModifier : Qt::ControlModifier | Qt::ShiftModifier);
+                if (!seen.contains(box->toPlainText()))
+                    faults << name + QStringLiteral(": never held ") + box->toPlainText();
+            }
+            if (box->toPlainText() != (back ? seen.front() : newest))
+                faults << name + (back ? QStringLiteral(": undone to ") : QStringLiteral(": redone to ")) + box->toPlainText().right(8);
+        }
+    };
+    auto open = [&](const QString& name, const std::function<void(QPlainTextEdit*)>& edit) {
+        onIncident = [&](frmEditIncident& d) {
+            QPlainTextEdit* box = Comment(d);
+            box->setFocus();
+            box->moveCursor(QTextCursor::End);
+            seen = QStringList{box->toPlainText()};
+            edit(box);
+            walk(box, name);
+        };
+        DoubleClick(9, 2);
+    };
+
+    // As seen by hand: a refused Z, a refused two-unit character, a kept comment.
+    open(QStringLiteral("Z"), [&](QPlainTextEdit* box) {
+        box->clear();
+        seen = QStringList{QString()};
+        for (const QString& t : QStringList(98, QStringLiteral("w")) + QStringList{"X", "Y", "Z"})
+            Type(box, t), note(box);
+    });
+    open(QStringLiteral("face"), [&](QPlainTextEdit* box) {
+        box->clear();
+        seen = QStringList{QString()};
+        for (const QString& t : QStringList(97, QStringLiteral("w")) + QStringList{face, face, "Z"})
+            Type(box, t), note(box);
+    });
+    Store(2, QString(100, QLatin1Char('k')));
+    open(QStringLiteral("kept"), [&](QPlainTextEdit* box) {
+        Key(box, Qt::Key_Backspace), note(box);
+        for (const char* t : {"X", "Y"})
+            Type(box, QString::fromLatin1(t)), note(box);
+    });
+    // Random edits of random kept comments, some longer than the limit.
+    for (int round = 0; round < 100; ++round) {
+        QString kept(int(random() % 151), QLatin1Char('k'));
+        for (const QString& piece : {face, QStringLiteral("\r\n")})
+            if (!kept.isEmpty() && random() % 2)
+                kept.insert(int(random() % kept.size()), piece);
+        Store(2, kept.isEmpty() ? QStringLiteral("k") : kept);
+        open(QStringLiteral("round %1").arg(round), [&](QPlainTextEdit* box) {
+            for (int i = 0; i < 40; ++i)
+                step(box, int(random() % 7));
+            box->selectAll();   // an edit last, so redo ends at the newest text
+            Type(box, QStringLiteral("w"));
+            note(box);
+        });
+    }
+    qInstallMessageHandler(before);
+    EXPECT_TRUE(faults.isEmpty()) << faults.size() << ": " << faults.mid(0, 10).join(QStringLiteral(" | ")).toStdString();
+    EXPECT_TRUE(warnings.isEmpty()) << warnings.size() << ": " << warnings.front().toStdString();
 }

@@ -21,32 +21,34 @@ QList<QWebEngineView*> Browsers()
 {
     QList<QWebEngineView*> all;
     for (QWidget* w : QApplication::allWidgets())
-        if (auto* view = qobject_cast<QWebEngineView*>(w))
+        if (auto* view = qobject_cast<QWebEngineView*>(w); view && !view->url().isEmpty())
             all << view;
     return all;
 }
 
-// True when every page of the browsers the command opened has loaded.
-bool PagesLoad(const QList<QWebEngineView*>& before)
+// True when the command opened browsers and every one of them loaded its page.
+bool OpensPages(QAction* command)
 {
-    int pending = 0;
+    const QList<QWebEngineView*> before = Browsers();
+    command->trigger();
+    int pending = 0, opened = 0;
     bool ok = true;
     QEventLoop wait;
     for (QWebEngineView* view : Browsers()) {
-        if (before.contains(view) || view->url().isEmpty())
+        if (before.contains(view))
             continue;
         ++pending;
+        ++opened;
         QObject::connect(view, &QWebEngineView::loadFinished, &wait, [&](bool loaded) {
             ok = ok && loaded;
             if (--pending == 0)
                 wait.quit();
         }, Qt::SingleShotConnection);
     }
-    if (pending == 0)
-        return false;
-    QTimer::singleShot(60000, &wait, [&] { ok = false; wait.quit(); });
-    wait.exec();
-    return ok && pending == 0;
+    QTimer::singleShot(60000, &wait, [&] { wait.quit(); });
+    if (pending > 0)
+        wait.exec();
+    return ok && opened > 0 && pending == 0;
 }
 
 void OpenBoth()
@@ -62,12 +64,9 @@ void OpenBoth()
     }
     int rc = 0;
     for (const char* command : {"mnuStan", "mnuReadMe"}) {
-        const QList<QWebEngineView*> before = Browsers();
-        main->findChild<QAction*>(QString::fromLatin1(command))->trigger();
-        const bool ok = PagesLoad(before);
+        const bool ok = OpensPages(main->findChild<QAction*>(QString::fromLatin1(command)));
         std::printf("%s: %s\n", command, ok ? "shown" : "not shown");
-        if (!ok)
-            rc = 4;
+        rc = ok ? rc : 4;
     }
     std::fflush(stdout);
     QApplication::exit(rc);

@@ -58,16 +58,7 @@ void FitCommit(QInputMethodEvent* event, const QString& commit, qsizetype room)
 class WholeCharacters : public QValidator {
 public:
     using QValidator::QValidator;
-    State validate(QString& input, int& /*pos*/) const override
-    {
-        for (qsizetype i = 0; i < input.size(); ++i) {
-            if (rt::SplitsCharacter(input, i + 1))
-                ++i;
-            else if (input[i].isSurrogate())
-                return Invalid;
-        }
-        return Acceptable;
-    }
+    State validate(QString& input, int& /*pos*/) const override { return input.isValidUtf16() ? Acceptable : Invalid; }
 };
 
 // What goes into a line edit by a way that Qt would cut inside a character
@@ -248,22 +239,23 @@ void HeldTextEdit::setLoadedText(const QString& text)
     m_loaded = toPlainText().size();
 }
 
-qsizetype HeldTextEdit::room(qsizetype replaced) const
+qsizetype HeldTextEdit::room(const QInputMethodEvent* input) const
 {
     const QTextCursor at = textCursor();
     const qsizetype kept = toPlainText().size() - (at.selectionEnd() - at.selectionStart());
-    return std::max<qsizetype>(m_units, m_loaded) - kept + replaced;
+    return std::max<qsizetype>(m_units, m_loaded) - kept + (input ? Replaced(input, at.selectionStart(), kept) : 0);
 }
 
 void HeldTextEdit::keyPressEvent(QKeyEvent* event)
 {
     const QString typed = Typed(event);
-    if (typed.isNull() || isReadOnly() || typed.size() <= room()) {
+    const qsizetype space = room();
+    if (typed.isNull() || isReadOnly() || typed.size() <= space) {
         QPlainTextEdit::keyPressEvent(event);
         return;
     }
     event->accept();
-    const QString fit = FitWhole(typed, room());
+    const QString fit = FitWhole(typed, space);
     if (fit.isEmpty())
         return;   // nothing changes, the selection included
     QKeyEvent cut(event->type(), event->key(), event->modifiers(), event->nativeScanCode(), event->nativeVirtualKey(),
@@ -273,11 +265,8 @@ void HeldTextEdit::keyPressEvent(QKeyEvent* event)
 
 void HeldTextEdit::inputMethodEvent(QInputMethodEvent* event)
 {
-    if (!isReadOnly()) {
-        const QTextCursor at = textCursor();
-        const qsizetype length = toPlainText().size() - (at.selectionEnd() - at.selectionStart());
-        FitCommit(event, AsInserted(event->commitString()), room(Replaced(event, at.selectionStart(), length)));
-    }
+    if (!isReadOnly())
+        FitCommit(event, AsInserted(event->commitString()), room(event));
     QPlainTextEdit::inputMethodEvent(event);
 }
 
@@ -286,11 +275,12 @@ void HeldTextEdit::inputMethodEvent(QInputMethodEvent* event)
 void HeldTextEdit::insertFromMimeData(const QMimeData* source)
 {
     const QString text = AsInserted(source->text());
-    if (text.size() <= room()) {
+    const qsizetype space = room();
+    if (text.size() <= space) {
         QPlainTextEdit::insertFromMimeData(source);
         return;
     }
-    const QString fit = FitWhole(text, room());
+    const QString fit = FitWhole(text, space);
     if (fit.isEmpty())
         return;   // nothing changes, the selection included
     QMimeData cut;

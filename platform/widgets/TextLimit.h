@@ -32,8 +32,9 @@ protected:
     void insertFromMimeData(const QMimeData* source) override;
 
 private:
-    // Units left once the selection and `replaced` more are gone.
-    qsizetype room(qsizetype replaced = 0) const;
+    // Units left once the selection is gone, and with an input method's
+    // event the range it replaces as well.
+    qsizetype room(const QInputMethodEvent* input = nullptr) const;
 
     int m_units;
     qsizetype m_loaded = 0;

@@ -6,9 +6,19 @@
 #include "Runtime.h"
 #include "State.h"
 
+QString SpeedNumber(const QString& speed)
+{
+    const QString t = speed.trimmed();
+    qsizetype end = t.size();
+    while (end > 0 && (t[end - 1].isLetter() || t[end - 1] == QLatin1Char('/')))
+        --end;
+    const QString number = t.left(end).trimmed();
+    return number.isEmpty() ? rt::Trim(speed) : number;
+}
+
 QString PoleAwardText(const QString& name, const QString& speed, const QString& time)
 {
-    return rt::Trim(name) + QStringLiteral(", ") + rt::Trim(speed) + QStringLiteral(" mph (") + rt::Trim(time)
+    return rt::Trim(name) + QStringLiteral(", ") + SpeedNumber(speed) + QStringLiteral(" mph (") + rt::Trim(time)
         + QStringLiteral(" s.)");
 }
 

@@ -24,5 +24,10 @@ struct RaceAward {
 //   Headache            "name, N places dropped": most places lost
 //   Diehard Racer       "name": the running car with the fewest laps, the worse finisher among equals
 QList<RaceAward> RaceAwards(qint64 raceId);
-// The pole's winner text; each part without surrounding blanks.
+// The pole's winner text; each part without surrounding blanks, the speed
+// without a unit of its own.
 QString PoleAwardText(const QString& name, const QString& speed, const QString& time);
+// A qualifying speed without the unit a result page writes after it:
+// "192.103 mph" gives "192.103". Rows an earlier version imported still
+// hold the unit. A text that is all unit is left as it is.
+QString SpeedNumber(const QString& speed);

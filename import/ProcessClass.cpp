@@ -5,6 +5,7 @@
 #include "EarningsClass.h"
 #include "ImportError.h"
 #include "Lookups.h"
+#include "RaceAwards.h"
 #include "Recordset.h"
 #include "Runtime.h"
 #include "Settings.h"
@@ -202,7 +203,9 @@ void ProcessClass::ConvertQualTime(const QString& cell, double miles, bool speed
     if (speedFlag) {
         if (v > 0)
             seconds = rt::RoundHalfEven(3600.0 * len / v, 3);
-        speedText = v > 0 ? cell : QStringLiteral("0");
+        // The number as the page writes it; the unit after it is added
+        // wherever a speed is shown.
+        speedText = v > 0 ? SpeedNumber(cell) : QStringLiteral("0");
     } else {
         const int colon = int(cell.indexOf(QLatin1Char(':')));
         if (v != 0)

@@ -4,6 +4,7 @@
 #include "HTMLClass.h"
 
 #include "HtmlRow.h"
+#include "RaceAwards.h"
 #include "Runtime.h"
 
 bool HTMLClass::HTMLRecords(const QList<RecordLine>& Grid1)
@@ -19,7 +20,9 @@ bool HTMLClass::HTMLRecords(const QList<RecordLine>& Grid1)
     // The driver, speed and date come from the record itself: in the row's
     // text they stand at columns that depend on the name's length.
     auto recordRow = [&](const RecordLine& r, const QString& label, bool mph) {
-        const QString speed = Escape(rt::Trim(r.speed));
+        // A qualifying speed that an earlier version imported holds its
+        // unit; " mph" is shown once.
+        const QString speed = Escape(mph ? SpeedNumber(r.speed) : rt::Trim(r.speed));
         HtmlRow(f, QStringLiteral("    <tr>"), "     ", QString())
             .cells({{u"width=40%", QStringLiteral("<strong>") + label + QStringLiteral("</strong>")},
                     {u"width=30%", Escape(r.name)},

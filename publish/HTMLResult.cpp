@@ -82,8 +82,8 @@ bool HTMLClass::HTMLRaceResult(const QString& sRaceName, const QString& sVenue, 
     }
     AwardsTable(f, awards, false);
 
-    // Qualifying.
-    QualifyTableHead(f, Cell(lineAt(grids.raceInfo, 5), 21, 30, true), false);
+    // Qualifying, under its weather whole: the line runs to the text's end.
+    QualifyTableHead(f, Escape(rt::Trim(rt::Mid(lineAt(grids.raceInfo, 5), 21))), false);
     band = false;
     const int quals = filledLines(grids.qualify);
     for (int k = 1; k <= quals; ++k) {

@@ -53,6 +53,53 @@ inline QByteArray Build(const QString& track, const QList<Qual>& quals, const QL
     return l.join(QStringLiteral("\r\n")).toUtf8() + "\r\n";
 }
 
+// A page at Pocono as the simulation exports it: header values alone on
+// their lines inside <H3>, the sessions Practice, Qualifying, Happy Hour and
+// Race, the race's figures and weather after its table; a cell's markup, a
+// tab and its value, and "</TD>" on lines of their own. Windows code page.
+inline QByteArray BuildReal(const QString& qualWeather, const QList<Qual>& quals, const QList<Result>& results)
+{
+    QStringList l{"<HTML>", "<BODY>"};
+    auto h3 = [&l](const QString& value) { l << "<H3>" << value << "</H3>"; };
+    auto table = [&l](const QList<QStringList>& rows) {
+        l << "<TABLE>";
+        for (const QStringList& row : rows) {
+            l << "<TR>";
+            for (const QString& c : row)
+                l << "<TD class=\"cell\" align=\"center\">" << QLatin1Char('\t') + c << "</TD>";
+            l << "</TR>";
+        }
+        l << "</TABLE>";
+    };
+    h3("Track: POCONO RACEWAY");
+    h3("Date: 03/16/25");
+    l << "<HR>";
+    for (const char* session : {"Practice", "Qualifying", "Happy Hour"}) {
+        h3(QStringLiteral("Session: ") + QLatin1String(session));
+        h3(QStringLiteral("Weather: ") + (session[0] == 'Q' ? qualWeather : QStringLiteral("Sunny, 71 \u00B0F, West 3 mph")));
+        QList<QStringList> rows;
+        for (int i = 0; session[0] == 'Q' && i < quals.size(); ++i)
+            rows.append({QString::number(i + 1), quals[i].car, quals[i].name, quals[i].time});
+        table(rows);
+    }
+    h3("Session: Race");
+    l << "OFFICIAL STANDINGS";
+    QList<QStringList> rows;
+    for (int i = 0; i < results.size(); ++i) {
+        const Result& r = results[i];
+        rows.append({QString::number(i + 1), QString::number(r.start), r.car, r.name, i == 0 ? "156.112" : "-0.250",
+                     QString::number(r.laps), QString::number(r.led), QString::number(r.points), r.status});
+    }
+    table(rows);
+    h3("Caution Flags: 4 (16 laps)");
+    h3("Lead Changes: 46 (16 drivers)");
+    h3("Weather: Cloudy, 64 \u00B0F, Southwest 5 mph");
+    l << "PENALTIES";
+    table({});
+    l << "</BODY>" << "</HTML>";
+    return l.join("\r\n").toLatin1() + "\r\n";
+}
+
 // Four drivers: Ann on pole, Cid wins leading most laps, Bob drops two places.
 inline QByteArray FourCars(const QString& track)
 {

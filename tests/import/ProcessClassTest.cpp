@@ -483,6 +483,8 @@ TEST(QualifyingTimes, LapTimesAndSpeedsWithAPoint)
         {"-1:60.000", 2.5, false, "0", "0"},
         {"1:30.000", 0, false, "90", "0"},
         {"180.123", 0, true, "0", "180.123"},
+        {"192.103 mph", 2.5, true, "46.85", "192.103"},   // a real page's cell: the number is kept
+        {"192.100mph", 0, true, "0", "192.100"},
     };
     for (const Case& c : cases) {
         QString time, speed;

@@ -2,6 +2,7 @@
 // schedule, the standings and the statistics, their names, headings, cells
 // and links.
 
+#include "../import/PageSeed.h"
 #include "../publish/PageParse.h"
 #include "Database.h"
 #include "HTMLClass.h"
@@ -14,6 +15,7 @@
 #include "State.h"
 #include "TestSupport.h"
 #include "frmRaceResult.h"
+#include "frmRecords.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -30,6 +32,9 @@
 using namespace pageparse;
 
 namespace {
+
+// Wider than the 28 columns the race data grid's line once gave it.
+const QString kQualWeather = QStringLiteral("Cloudy & windy, 85 \u00B0F, Northwest 16 mph");
 
 QString HTMLEscaped(const QString& text)
 {
@@ -74,17 +79,26 @@ protected:
                         {shortName, fullName, miles});
         return dbMain->lastInsertId();
     }
-    qint64 Import(const QString& raceNo, const QString& page, qint64 track)
+    qint64 Import(const QString& raceNo, const QString& page, qint64 track, bool lapsInSpeed = false)
     {
         sCurDiv = QStringLiteral("SNL");
         ProcessClass p;
         p.RaceDivision = QStringLiteral("SNL");
         p.RaceNo = raceNo;
-        p.stnFileName = QStringLiteral(TARVIK_TEST_DATA "/") + page;
+        p.stnFileName = QDir(QStringLiteral(TARVIK_TEST_DATA)).filePath(page);
         p.TrackID = track;
+        p.Speed = lapsInSpeed;
         EXPECT_TRUE(p.ProcRace()) << msgs->last().toStdString();
         sCurDiv.clear();
         return p.RaceID;
+    }
+    // Race 12 at Pocono from a page in the simulation's own shape, imported
+    // with Laps in Speed: its qualifying cells are speeds with their unit.
+    qint64 ImportReal()
+    {
+        const QByteArray real = page::BuildReal(kQualWeather, {{"12", "Ann Able", "192.103 mph"}, {"44", "Cid Cole", "191.500 mph"}},
+                                                {{"44", "Cid Cole", 2, 200, 150, 185, "Running"}, {"12", "Ann Able", 1, 200, 50, 175, "Running"}});
+        return Import(QStringLiteral("12"), program->writeFile(QStringLiteral("STN/real.htm"), real), pocono, true);
     }
     void OpenWindow(const QString& division)
     {
@@ -363,4 +377,51 @@ TEST_F(GenerateFilesTest, ANameCutInsideATwoUnitCharacterKeepsItsColumns)
         EXPECT_EQ(cut[k], expected[k]) << pages[k].toStdString();
         EXPECT_FALSE(Html(pages[k]).contains(QStringLiteral("&#65533;"))) << pages[k].toStdString();
     }
+}
+
+// A qualifying cell of a real page is a speed and its unit: the number is
+// stored, and every place that adds " mph" shows it once, also for rows an
+// earlier version stored with the unit.
+TEST_F(GenerateFilesTest, AQualifyingSpeedShowsItsUnitOnce)
+{
+    const qint64 race = ImportReal();
+    auto pole = [race](const char* field) {
+        return dbMain->scalar(QStringLiteral("SELECT %1 FROM Qualify WHERE Pos = 1 AND RaceID = %2").arg(field).arg(race)).toString();
+    };
+    EXPECT_EQ(pole("Speed"), QStringLiteral("192.103"));
+    EXPECT_EQ(pole("[Time]"), QStringLiteral("46.85"));
+
+    for (const QString& unit : {QString(), QStringLiteral(" mph")}) {
+        SCOPED_TRACE(unit.toStdString());
+        dbMain->execute(QStringLiteral("UPDATE Qualify SET Speed = ? WHERE Pos = 1 AND RaceID = ?"), {QStringLiteral("192.103") + unit, race});
+        OpenWindow(QStringLiteral("Sunday Night"));
+        ASSERT_EQ(window->ShownRace(), race);
+        EXPECT_EQ(window->Grid(7)->TextMatrix(1, 0), QStringLiteral("Pole                - Ann Able, 192.103 mph (46.85 s.)"));
+        Generate();
+        const auto awards = TableAfterTitle(Html(QStringLiteral("012SNL_result.htm")), QStringLiteral(">Race Awards<"));
+        ASSERT_GE(awards.size(), 2u);
+        EXPECT_EQ(awards[1].value(1), QStringLiteral("Ann Able, 192.103 mph (46.85 s.)"));
+        // The statistics line shows the stored text, as it always has.
+        EXPECT_TRUE(Html(QStringLiteral("SNL_statistics.htm")).contains(QStringLiteral("192.103") + unit + QStringLiteral("/46.85")));
+
+        frmRecords records;
+        auto* divisions = records.findChild<QComboBox*>(QStringLiteral("DivName"));
+        divisions->setCurrentIndex(divisions->findText(QStringLiteral("<<< ALL >>>")));
+        emit divisions->activated(divisions->currentIndex());
+        records.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+        const auto rows = TableRows(Html(QStringLiteral("ALL_records.htm")));
+        const QStringList record{"<strong>Qualify Record</strong>", "Ann Able", "192.103 mph", "03/16/25"};
+        EXPECT_NE(std::find(rows.begin(), rows.end(), record), rows.end());
+    }
+}
+
+// The race result page shows the qualifying weather whole, as the race's.
+TEST_F(GenerateFilesTest, ALongQualifyingWeatherIsPublishedWhole)
+{
+    ImportReal();
+    OpenWindow(QStringLiteral("Sunday Night"));
+    Generate();
+    const auto qualify = TableAfterTitle(Html(QStringLiteral("012SNL_result.htm")), QStringLiteral(">Qualify<"));
+    ASSERT_GE(qualify.size(), 2u);
+    EXPECT_EQ(qualify[1], QStringList{HTMLEscaped(kQualWeather)});
 }

@@ -52,6 +52,9 @@ void FitCommit(QInputMethodEvent* event, const QString& commit, qsizetype room)
         event->setCommitString(fit, event->replacementStart(), event->replacementLength());
 }
 
+// What a key puts into a box (below).
+QString Typed(const QKeyEvent* event, bool textEdit);
+
 // Qt cuts what goes into a line edit at its length in UTF-16 units; a
 // change that would leave half a character is refused here, and Qt then
 // takes it back whole, its undo history with it.
@@ -84,6 +87,8 @@ protected:
             return false;
         if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste))
             return PasteWhole(QGuiApplication::clipboard()->text(), false);
+        if (event->type() == QEvent::KeyPress && !m_forwarding)
+            return TypeWhole(static_cast<QKeyEvent*>(event), watched);
         if (event->type() == QEvent::MouseButtonRelease && watched == m_box
             && static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton && QGuiApplication::clipboard()->supportsSelection())
             return PasteWhole(QGuiApplication::clipboard()->text(QClipboard::Selection), true);
@@ -117,13 +122,18 @@ protected:
     }
 
 private:
+    // Units left, the selection counted as room unless it stays.
+    qsizetype Room(bool selectionStays) const
+    {
+        return m_box->maxLength() - m_box->text().size() + (selectionStays ? 0 : m_box->selectedText().size());
+    }
     // True when the paste was done here. A middle-click pastes beside the
     // selection, which Qt takes away first; a paste replaces it.
     bool PasteWhole(const QString& clip, bool besideSelection)
     {
         if (m_box->isReadOnly())
             return false;
-        const qsizetype room = m_box->maxLength() - m_box->text().size() + (besideSelection ? 0 : m_box->selectedText().size());
+        const qsizetype room = Room(besideSelection);
         const QString fit = FitWhole(clip, room);
         // Where nothing fits, the text and the selection stay as they were.
         if (fit.isEmpty() && !clip.isEmpty())
@@ -146,7 +156,7 @@ private:
         if (m_box->isReadOnly() || !drop->mimeData()->hasText())
             return false;
         const QString text = drop->mimeData()->text();
-        const qsizetype room = m_box->maxLength() - m_box->text().size();
+        const qsizetype room = Room(true);
         const QString fit = FitWhole(text, room);
         if (fit.isEmpty() && !text.isEmpty()) {
             drop->ignore();
@@ -165,6 +175,26 @@ private:
         drop->setAccepted(whole.isAccepted());
         return true;
     }
+    // True when the key was dealt with here: of a typed text longer than
+    // the room, what fits is typed. Deciding before Qt takes the key keeps
+    // a refused character from costing the redo steps.
+    bool TypeWhole(QKeyEvent* key, QObject* watched)
+    {
+        const QString typed = Typed(key, false);
+        const qsizetype room = Room(false);
+        if (typed.isNull() || m_box->isReadOnly() || typed.size() <= room)
+            return false;
+        key->accept();
+        const QString fit = FitWhole(typed, room);
+        if (fit.isEmpty())
+            return true;   // nothing changes, the selection included
+        QKeyEvent cut(key->type(), key->key(), key->modifiers(), key->nativeScanCode(), key->nativeVirtualKey(),
+                      key->nativeModifiers(), fit, key->isAutoRepeat(), key->count());
+        m_forwarding = true;
+        QCoreApplication::sendEvent(watched, &cut);
+        m_forwarding = false;
+        return true;
+    }
     void EndTypingRun()
     {
         if (m_box->hasSelectedText() || m_box->text().isEmpty())
@@ -175,7 +205,7 @@ private:
     }
 
     QLineEdit* m_box;
-    bool m_forwarding = false;   // a drop of ours on its way to the box
+    bool m_forwarding = false;   // a drop or key of ours on its way to the box
 };
 
 // A text edit takes a CR LF as one line break.
@@ -184,13 +214,13 @@ QString AsInserted(const QString& text)
     return text.contains(QLatin1String("\r\n")) ? QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")) : text;
 }
 
-// What a key puts into a text edit, or a null text for a key that puts in
+// What a key puts into a box, or a null text for a key that puts in
 // nothing: a command (a standard key such as undo, whatever text its event
-// carries), a control character, Ctrl with a letter. Return puts in one
-// line break.
-QString Typed(const QKeyEvent* event)
+// carries), a control character, Ctrl with a letter. In a text edit Return
+// puts in one line break and Tab a tab.
+QString Typed(const QKeyEvent* event, bool textEdit)
 {
-    if (event->matches(QKeySequence::InsertParagraphSeparator) || event->matches(QKeySequence::InsertLineSeparator))
+    if (textEdit && (event->matches(QKeySequence::InsertParagraphSeparator) || event->matches(QKeySequence::InsertLineSeparator)))
         return QString(QChar::ParagraphSeparator);
     QString text = event->text();
     if (text.isEmpty() || event->key() == Qt::Key_Backspace)
@@ -203,7 +233,7 @@ QString Typed(const QKeyEvent* event)
         return text;
     if (event->modifiers() == Qt::ControlModifier || event->modifiers() == (Qt::ControlModifier | Qt::ShiftModifier))
         return QString();
-    if (c.isPrint() || c.category() == QChar::Other_PrivateUse || c == QLatin1Char('\t')
+    if (c.isPrint() || c.category() == QChar::Other_PrivateUse || (textEdit && c == QLatin1Char('\t'))
         || (c.isHighSurrogate() && text.size() > 1 && text[1].isLowSurrogate()))
         return text;
     return QString();
@@ -248,7 +278,7 @@ qsizetype HeldTextEdit::room(const QInputMethodEvent* input) const
 
 void HeldTextEdit::keyPressEvent(QKeyEvent* event)
 {
-    const QString typed = Typed(event);
+    const QString typed = Typed(event, true);
     const qsizetype space = room();
     if (typed.isNull() || isReadOnly() || typed.size() <= space) {
         QPlainTextEdit::keyPressEvent(event);
@@ -286,4 +316,28 @@ void HeldTextEdit::insertFromMimeData(const QMimeData* source)
     QMimeData cut;
     cut.setText(fit);
     QPlainTextEdit::insertFromMimeData(&cut);
+}
+
+// Qt moves the cursor to the drop point before it asks for the text, so a
+// drop where nothing fits is refused here, while the selection stands.
+void HeldTextEdit::dropEvent(QDropEvent* event)
+{
+    const QMimeData* data = event->mimeData();
+    if (!isReadOnly() && data->hasText()) {
+        const QString text = AsInserted(data->text());
+        const QTextCursor at = textCursor();
+        // A drop beside the selection leaves it; a move within the box
+        // takes it away first.
+        const bool moved = event->source() == viewport() && event->dropAction() == Qt::MoveAction;
+        const qsizetype space = room() - (moved ? 0 : at.selectionEnd() - at.selectionStart());
+        if (!text.isEmpty() && FitWhole(text, space).isEmpty()) {
+            // Handed on without text, it ends the drag's marker and drops nothing.
+            QMimeData none;
+            QDropEvent refused(event->position(), event->possibleActions(), &none, event->buttons(), event->modifiers());
+            QPlainTextEdit::dropEvent(&refused);
+            event->ignore();
+            return;
+        }
+    }
+    QPlainTextEdit::dropEvent(event);
 }

@@ -30,6 +30,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // Units left once the selection is gone, and with an input method's

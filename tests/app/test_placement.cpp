@@ -364,12 +364,15 @@ TEST_F(PlacementTest, EveryBoxHeldToALengthKeepsWholeCharacters)
         input.setCommitString(text);
         QCoreApplication::sendEvent(box, &input);
     };
-    auto drop = [&paste](QWidget* target) {
+    // A line edit's cursor follows a drag over it, so its selection is
+    // looked at after a drop alone.
+    auto drop = [&paste](QWidget* target, bool dragged = true) {
         QMimeData data;
         data.setText(paste);
         const QPointF at(target->width() - 2, target->height() / 2.0);
         QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(target, &enter);
+        if (dragged)
+            QCoreApplication::sendEvent(target, &enter);
         QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(target, &dropped);
     };
@@ -405,9 +408,14 @@ TEST_F(PlacementTest, EveryBoxHeldToALengthKeepsWholeCharacters)
         };
         const QString start = QString(std::max(0, b.limit - 3), QLatin1Char('a'));
         const QString kept = start + paste.left(std::min(2, b.limit));
+        // One unit of room: the refused character leaves a waiting redo.
         b.fill(QString(b.limit - 1, QLatin1Char('a')));
+        type(b.keys, QStringLiteral("x"));
+        key(b.keys, Qt::Key_Z, Qt::ControlModifier);
         type(b.keys, face);
         expect("typed", QString(b.limit - 1, QLatin1Char('a')));
+        key(b.keys, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        expect("redone", QString(b.limit - 1, QLatin1Char('a')) + QLatin1Char('x'));
         b.fill(start.chopped(std::min<int>(1, start.size())));
         type(b.keys, start.right(1));   // typed just before: undo keeps it
         key(b.keys, Qt::Key_V, Qt::ControlModifier);
@@ -417,6 +425,9 @@ TEST_F(PlacementTest, EveryBoxHeldToALengthKeepsWholeCharacters)
         if (!menuPaste(b.keys))
             faults << b.name + QStringLiteral(" has no menu");
         expect("menu", kept);
+        b.fill(start);
+        type(b.keys, paste.left(4));   // one key carrying several characters
+        expect("typed at once", kept);
         b.fill(start);
         commit(b.keys, paste);
         expect("input method", kept);
@@ -433,6 +444,7 @@ TEST_F(PlacementTest, EveryBoxHeldToALengthKeepsWholeCharacters)
         type(b.keys, face);
         key(b.keys, Qt::Key_V, Qt::ControlModifier);
         commit(b.keys, face);
+        drop(b.drops, !qobject_cast<QLineEdit*>(b.drops));
         expect("over a selection", full);
         if (b.selected() != QStringLiteral("a"))
             faults << b.name + QStringLiteral(" lost its selection");

@@ -33,7 +33,7 @@ using namespace pageparse;
 
 namespace {
 
-// Wider than the 28 columns the race data grid's line once gave it.
+// Longer than the 28 characters the result page once kept of it.
 const QString kQualWeather = QStringLiteral("Cloudy & windy, 85 \u00B0F, Northwest 16 mph");
 
 QString HTMLEscaped(const QString& text)

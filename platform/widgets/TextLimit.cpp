@@ -17,6 +17,7 @@
 #include <QValidator>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -52,8 +53,48 @@ void FitCommit(QInputMethodEvent* event, const QString& commit, qsizetype room)
         event->setCommitString(fit, event->replacementStart(), event->replacementLength());
 }
 
-// What a key puts into a box (below).
-QString Typed(const QKeyEvent* event, bool textEdit);
+// What a key puts into a box, or a null text for a key that puts in
+// nothing: a command (a standard key such as undo, whatever text its event
+// carries), a control character, Ctrl with a letter. In a text edit Return
+// puts in one line break and Tab a tab.
+QString Typed(const QKeyEvent* event, bool textEdit)
+{
+    if (textEdit && (event->matches(QKeySequence::InsertParagraphSeparator) || event->matches(QKeySequence::InsertLineSeparator)))
+        return QString(QChar::ParagraphSeparator);
+    QString text = event->text();
+    if (text.isEmpty() || event->key() == Qt::Key_Backspace)
+        return QString();
+    for (int key = QKeySequence::HelpContents; key <= QKeySequence::Cancel; ++key)
+        if (event->matches(QKeySequence::StandardKey(key)))
+            return QString();
+    const QChar c = text.front();
+    if (c.category() == QChar::Other_Format)
+        return text;
+    if (event->modifiers() == Qt::ControlModifier || event->modifiers() == (Qt::ControlModifier | Qt::ShiftModifier))
+        return QString();
+    if (c.isPrint() || c.category() == QChar::Other_PrivateUse || (textEdit && c == QLatin1Char('\t'))
+        || (c.isHighSurrogate() && text.size() > 1 && text[1].isLowSurrogate()))
+        return text;
+    return QString();
+}
+
+// Where a key types more than the room takes: what fits of it, up to a
+// whole character (empty when nothing does). None when the key goes to the
+// box as it is.
+std::optional<QString> FitTyped(const QKeyEvent* key, bool textEdit, qsizetype room)
+{
+    const QString typed = Typed(key, textEdit);
+    if (typed.isNull() || typed.size() <= room)
+        return std::nullopt;
+    return FitWhole(typed, room);
+}
+
+// The key again, typing the given text.
+QKeyEvent Typing(const QKeyEvent& key, const QString& text)
+{
+    return QKeyEvent(key.type(), key.key(), key.modifiers(), key.nativeScanCode(), key.nativeVirtualKey(),
+                     key.nativeModifiers(), text, key.isAutoRepeat(), key.count());
+}
 
 // Qt cuts what goes into a line edit at its length in UTF-16 units; a
 // change that would leave half a character is refused here, and Qt then
@@ -66,7 +107,8 @@ public:
 
 // What goes into a line edit by a way that Qt would cut inside a character
 // is put in here instead, up to the character before: the keyboard's paste,
-// the context menu's, a middle-click, a drop and an input method's commit.
+// the context menu's, a middle-click, a drop, an input method's commit and
+// a key typing more than fits.
 class LineInput : public QObject {
 public:
     explicit LineInput(QLineEdit* box)
@@ -98,7 +140,7 @@ protected:
             auto* input = static_cast<QInputMethodEvent*>(event);
             const qsizetype length = m_box->text().size() - m_box->selectedText().size();
             const qsizetype at = m_box->hasSelectedText() ? m_box->selectionStart() : m_box->cursorPosition();
-            FitCommit(input, input->commitString(), m_box->maxLength() - length + Replaced(input, at, length));
+            FitCommit(input, input->commitString(), Room(false) + Replaced(input, at, length));
             return false;
         }
         if (event->type() == QEvent::ContextMenu
@@ -180,16 +222,13 @@ private:
     // a refused character from costing the redo steps.
     bool TypeWhole(QKeyEvent* key, QObject* watched)
     {
-        const QString typed = Typed(key, false);
-        const qsizetype room = Room(false);
-        if (typed.isNull() || m_box->isReadOnly() || typed.size() <= room)
+        const auto fit = m_box->isReadOnly() ? std::nullopt : FitTyped(key, false, Room(false));
+        if (!fit)
             return false;
         key->accept();
-        const QString fit = FitWhole(typed, room);
-        if (fit.isEmpty())
+        if (fit->isEmpty())
             return true;   // nothing changes, the selection included
-        QKeyEvent cut(key->type(), key->key(), key->modifiers(), key->nativeScanCode(), key->nativeVirtualKey(),
-                      key->nativeModifiers(), fit, key->isAutoRepeat(), key->count());
+        QKeyEvent cut = Typing(*key, *fit);
         m_forwarding = true;
         QCoreApplication::sendEvent(watched, &cut);
         m_forwarding = false;
@@ -212,31 +251,6 @@ private:
 QString AsInserted(const QString& text)
 {
     return text.contains(QLatin1String("\r\n")) ? QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")) : text;
-}
-
-// What a key puts into a box, or a null text for a key that puts in
-// nothing: a command (a standard key such as undo, whatever text its event
-// carries), a control character, Ctrl with a letter. In a text edit Return
-// puts in one line break and Tab a tab.
-QString Typed(const QKeyEvent* event, bool textEdit)
-{
-    if (textEdit && (event->matches(QKeySequence::InsertParagraphSeparator) || event->matches(QKeySequence::InsertLineSeparator)))
-        return QString(QChar::ParagraphSeparator);
-    QString text = event->text();
-    if (text.isEmpty() || event->key() == Qt::Key_Backspace)
-        return QString();
-    for (int key = QKeySequence::HelpContents; key <= QKeySequence::Cancel; ++key)
-        if (event->matches(QKeySequence::StandardKey(key)))
-            return QString();
-    const QChar c = text.front();
-    if (c.category() == QChar::Other_Format)
-        return text;
-    if (event->modifiers() == Qt::ControlModifier || event->modifiers() == (Qt::ControlModifier | Qt::ShiftModifier))
-        return QString();
-    if (c.isPrint() || c.category() == QChar::Other_PrivateUse || (textEdit && c == QLatin1Char('\t'))
-        || (c.isHighSurrogate() && text.size() > 1 && text[1].isLowSurrogate()))
-        return text;
-    return QString();
 }
 
 } // namespace
@@ -278,18 +292,15 @@ qsizetype HeldTextEdit::room(const QInputMethodEvent* input) const
 
 void HeldTextEdit::keyPressEvent(QKeyEvent* event)
 {
-    const QString typed = Typed(event, true);
-    const qsizetype space = room();
-    if (typed.isNull() || isReadOnly() || typed.size() <= space) {
+    const auto fit = isReadOnly() ? std::nullopt : FitTyped(event, true, room());
+    if (!fit) {
         QPlainTextEdit::keyPressEvent(event);
         return;
     }
     event->accept();
-    const QString fit = FitWhole(typed, space);
-    if (fit.isEmpty())
+    if (fit->isEmpty())
         return;   // nothing changes, the selection included
-    QKeyEvent cut(event->type(), event->key(), event->modifiers(), event->nativeScanCode(), event->nativeVirtualKey(),
-                  event->nativeModifiers(), fit, event->isAutoRepeat(), event->count());
+    QKeyEvent cut = Typing(*event, *fit);
     QPlainTextEdit::keyPressEvent(&cut);
 }
 
